@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what the build, the viewer and the tests need on Debian 12, and nothing when all is
+# there. Runs as root, or through sudo otherwise.
+set -euo pipefail
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Debian package, and a file that tells it is installed (checked before asking apt).
+packages=(
+    "g++:/usr/bin/g++"
+    "cmake:/usr/bin/cmake"
+    "ninja-build:/usr/bin/ninja"
+    "pkg-config:/usr/bin/pkg-config"
+    "qt6-base-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake"
+    "mdbtools:/usr/bin/mdb-export"
+    "mdbtools-dev:/usr/include/mdbtools.h"
+    "fonts-dejavu-core:/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+    "xvfb:/usr/bin/Xvfb"
+    "xauth:/usr/bin/xauth"
+    "poppler-utils:/usr/bin/pdftoppm"
+)
+missing=()
+for entry in "${packages[@]}"; do
+    pkg=${entry%%:*}
+    file=${entry#*:}
+    if [ ! -e "$file" ] && ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$pkg")
+    fi
+done
+# Node.js and npm run the independent reader the tests compare against. A machine may already
+# have a Node.js of its own (with npm inside): then Debian's npm would conflict with it.
+command -v node >/dev/null 2>&1 || missing+=(nodejs)
+command -v npm >/dev/null 2>&1 || missing+=(npm)
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The npm reader used as a second, independent reader in the tests.
+here=$(cd "$(dirname "$0")/.." && pwd)
+if [ -f "$here/tests/tools/package.json" ] && [ ! -d "$here/tests/tools/node_modules/mdb-reader" ]; then
+    echo "setup: installing the npm test reader"
+    (cd "$here/tests/tools" && npm install --no-audit --no-fund --silent)
+fi

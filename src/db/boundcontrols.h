@@ -1,0 +1,116 @@
+// Controls bound to data sources by field name: text boxes, the combo list, the grid, the
+// flexible grid, and a tab control whose tabs can stand in several rows.
+#pragma once
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QWidget>
+
+#include "datasource.h"
+
+class QLabel;
+class QTableView;
+class QStackedWidget;
+class QButtonGroup;
+
+namespace db {
+
+// A text box that shows a field of its source's current row.
+// Single-line by default; multi-line boxes are locked: the caret moves, the text cannot change.
+class BoundTextBox : public QWidget {
+    Q_OBJECT
+public:
+    BoundTextBox(const QString& name, QWidget* parent, bool multiLine = false);
+    void bind(DataSource* source, const QString& field);
+    QString text() const;
+    void setText(const QString& text);
+    QLineEdit* lineEdit() const { return line_; }
+    QPlainTextEdit* textEdit() const { return multi_; }
+
+private:
+    void refresh();
+    DataSource* source_ = nullptr;
+    QString field_;
+    QLineEdit* line_ = nullptr;
+    QPlainTextEdit* multi_ = nullptr;
+};
+
+// The data-bound combo list: its drop-down lists one field of every row of its row source, in
+// the engine's order; its edit text can be read, set and typed; SelectedItem() is the bookmark
+// of the row the selected entry designates, -1 when none (a typed text that matches no entry).
+class DBCombo : public QComboBox {
+    Q_OBJECT
+public:
+    DBCombo(const QString& name, QWidget* parent);
+    void bind(DataSource* rowSource, const QString& listField);
+    QString text() const;
+    void setText(const QString& text);
+    Bookmark SelectedItem() const;
+
+signals:
+    // The user chose an entry from the list (area 0 as the original control reports it).
+    void Click(int area);
+
+private:
+    void fill();
+    DataSource* source_ = nullptr;
+    QString listField_;
+};
+
+// The data-bound grid: a caption bar, one column per field captioned with its name or alias,
+// a record-selector column, scroll bars as needed; rows cannot be added, deleted or edited.
+class DBGrid : public QWidget {
+    Q_OBJECT
+public:
+    DBGrid(const QString& name, QWidget* parent);
+    void bind(DataSource* source);
+    void setCaption(const QString& caption);
+    QString caption() const;
+    int columnCount() const;
+    QString columnCaption(int index) const;  // zero-based
+    QTableView* view() const { return view_; }
+
+private:
+    QLabel* captionBar_ = nullptr;
+    QTableView* view_ = nullptr;
+};
+
+// The flexible grid: one fixed header row of field names, one row per record.
+class FlexGrid : public QWidget {
+    Q_OBJECT
+public:
+    FlexGrid(const QString& name, QWidget* parent);
+    void bind(DataSource* source);
+    void setColWidth(int column, int twips);
+    int colWidth(int column) const;  // twips
+    int rows() const;                // header included
+    int cols() const;
+    QString textMatrix(int row, int column) const;  // row 0 is the header
+    QTableView* view() const { return view_; }
+
+private:
+    QTableView* view_ = nullptr;
+};
+
+// A tab control whose tabs stand in rows (tabsPerRow to a row); each tab shows its own page.
+class TabControl : public QWidget {
+    Q_OBJECT
+public:
+    TabControl(const QString& name, QWidget* parent, int tabsPerRow);
+    // Adds a tab and returns its page, on which the caller places the tab's controls.
+    QWidget* addTab(const QString& caption);
+    int count() const;
+    QString tabCaption(int index) const;
+    int Tab() const;
+    void setTab(int index);
+    QWidget* page(int index) const;
+
+private:
+    int tabsPerRow_;
+    QButtonGroup* buttons_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
+    QWidget* tabBar_ = nullptr;
+};
+
+}  // namespace db

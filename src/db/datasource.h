@@ -1,0 +1,106 @@
+// Data sources and their record sets. Windows reach the archive only through these: a data
+// source has a database path and a record source (a table or stored-query name, or a select
+// statement), opens by itself after its window's load handler, and closes with its window.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace jet {
+class RecordSet;
+class Value;
+}  // namespace jet
+
+namespace db {
+
+class Form;
+
+using Bookmark = int;  // a row of a record set; -1 designates none
+
+// The current record set of a data source: a snapshot with a current row.
+class Recordset {
+public:
+    explicit Recordset(std::shared_ptr<const jet::RecordSet> rows);
+
+    int RecordCount() const;
+    int fieldCount() const;
+    QString fieldName(int field) const;       // caption: alias or name
+    int fieldIndex(const QString& name) const; // without regard to case; -1 when absent
+
+    void MoveFirst();  // to the first row (EOF when there is none)
+    void MoveNext();   // past the last row sets EOF
+    bool isEOF() const;
+    Bookmark bookmark() const;
+    void setBookmark(Bookmark bookmark);  // -1 or out of range: ignored
+
+    // Values of the current row (or of any row), as text the way the grid shows them;
+    // NULL gives empty text. An unknown field name gives empty text and false from hasField.
+    bool isNull(int field) const;
+    QString text(int field) const;
+    QString text(const QString& fieldName) const;
+    QString text(int row, int field) const;
+    bool isNull(int row, int field) const;
+    const jet::Value& value(int row, int field) const;
+
+private:
+    std::shared_ptr<const jet::RecordSet> rows_;
+    int current_ = 0;
+};
+
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    enum class Kind { Snapshot, Dynaset };
+
+    // Registers with its form, which opens it after Form_Load.
+    DataSource(const QString& name, Form* form, Kind kind = Kind::Snapshot);
+    ~DataSource() override;
+
+    void setDatabaseName(const QString& path);
+    QString databaseName() const { return databaseName_; }
+    void setRecordSource(const QString& source);
+    QString recordSource() const { return recordSource_; }
+    Kind kind() const { return kind_; }
+
+    // Opens the record source; on failure raises the error event. Forms call it after their load
+    // handler; windows call Refresh() to reopen on the current record source.
+    void open();
+    void Refresh();
+    void close();
+
+    // The current record set, or nullptr when the source is closed or failed to open.
+    Recordset* recordset() const { return recordset_.get(); }
+    // The last error number (0 when the last open succeeded) and the engine's message for it.
+    int lastError() const { return lastError_; }
+    QString lastErrorMessage() const { return lastErrorMessage_; }
+
+    // The error event: receives the error number and a response the handler may change.
+    // Response 0 suppresses the source's own report; otherwise the source shows a message box
+    // with the engine's message.
+    using ErrorHandler = std::function<void(int dataErr, int& response)>;
+    void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
+
+    // The current row moved (bound boxes show the new row).
+    void notifyRepositioned() { emit repositioned(); }
+
+signals:
+    void opened();        // a new record set is in place (or none after a failure)
+    void repositioned();  // the current row changed
+    void closed();
+
+private:
+    void raiseError(int number, const QString& message);
+
+    QString databaseName_;
+    QString recordSource_;
+    Kind kind_;
+    std::unique_ptr<Recordset> recordset_;
+    int lastError_ = 0;
+    QString lastErrorMessage_;
+    ErrorHandler errorHandler_;
+};
+
+}  // namespace db

@@ -1,0 +1,110 @@
+#include "form.h"
+
+#include "datasource.h"
+#include "seams.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace db {
+
+int twipsToPixels(int twips) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return qRound(twips * dpi / 1440.0);
+}
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+Form::~Form() = default;
+
+void Form::addDataSource(DataSource* source) { sources_.append(source); }
+
+void Form::load() {
+    unloaded_ = false;
+    Form_Load();
+    if (unloaded_) {
+        return;
+    }
+    for (const QPointer<DataSource>& source : sources_) {
+        if (source) {
+            source->open();
+        }
+    }
+}
+
+void Form::Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    Form_Unload();
+    for (const QPointer<DataSource>& source : sources_) {
+        if (source) {
+            source->close();
+        }
+    }
+    hide();
+    emit unloaded();
+    deleteLater();
+}
+
+void Form::setClientTwips(int width, int height, bool centred) {
+    const QSize size(twipsToPixels(width), twipsToPixels(height));
+    resize(size);
+    if (centred) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+        }
+    }
+}
+
+bool Form::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !unloaded_) {
+        Form_Activate();
+    }
+    return QWidget::event(event);
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    event->accept();
+    Unload();
+}
+
+std::map<std::type_index, QPointer<Form>>& Forms::registry() {
+    static std::map<std::type_index, QPointer<Form>> forms;
+    return forms;
+}
+
+Form* Forms::present(Form* form, Modality modality) {
+    if (form->isUnloaded()) {
+        return nullptr;  // the load handler unloaded it
+    }
+    if (modality == Modality::Modal) {
+        QPointer<Form> guard(form);
+        seams::runModal(form);
+        return guard && !guard->isUnloaded() ? guard.data() : nullptr;
+    }
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
+}
+
+void Forms::unloadAll() {
+    for (auto& entry : registry()) {
+        if (entry.second) {
+            entry.second->Unload();
+            delete entry.second.data();
+        }
+    }
+    registry().clear();
+}
+
+}  // namespace db

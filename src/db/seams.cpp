@@ -1,0 +1,142 @@
+#include "seams.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace seams {
+
+namespace {
+MessageBox* g_messageBox = nullptr;
+SaveDialog* g_saveDialog = nullptr;
+PrintDialog* g_printDialog = nullptr;
+ModalRunner* g_modalRunner = nullptr;
+ProgramEnd* g_programEnd = nullptr;
+QString g_programFolder;
+int g_pointer = kDefaultPointer;
+}  // namespace
+
+void setMessageBox(MessageBox* box) { g_messageBox = box; }
+
+void msgBox(const QString& text, QWidget* parent) {
+    if (g_messageBox) {
+        g_messageBox->show(parent, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void setMousePointer(int code) {
+    const int wanted = code == kHourglass ? kHourglass : kDefaultPointer;
+    if (wanted == g_pointer) {
+        return;
+    }
+    g_pointer = wanted;
+    // Qt's override cursor stacks; this pointer is one state, so there is at most one override.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        if (wanted == kHourglass) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            while (QApplication::overrideCursor()) {
+                QApplication::restoreOverrideCursor();
+            }
+        }
+    }
+}
+
+int mousePointer() { return g_pointer; }
+
+void setProgramFolder(const QString& folder) { g_programFolder = folder; }
+
+QString programFolder() {
+    if (!g_programFolder.isEmpty()) {
+        return g_programFolder;
+    }
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+void setSaveDialog(SaveDialog* dialog) { g_saveDialog = dialog; }
+
+bool runSaveDialog(QWidget* parent, SaveRequest& request) {
+    if (g_saveDialog) {
+        return g_saveDialog->exec(parent, request);
+    }
+    QFileDialog dialog(parent, request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & 2) == 0);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    // Each pair is "description|pattern"; the dialog shows the description and filters by the pattern.
+    const QStringList parts = request.filter.split(u'|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        filters << parts[i] + QStringLiteral(" (") + parts[i + 1].trimmed() + QStringLiteral(")");
+    }
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    }
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    request.fileName = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+void setPrintDialog(PrintDialog* dialog) { g_printDialog = dialog; }
+
+bool runPrintDialog(QWidget* parent, QPrinter& printer) {
+    if (g_printDialog) {
+        return g_printDialog->exec(parent, printer);
+    }
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void setModalRunner(ModalRunner* runner) { g_modalRunner = runner; }
+
+void runModal(QWidget* window) {
+    if (g_modalRunner) {
+        g_modalRunner->run(window);
+        return;
+    }
+    QPointer<QWidget> guard(window);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    QEventLoop loop;
+    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    // A window that is closed or hidden also ends the wait; Form hides itself when it unloads.
+    while (guard && guard->isVisible()) {
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+void setProgramEnd(ProgramEnd* end) { g_programEnd = end; }
+
+void endProgram() {
+    if (g_programEnd) {
+        g_programEnd->end();
+        return;
+    }
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+}  // namespace seams

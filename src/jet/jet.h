@@ -1,0 +1,93 @@
+// Reading Jet (Access) database files: the catalog, typed values, and the small SQL dialect
+// the viewer's statements are written in. No widgets here: QtCore and libmdb only.
+#pragma once
+
+#include <QByteArray>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace jet {
+
+// An engine error, numbered and worded as the Jet engine words it
+// (3024 missing file, 3078 missing table or query, 3075 syntax, 3061 too few parameters, ...).
+struct Error {
+    int number = 0;
+    QString message;
+    bool isError() const { return number != 0; }
+};
+
+// One typed value of a row. NULL is distinct from empty text.
+class Value {
+public:
+    enum class Kind { Null, Boolean, Integer, Real, Currency, DateTime, Text, Binary };
+
+    Value() = default;
+    static Value fromBool(bool b);
+    static Value fromInt(qint64 v);
+    static Value fromReal(double v, bool single = false);
+    static Value fromCurrency(qint64 tenThousandths);
+    static Value fromDateSerial(double serial);  // days since 1899-12-30, Jet's encoding
+    static Value fromText(const QString& s);
+    static Value fromBytes(const QByteArray& b);
+
+    Kind kind() const { return kind_; }
+    bool isNull() const { return kind_ == Kind::Null; }
+    bool isSingle() const { return single_; }
+
+    bool toBool() const { return i_ != 0; }
+    qint64 toInt() const { return i_; }
+    double toDouble() const;         // numbers of every kind; currency as units
+    qint64 currencyUnits() const { return i_; }
+    double dateSerial() const { return d_; }
+    const QString& text() const { return s_; }
+    const QByteArray& bytes() const { return b_; }
+
+    // The value as the original platform shows it under the given regional settings:
+    // the locale's decimal separator and short date, a time of day shown when present,
+    // doubles in their shortest form up to 15 significant digits, NULL as empty text.
+    QString display(const QLocale& locale = QLocale()) const;
+
+private:
+    Kind kind_ = Kind::Null;
+    bool single_ = false;
+    qint64 i_ = 0;
+    double d_ = 0;
+    QString s_;
+    QByteArray b_;
+};
+
+// A snapshot of rows taken when it was opened. Row and field indexes are zero-based.
+class RecordSet {
+public:
+    virtual ~RecordSet() = default;
+
+    virtual int fieldCount() const = 0;
+    // The column caption: the alias the statement gives the field, or else the field's name.
+    virtual QString fieldName(int field) const = 0;
+    // Case-insensitive lookup (full Unicode case folding) of a caption; -1 when absent.
+    virtual int fieldIndex(const QString& name) const = 0;
+
+    virtual int recordCount() const = 0;
+    virtual const Value& value(int row, int field) const = 0;
+};
+
+// An open database file. Opening never writes, locks or touches the file.
+class Database {
+public:
+    virtual ~Database() = default;
+
+    // Opens the file read-only. On failure returns nullptr and fills *error (3024 for a missing file).
+    static std::shared_ptr<Database> open(const QString& path, Error* error);
+
+    virtual QStringList tableNames() const = 0;  // user tables, as stored
+    virtual QStringList queryNames() const = 0;  // stored queries, as stored
+
+    // Runs a record source: a table or stored-query name (blanks allowed, matched without regard
+    // to case) or the text of a select statement. On failure returns nullptr and fills *error.
+    virtual std::unique_ptr<RecordSet> openRecordSet(const QString& source, Error* error) = 0;
+};
+
+}  // namespace jet
