@@ -1,0 +1,6 @@
+// Placeholder until the window lands; the main window's menu needs the type.
+#pragma once
+
+#include "form.h"
+
+class frmAnagrafica : public db::Form {};
