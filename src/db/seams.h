@@ -45,6 +45,8 @@ public:
 };
 void setSaveDialog(SaveDialog* dialog);
 bool runSaveDialog(QWidget* parent, SaveRequest& request);
+// The real dialog (savedialog.cpp).
+bool runRealSaveDialog(QWidget* parent, SaveRequest& request);
 
 // --- Print dialog: the user picks a printer (or a PDF file) for `printer`. ---
 class PrintDialog {
