@@ -5,22 +5,28 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QWidget>
 
 #include "datasource.h"
 
 class QLabel;
 class QTableView;
+class QFocusEvent;
+class QKeyEvent;
+class QResizeEvent;
 class QStackedWidget;
 class QButtonGroup;
 
 namespace db {
 
+class RecordsetModel;
+
 // A text box that shows a field of its source's current row.
 // Single-line by default; multi-line boxes are locked: the caret moves, the text cannot change.
 class BoundTextBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     BoundTextBox(const QString& name, QWidget* parent, bool multiLine = false);
     void bind(DataSource* source, const QString& field);
     QString text() const;
@@ -28,9 +34,9 @@ public:
     QLineEdit* lineEdit() const { return line_; }
     QPlainTextEdit* textEdit() const { return multi_; }
 
-private:
+  private:
     void refresh();
-    DataSource* source_ = nullptr;
+    QPointer<DataSource> source_;
     QString field_;
     QLineEdit* line_ = nullptr;
     QPlainTextEdit* multi_ = nullptr;
@@ -41,28 +47,43 @@ private:
 // of the row the selected entry designates, -1 when none (a typed text that matches no entry).
 class DBCombo : public QComboBox {
     Q_OBJECT
-public:
+  public:
     DBCombo(const QString& name, QWidget* parent);
     void bind(DataSource* rowSource, const QString& listField);
+    // The edit text shows `dataField` of the current row of `source` (refilled when it reopens).
+    void bindText(DataSource* source, const QString& dataField);
     QString text() const;
     void setText(const QString& text);
     Bookmark SelectedItem() const;
 
-signals:
+  signals:
     // The user chose an entry from the list (area 0 as the original control reports it).
     void Click(int area);
 
-private:
+  protected:
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
     void fill();
-    DataSource* source_ = nullptr;
+    void showBoundText();
+    void entryActivated(int index);
+    void textTyped(const QString& text);
+    int entryMatching(const QString& text) const;
+
+    QPointer<DataSource> source_;
     QString listField_;
+    QPointer<DataSource> textSource_;
+    QString textField_;
+    Bookmark selected_ = -1;
+    bool committingTypedText_ = false;  // an activation now comes from typing, not from the list
 };
 
 // The data-bound grid: a caption bar, one column per field captioned with its name or alias,
 // a record-selector column, scroll bars as needed; rows cannot be added, deleted or edited.
 class DBGrid : public QWidget {
     Q_OBJECT
-public:
+  public:
     DBGrid(const QString& name, QWidget* parent);
     void bind(DataSource* source);
     void setCaption(const QString& caption);
@@ -71,15 +92,20 @@ public:
     QString columnCaption(int index) const;  // zero-based
     QTableView* view() const { return view_; }
 
-private:
+  private:
+    void reload();
+    void fitColumns();
+
+    QPointer<DataSource> source_;
     QLabel* captionBar_ = nullptr;
     QTableView* view_ = nullptr;
+    RecordsetModel* model_ = nullptr;
 };
 
 // The flexible grid: one fixed header row of field names, one row per record.
 class FlexGrid : public QWidget {
     Q_OBJECT
-public:
+  public:
     FlexGrid(const QString& name, QWidget* parent);
     void bind(DataSource* source);
     void setColWidth(int column, int twips);
@@ -87,16 +113,25 @@ public:
     int rows() const;                // header included
     int cols() const;
     QString textMatrix(int row, int column) const;  // row 0 is the header
+    // The number of columns shown while no record set is bound (the design-time count).
+    void setCols(int columns);
     QTableView* view() const { return view_; }
 
-private:
+  private:
+    void reload();
+    void applyWidths();
+
+    QPointer<DataSource> source_;
     QTableView* view_ = nullptr;
+    RecordsetModel* model_ = nullptr;
+    QList<int> widths_;  // twips, -1 where none was set
+    int designCols_ = 0;
 };
 
 // A tab control whose tabs stand in rows (tabsPerRow to a row); each tab shows its own page.
 class TabControl : public QWidget {
     Q_OBJECT
-public:
+  public:
     TabControl(const QString& name, QWidget* parent, int tabsPerRow);
     // Adds a tab and returns its page, on which the caller places the tab's controls.
     QWidget* addTab(const QString& caption);
@@ -106,7 +141,11 @@ public:
     void setTab(int index);
     QWidget* page(int index) const;
 
-private:
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void layoutTabs();
     int tabsPerRow_;
     QButtonGroup* buttons_ = nullptr;
     QStackedWidget* pages_ = nullptr;

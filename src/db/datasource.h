@@ -10,6 +10,7 @@
 #include <memory>
 
 namespace jet {
+class Database;
 class RecordSet;
 class Value;
 }  // namespace jet
@@ -17,18 +18,19 @@ class Value;
 namespace db {
 
 class Form;
+class DataSource;
 
 using Bookmark = int;  // a row of a record set; -1 designates none
 
 // The current record set of a data source: a snapshot with a current row.
 class Recordset {
-public:
+  public:
     explicit Recordset(std::shared_ptr<const jet::RecordSet> rows);
 
     int RecordCount() const;
     int fieldCount() const;
-    QString fieldName(int field) const;       // caption: alias or name
-    int fieldIndex(const QString& name) const; // without regard to case; -1 when absent
+    QString fieldName(int field) const;         // caption: alias or name
+    int fieldIndex(const QString& name) const;  // without regard to case; -1 when absent
 
     void MoveFirst();  // to the first row (EOF when there is none)
     void MoveNext();   // past the last row sets EOF
@@ -44,15 +46,25 @@ public:
     QString text(int row, int field) const;
     bool isNull(int row, int field) const;
     const jet::Value& value(int row, int field) const;
+    // The typed value of a field of the current row (a NULL value when there is none).
+    const jet::Value& value(const QString& fieldName) const;
+    bool hasField(const QString& name) const;
 
-private:
+    // The rows themselves, shared with views that show them (grids keep them while they draw).
+    std::shared_ptr<const jet::RecordSet> rows() const { return rows_; }
+
+  private:
+    friend class DataSource;
+    void moveTo(int row);  // makes `row` current; its source reports the move
+
     std::shared_ptr<const jet::RecordSet> rows_;
     int current_ = 0;
+    DataSource* source_ = nullptr;  // set while the record set is its source's current one
 };
 
 class DataSource : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Kind { Snapshot, Dynaset };
 
     // Registers with its form, which opens it after Form_Load.
@@ -86,17 +98,18 @@ public:
     // The current row moved (bound boxes show the new row).
     void notifyRepositioned() { emit repositioned(); }
 
-signals:
+  signals:
     void opened();        // a new record set is in place (or none after a failure)
     void repositioned();  // the current row changed
     void closed();
 
-private:
+  private:
     void raiseError(int number, const QString& message);
 
     QString databaseName_;
     QString recordSource_;
     Kind kind_;
+    std::shared_ptr<jet::Database> database_;  // kept open while the record set is
     std::unique_ptr<Recordset> recordset_;
     int lastError_ = 0;
     QString lastErrorMessage_;
