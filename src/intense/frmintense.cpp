@@ -1,0 +1,56 @@
+#include "frmintense.h"
+
+#include "datasource.h"
+#include "global.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+formkit::ResultLayout intenseLayout() {
+    formkit::ResultLayout layout;
+    layout.caption = QStringLiteral("Visualizzazione piogge intense");
+    layout.centred = false;
+    layout.sourceName = QStringLiteral("dpioggia");
+    layout.gridName = QStringLiteral("DBpioggia");
+    layout.gridCaption = QStringLiteral("PIOGGE INTENSE (mm)");
+    layout.gridLeft = 120;
+    layout.gridTop = 240;
+    layout.closeName = QStringLiteral("CmdChiudi");
+    layout.tickMs = 50;
+    layout.errorPrefix = QStringLiteral("gestione errori in dpioggia:");
+    layout.statement = &Global::IntenseSql;
+    layout.queryOk = &Global::IntenseQueryOk;
+    return layout;
+}
+}  // namespace
+
+frmIntense::frmIntense()
+    : formkit::ResultForm(intenseLayout()),
+      dpioggia(source()),
+      DBpioggia(grid()),
+      Command1(exportButton()),
+      CmdChiudi(closeButton()),
+      Timer1(timer()) {
+    setObjectName(QStringLiteral("frmIntense"));
+    connect(Command1, &QPushButton::clicked, this, &frmIntense::Command1_Click);
+    connect(CmdChiudi, &QPushButton::clicked, this, &frmIntense::CmdChiudi_Click);
+    connect(Timer1, &QTimer::timeout, this, &frmIntense::Timer1_Timer);
+    dpioggia->setErrorHandler([this](int dataErr, int& response) { dpioggia_Error(dataErr, response); });
+}
+
+void frmIntense::Command1_Click() {
+    exportRows();
+}
+
+void frmIntense::CmdChiudi_Click() {
+    Unload();
+}
+
+void frmIntense::Timer1_Timer() {
+    closeCheck();
+}
+
+void frmIntense::dpioggia_Error(int DataErr, int& Response) {
+    sourceError(DataErr, Response);
+}
