@@ -1,6 +1,100 @@
-// Placeholder until the window lands; the main window's menu needs the type.
+// The station registry window: one station's card, its location thumbnail and its monthly
+// figures; the station is chosen by name. Modeless; reads the archive only.
 #pragma once
 
+#include "boundcontrols.h"
+#include "datasource.h"
+#include "esporta.h"
 #include "form.h"
+#include "registrycontrols.h"
 
-class frmAnagrafica : public db::Form {};
+#include <QLabel>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+class frmAnagrafica : public db::Form {
+    Q_OBJECT
+  public:
+    explicit frmAnagrafica(QWidget* parent = nullptr);
+
+    // The client area under the menu bar: what is printed.
+    QWidget* clientArea() const { return client_; }
+
+    // Data sources, created with the window so that they open after Form_Load (the monthly one
+    // first, as the load handler points it first).
+    db::DataSource* DMensili = nullptr;
+    db::DataSource* DAnagrafica = nullptr;
+
+    QLabel* Label1 = nullptr;
+    db::DBCombo* DBCombo1 = nullptr;
+    QLabel* Label2 = nullptr;
+    db::BoundTextBox* txtCom = nullptr;
+    QLabel* Label3 = nullptr;
+    db::BoundTextBox* txtPro = nullptr;
+    QLabel* Label10 = nullptr;
+    db::BoundTextBox* txtBaII = nullptr;
+    QLabel* Label5 = nullptr;
+    db::BoundTextBox* txtQuo = nullptr;
+    QLabel* Label9 = nullptr;
+    db::BoundTextBox* txtBaI = nullptr;
+    QLabel* Label4 = nullptr;
+    db::BoundTextBox* txtCod = nullptr;
+    QLabel* Label12 = nullptr;
+    db::BoundTextBox* Text2 = nullptr;
+    QLabel* Label13 = nullptr;
+    db::BoundTextBox* Text3 = nullptr;
+    QLabel* Label7 = nullptr;
+    db::BoundTextBox* txtUtx = nullptr;
+    QLabel* Label8 = nullptr;
+    db::BoundTextBox* TXTUty = nullptr;
+    QLabel* Label6 = nullptr;
+    db::BoundTextBox* txtDat = nullptr;
+    QLabel* Label11 = nullptr;
+    db::BoundTextBox* Text1 = nullptr;
+    registry::PictureBox* PctUbic = nullptr;
+    QLabel* Label14 = nullptr;
+    db::FlexGrid* MSFlexGrid1 = nullptr;
+    db::DBGrid* DBGrid1 = nullptr;
+    registry::LineShape* Line1 = nullptr;
+    registry::LineShape* Line2 = nullptr;
+    registry::LineShape* Line3 = nullptr;
+    registry::LineShape* Line4 = nullptr;
+
+    QMenuBar* menuBar = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuEsporta = nullptr;
+    QAction* mnuStampa = nullptr;
+    QAction* mnuChiudi = nullptr;
+
+    // The save dialog's memory for the export (the name chosen last time in this window).
+    exporter::SaveDialogMemory CommonDialog1;
+
+    // True once a station change has run for this opening; from then on every choice in the
+    // list moves the card.
+    bool SelectionSeen = false;
+
+    // Handlers, public so that the main window's menu and tests reach them as the user would.
+    void DBCombo1_Click(int area);
+    void mnuEsporta_Click();
+    void mnuStampa_Click();
+    void mnuChiudi_Click();
+    void PctUbic_Click();
+
+  protected:
+    void Form_Load() override;
+    void Form_Activate() override;
+
+  private:
+    QLabel* addLabel(const QString& name, const QString& caption, int left, int top, int width, int height);
+    db::BoundTextBox* addBox(const QString& name, const QString& field, int left, int top, int width,
+                             int height);
+    void registryOpened();
+    void monthlyError(int dataErr, int& response);
+
+    QWidget* client_ = nullptr;
+    // Set while a station change re-runs the monthly statement, so that its failure is reported
+    // once, by the station change, and not by the data source as well.
+    bool changingStation_ = false;
+};

@@ -1,0 +1,24 @@
+// The large location picture of the station on the registry card, shown modal over the registry.
+#pragma once
+
+#include "form.h"
+
+#include <QPixmap>
+
+class frmDettaglio : public db::Form {
+    Q_OBJECT
+  public:
+    explicit frmDettaglio(QWidget* parent = nullptr);
+
+    // The picture shown (null when the file is missing or unreadable) and the file it came from.
+    const QPixmap& picture() const { return picture_; }
+    QString picturePath() const { return picturePath_; }
+
+  protected:
+    void Form_Load() override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QPixmap picture_;
+    QString picturePath_;
+};

@@ -1,0 +1,60 @@
+// The texts the registry builds from a station code: the monthly statement and picture paths.
+#include "global.h"
+#include "location.h"
+#include "registrypaths.h"
+#include "seams.h"
+
+#include <QtTest>
+
+class RegistryPathsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() {
+        seams::setProgramFolder(QString());
+        Global::reset();
+    }
+
+    void monthlyStatementIsTheArchiveText() {
+        // Character for character: blank after "parametro,", none after "gennaio,", nothing after the code.
+        QCOMPARE(registry::monthlyStatement(QStringLiteral("123")),
+                 QStringLiteral("select parametro, gennaio,febbraio, marzo, aprile, maggio, giugno, luglio, "
+                                "agosto, settembre, ottobre, novembre, dicembre, anno from mensili where "
+                                "codstaz = 123"));
+        QVERIFY(registry::monthlyStatement(QString()).endsWith(QStringLiteral("where codstaz = ")));
+    }
+
+    void picturesOfANormalFolder() {
+        seams::setProgramFolder(QStringLiteral("/opt/meteo"));
+        const QString pictures = db::pictureFolder();
+        QCOMPARE(pictures, QStringLiteral("/opt/meteo/cartograf"));
+        QCOMPARE(registry::thumbnailPath(pictures, QStringLiteral("123")),
+                 QStringLiteral("/opt/meteo/cartograf/r_123.jpg"));
+        QCOMPARE(registry::largePicturePath(pictures, QStringLiteral("123")),
+                 QStringLiteral("/opt/meteo/cartograf/s_123.jpg"));
+        QCOMPARE(db::databaseLocation(), QStringLiteral("/opt/meteo/orbeni.mdb"));
+    }
+
+    void picturesOfARootFolderKeepTheDoubledSeparator() {
+        seams::setProgramFolder(QStringLiteral("/"));
+        const QString pictures = db::pictureFolder();
+        QCOMPARE(registry::thumbnailPath(pictures, QStringLiteral("123")),
+                 QStringLiteral("//cartograf/r_123.jpg"));
+        QCOMPARE(registry::largePicturePath(pictures, QStringLiteral("123")),
+                 QStringLiteral("//cartograf/s_123.jpg"));
+        // The database path gets one separator only.
+        QCOMPARE(db::databaseLocation(), QStringLiteral("/orbeni.mdb"));
+
+        // A drive root as the archive's home system wrote it.
+        QCOMPARE(registry::thumbnailPath(QStringLiteral("C:\\/cartograf"), QStringLiteral("123")),
+                 QStringLiteral("C:\\/cartograf/r_123.jpg"));
+    }
+
+    void codeIsUsedAsShown() {
+        // The large picture takes the card's text unchanged, blanks included.
+        QCOMPARE(registry::largePicturePath(QStringLiteral("/p/cartograf"), QStringLiteral(" 7")),
+                 QStringLiteral("/p/cartograf/s_ 7.jpg"));
+    }
+};
+
+QTEST_GUILESS_MAIN(RegistryPathsTest)
+#include "tst_registrypaths.moc"
