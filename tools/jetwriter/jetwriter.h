@@ -32,7 +32,7 @@ using Row = QList<QVariant>;
 using RowSource = std::function<bool(Row& row)>;
 
 class Database {
-public:
+  public:
     explicit Database(Version version);
     ~Database();
 
@@ -45,7 +45,7 @@ public:
     // Writes the file (replacing any file at `path`). Returns false and fills *error on failure.
     bool write(const QString& path, QString* error = nullptr);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

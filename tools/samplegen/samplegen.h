@@ -23,10 +23,11 @@ struct Options {
 struct StationInfo {
     int code = 0;
     QString name;
-    bool inDailyList = false;    // listed in "Anagraficab"
-    bool inIntenseList = false;  // listed in "anagraficaa"
-    bool hasMonthly = false;     // has rows in mensili
-    bool hasPictures = false;    // r_CODE.jpg and s_CODE.jpg exist
+    bool inDailyList = false;        // listed in "Anagraficab"
+    bool inIntenseList = false;      // listed in "anagraficaa"
+    bool hasIntenseRows = false;     // has rows in piog9099 (one listed station has none)
+    bool hasMonthly = false;         // has rows in mensili
+    bool hasPictures = false;        // r_CODE.jpg and s_CODE.jpg exist
     bool upperCasePictures = false;  // written as R_CODE.JPG / S_CODE.JPG
 };
 

@@ -1,0 +1,559 @@
+// The sample archive of the Regione Sorvane: stations, ten years of daily values, intense rainfall
+// maxima, monthly statistics, selection lists and information texts.
+#include "internal.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <memory>
+
+namespace samplegen {
+
+using jetwriter::Column;
+using jetwriter::ColumnType;
+using jetwriter::Row;
+
+namespace {
+
+struct BaseStation {
+    const char* name;
+    const char* comune;
+    const char* provincia;
+    int quota;
+    const char* bacino;
+    const char* localita;
+};
+
+// The forty stations of the network. Two share the name "San Michele" (different municipalities).
+const BaseStation kBase[] = {
+    {"Sorvane Città", "Sorvane", "SV", 38, "Sorva", "Via dell'Osservatorio 4"},
+    {"Pievebruna", "Pievebruna", "SV", 112, "Sorva", "Loc. Il Mulino"},
+    {"Roccalupa", "Roccalupa", "MA", 684, "Ardenza", "Piazza del Castello"},
+    {"Montecaldo Alto", "Montecaldo", "MA", 1210, "Ardenza", "Loc. Prato Grande"},
+    {"Borgo Ferrano", "Ferrano", "CR", 245, "Ferrina", "Via Garibaldi 18"},
+    {"Valdora", "Valdora", "VD", 402, "Rivo", "Scuola elementare"},
+    {"Sant'Elmo di Sorvane", "Sant'Elmo", "SV", 76, "Sorva", "Loc. Chiusa"},
+    {"Casale Rivo", "Casale Rivo", "VD", 158, "Rivo", "Cascina Rivo"},
+    {"Torre Ardenza", "Torre Ardenza", "MA", 530, "Ardenza", "Loc. La Torre"},
+    {"San Michele", "San Michele al Rivo", "VD", 221, "Rivo", "Via della Chiesa 2"},
+    {"Fontanelle Basse", "Fontanelle", "CR", 61, "Ferrina", "Idrovora Fontanelle"},
+    {"Pian dei Tassi", "Montecaldo", "MA", 1465, "Ardenza", "Rifugio Pian dei Tassi"},
+    {"Colle Aurino", "Aurino", "CR", 812, "Brunale", "Loc. Il Colle"},
+    {"Mulino Vecchio", "Pievebruna", "SV", 94, "Sorva", "Loc. Mulino Vecchio"},
+    {"Passo Gravena", "Gravena", "MA", 1720, "Ardenza", "Passo Gravena"},
+    {"Lago Verdino", "Gravena", "MA", 1388, "Brunale", "Diga del Verdino"},
+    {"Acquabianca", "Acquabianca", "VD", 620, "Rivo", "Centrale idroelettrica"},
+    {"Poggio Ombroso", "Roccalupa", "MA", 905, "Ardenza", "Loc. Poggio"},
+    {"Ca' dei Merli", "Ferrano", "CR", 188, "Ferrina", "Podere Ca' dei Merli"},
+    {"Serravalle Sorvana", "Serravalle", "SV", 277, "Sorva", "Via Roma 31"},
+    {"Rivalta Nuova", "Rivalta", "VD", 134, "Rivo", "Consorzio di bonifica"},
+    {"Campolungo", "Campolungo", "CR", 349, "Brunale", "Loc. Campolungo"},
+    {"Vignale Sorvano", "Vignale", "SV", 198, "Sorva", "Cantina sociale"},
+    {"Chiusa Ferrina", "Aurino", "CR", 472, "Ferrina", "Casello idraulico"},
+    {"Monte Brunale", "Aurino", "CR", 1533, "Brunale", "Vetta del Monte Brunale"},
+    {"Selvapiana", "Selvapiana", "VD", 755, "Rivo", "Vivaio forestale"},
+    {"Borgonero", "Borgonero", "MA", 966, "Ardenza", "Via del Borgo 7"},
+    {"Cerreto Alto", "Cerreto", "VD", 1102, "Rivo", "Loc. Cerreto"},
+    {"Ponte Arsiccio", "Ferrano", "CR", 143, "Ferrina", "Ponte sul Ferrina"},
+    {"Malga Fredda", "Gravena", "MA", 1842, "Brunale", "Malga Fredda"},
+    {"San Michele", "San Michele in Colle", "CR", 588, "Brunale", "Piazza San Michele"},
+    {"Prato Stellino", "Selvapiana", "VD", 1290, "Rivo", "Loc. Prato Stellino"},
+    {"Lungariva", "Lungariva", "SV", 22, "Sorva", "Foce del Sorva"},
+    {"Castagneto Sorvano", "Castagneto", "SV", 365, "Sorva", "Loc. Castagneto"},
+    {"Pietrafitta", "Pietrafitta", "CR", 703, "Ferrina", "Cava di Pietrafitta"},
+    {"Orsaia", "Borgonero", "MA", 1175, "Ardenza", "Loc. Orsaia"},
+    {"Cascina Però", "Rivalta", "VD", 89, "Rivo", "Cascina Però"},
+    {"Valle Oscura", "Cerreto", "VD", 840, "Rivo", "Loc. Valle Oscura"},
+    {"Bastia Ferrina", "Bastia", "CR", 121, "Ferrina", "Via Argine 5"},
+    {"Monterosso di Sorvane", "Monterosso", "SV", 515, "Sorva", "Loc. Belvedere"},
+};
+constexpr int kBaseCount = int(sizeof(kBase) / sizeof(kBase[0]));
+
+const char* const kTipi[] = {"Termopluviometrica", "Pluviometrica", "Meteorologica completa",
+                             "Agrometeorologica"};
+
+QString dms(double deg) {
+    int total = int(std::lround(deg * 3600.0));
+    return QStringLiteral("%1°%2'%3\"")
+        .arg(total / 3600)
+        .arg((total / 60) % 60, 2, 10, QLatin1Char('0'))
+        .arg(total % 60, 2, 10, QLatin1Char('0'));
+}
+
+double round1(double v) {
+    return std::round(v * 10.0) / 10.0;
+}
+
+QVariant val(double v) {
+    return std::isnan(v) ? QVariant() : QVariant(v);
+}
+
+constexpr double kNull = std::numeric_limits<double>::quiet_NaN();
+
+// One station-day of the network's measurements (NaN / empty = not measured).
+struct Day {
+    QDate date;
+    double pioggia = kNull, tmax = kNull, tmin = kNull, tmed = kNull, umid = kNull, neve = kNull;
+    double vel = kNull, velMax = kNull, oreDir = kNull, rad = kNull, umidMax = kNull, umidMin = kNull,
+           calme = kNull;
+    QString dir;
+};
+
+const char* const kDirs[] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
+
+// The weather of one station over the whole period: seasonal temperature falling with altitude,
+// wet spells, snow cover only in the cold months at altitude, outages with every value missing.
+QList<Day> simulate(const Station& s) {
+    Rng rng(quint64(s.info.code) * 7919u + 17u);
+    const QDate first(kFirstYear, 1, 1);
+    const QDate last(kLastYear, 12, 31);
+    const int days = int(first.daysTo(last)) + 1;
+    // One or two outages: the station recorded nothing for some days.
+    QList<std::pair<int, int>> outages;
+    for (int i = 0, n = 1 + int(rng.uniform() < 0.4); i < n; ++i) {
+        int start = rng.range(0, days - 60);
+        outages.append({start, start + rng.range(5, 40)});
+    }
+    const int prevailing = rng.range(0, 7);
+    static const double wetChance[12] = {0.24, 0.22, 0.26, 0.30, 0.28, 0.20,
+                                         0.12, 0.15, 0.22, 0.30, 0.33, 0.27};
+    QList<Day> out;
+    out.reserve(days);
+    double anomaly = 0;
+    double snow = 0;
+    bool wasWet = false;
+    for (int i = 0; i < days; ++i) {
+        Day d;
+        d.date = first.addDays(i);
+        const int m = d.date.month();
+        const double season = std::sin(2.0 * M_PI * (d.date.dayOfYear() - 110) / 365.25);
+        anomaly = 0.75 * anomaly + rng.normal() * 1.6;
+        const double tmean = 13.0 - 0.0060 * s.quota + 10.0 * season + anomaly;
+        const double pWet = wasWet ? 0.55 : wetChance[m - 1] * (1.0 + s.quota / 3000.0);
+        const bool wet = rng.uniform() < pWet;
+        wasWet = wet;
+        double rain = 0;
+        if (wet) {
+            const double mean = (m >= 9 && m <= 11 ? 10.0 : 6.0) * (1.0 + s.quota / 2500.0);
+            rain = std::max(0.2, round1(-std::log(1.0 - rng.uniform()) * mean));
+        }
+        const double span = std::max(2.0, 9.0 + 3.0 * season - (wet ? 4.0 : 0.0) + rng.normal() * 1.2);
+        d.pioggia = rain;
+        d.tmax = round1(tmean + span / 2);
+        d.tmin = round1(tmean - span / 2);
+        d.tmed = round1((d.tmax + d.tmin) / 2);
+        if (s.hasSnow) {
+            if (wet && tmean < 1.0)
+                snow += rain;
+            if (tmean > 0)
+                snow -= 0.8 * tmean + (wet ? 0.3 * rain : 0.0);
+            if (m >= 6 && m <= 9)
+                snow = 0;
+            snow = std::max(0.0, snow);
+            d.neve = std::round(snow);
+        }
+        if (s.hasHumidity) {
+            const double u =
+                std::clamp(round1(68 + (wet ? 12 : 0) - 8 * season + rng.normal() * 6), 25.0, 100.0);
+            d.umid = u;
+            d.umidMax = std::min(100.0, round1(u + 10 + std::abs(rng.normal()) * 5));
+            d.umidMin = std::max(10.0, round1(u - 14 - std::abs(rng.normal()) * 6));
+        }
+        if (s.hasWind) {
+            const double v = std::max(0.5, round1(6 + s.quota / 400.0 + rng.normal() * 2.5 + (wet ? 2 : 0)));
+            d.vel = v;
+            d.velMax = round1(v * 1.9 + std::abs(rng.normal()) * 4);
+            const int dir = rng.uniform() < 0.55 ? prevailing : (prevailing + rng.range(1, 7)) % 8;
+            d.dir = QString::fromLatin1(kDirs[dir]);
+            d.oreDir = rng.range(3, 20);
+            d.calme = std::max(0.0, std::round(9 - v + rng.normal() * 2));
+        }
+        if (s.hasRadiation) {
+            const double clear = 7 + 21 * (season + 1) / 2;
+            d.rad = round1(clear * (wet ? 0.35 + 0.3 * rng.uniform() : 0.75 + 0.25 * rng.uniform()));
+        }
+        bool out_ = false;
+        for (const auto& o : outages)
+            if (i >= o.first && i < o.second)
+                out_ = true;
+        if (out_) {
+            Day blank;
+            blank.date = d.date;
+            d = blank;
+        } else if (rng.uniform() < 0.004) {
+            d.tmax = d.tmed = kNull;  // a thermometer reading lost now and then
+        }
+        out.append(d);
+    }
+    return out;
+}
+
+QList<Column> dailyColumns() {
+    return {{"codStaz", ColumnType::Long},   {"nomestaz", ColumnType::Text, 50},
+            {"Giorno", ColumnType::Integer}, {"Mese", ColumnType::Integer},
+            {"Anno", ColumnType::Integer},   {"Pioggia", ColumnType::Double},
+            {"TempMax", ColumnType::Double}, {"TempMin", ColumnType::Double},
+            {"TempMed", ColumnType::Double}, {"Umidità", ColumnType::Double},
+            {"AltNeve", ColumnType::Double}, {"VelMedia", ColumnType::Double},
+            {"VelMax", ColumnType::Double},  {"DirVento", ColumnType::Text, 3},
+            {"OreDir", ColumnType::Double},  {"Radiazione", ColumnType::Double},
+            {"Umidmax", ColumnType::Double}, {"Umidmin", ColumnType::Double},
+            {"calme", ColumnType::Double}};
+}
+
+void dailyRow(const Station& s, const Day& d, Row& r) {
+    r = Row{s.info.code,    s.info.name, d.date.day(), d.date.month(), d.date.year(),
+            val(d.pioggia), val(d.tmax), val(d.tmin),  val(d.tmed),    val(d.umid),
+            val(d.neve),    val(d.vel),  val(d.velMax)};
+    r << (d.dir.isEmpty() ? QVariant() : QVariant(d.dir)) << val(d.oreDir) << val(d.rad) << val(d.umidMax)
+      << val(d.umidMin) << val(d.calme);
+}
+
+// Streams the daily rows station by station, simulating one station at a time.
+jetwriter::RowSource dailySource(const QList<Station>& stations) {
+    struct State {
+        QList<Station> stations;
+        int station = 0;
+        QList<Day> days;
+        int day = 0;
+    };
+    auto st = std::make_shared<State>();
+    st->stations = stations;
+    return [st](Row& r) {
+        while (st->day >= st->days.size()) {
+            if (st->station >= st->stations.size())
+                return false;
+            st->days = simulate(st->stations[st->station++]);
+            st->day = 0;
+        }
+        dailyRow(st->stations[st->station - 1], st->days[st->day++], r);
+        return true;
+    };
+}
+
+QList<Column> intenseColumns() {
+    QList<Column> c{
+        {"codstaz", ColumnType::Long}, {"Nomestaz", ColumnType::Text, 50}, {"Anno", ColumnType::Integer}};
+    const char* amounts[] = {"unhh", "trehh", "seihh", "dodhh", "venhh",
+                             "ungg", "duegg", "tregg", "quagg", "cingg"};
+    for (int i = 0; i < 10; ++i) {
+        c.append({amounts[i], ColumnType::Double});
+        c.append({i == 0 ? QStringLiteral("Data") : QStringLiteral("Data%1").arg(i), ColumnType::DateTime});
+    }
+    return c;
+}
+
+// Yearly maxima over 1-24 hours (from the wettest days, split by hour) and over 1-5 days.
+QList<Row> intenseRows(const Station& s) {
+    QList<Row> rows;
+    const QList<Day> days = simulate(s);
+    Rng rng(quint64(s.info.code) * 104729u + 3u);
+    for (int year = kFirstYear; year <= kLastYear; ++year) {
+        if (year == s.missingIntenseYear)
+            continue;
+        QList<const Day*> yd;
+        for (const Day& d : days)
+            if (d.date.year() == year)
+                yd.append(&d);
+        Row r{s.info.code, s.info.name, year};
+        // 1..5-day windows
+        double best[6] = {0, 0, 0, 0, 0, 0};
+        QDate when[6];
+        for (int w = 1; w <= 5; ++w) {
+            for (int i = 0; i + w <= yd.size(); ++i) {
+                double sum = 0;
+                for (int k = 0; k < w; ++k)
+                    sum += std::isnan(yd[i + k]->pioggia) ? 0 : yd[i + k]->pioggia;
+                if (sum > best[w] + 1e-9) {
+                    best[w] = round1(sum);
+                    when[w] = yd[i]->date;
+                }
+            }
+        }
+        // Hourly maxima: a storm on the wettest day, the short bursts from the wettest summer day.
+        const QDateTime storm(when[1], QTime(rng.range(0, 23), 0));
+        QDate summerDay = when[1];
+        double summerRain = 0;
+        for (const Day* d : yd)
+            if (d->date.month() >= 6 && d->date.month() <= 9 && !std::isnan(d->pioggia) &&
+                d->pioggia > summerRain) {
+                summerRain = d->pioggia;
+                summerDay = d->date;
+            }
+        double venhh = round1(best[1] * (1.0 + 0.15 * rng.uniform()));
+        double dodhh = round1(venhh * (0.75 + 0.15 * rng.uniform()));
+        double seihh = round1(dodhh * (0.7 + 0.15 * rng.uniform()));
+        double trehh = round1(seihh * (0.7 + 0.15 * rng.uniform()));
+        double unhh = round1(trehh * (0.5 + 0.2 * rng.uniform()));
+        QDateTime shortWhen = storm;
+        if (summerRain * 0.6 > unhh) {
+            unhh = round1(std::min(summerRain * 0.6, trehh));
+            shortWhen = QDateTime(summerDay, QTime(rng.range(13, 19), 0));
+        }
+        const bool hourlyLost = rng.uniform() < 0.05;  // recorder out of order that year
+        auto amount = [&](double v) { return hourlyLost ? QVariant() : QVariant(v); };
+        auto at = [&](const QDateTime& t) { return hourlyLost ? QVariant() : QVariant(t); };
+        r << amount(unhh) << at(shortWhen) << amount(trehh) << at(shortWhen) << amount(seihh) << at(storm)
+          << amount(dodhh) << at(storm) << amount(venhh) << at(storm);
+        for (int w = 1; w <= 5; ++w)
+            r << best[w] << QDateTime(when[w].isValid() ? when[w] : QDate(year, 1, 1), QTime(0, 0));
+        rows.append(r);
+    }
+    return rows;
+}
+
+QList<Column> monthlyColumns() {
+    QList<Column> c{
+        {"codstaz", ColumnType::Long}, {"anno", ColumnType::Integer}, {"parametro", ColumnType::Text, 60}};
+    const char* months[] = {"gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",
+                            "luglio",  "agosto",   "settembre", "ottobre", "novembre", "dicembre"};
+    for (const char* m : months)
+        c.append({m, ColumnType::Double});
+    return c;
+}
+
+// Monthly statistics computed from the station's own daily values; a month with more than ten
+// days missing gets no value.
+QList<Row> monthlyRows(const Station& s) {
+    QList<Row> rows;
+    const QList<Day> days = simulate(s);
+    struct Param {
+        QString name;
+        std::function<double(const Day&)> get;
+        enum { Sum, Mean, Count, Max } kind;
+    };
+    QList<Param> params{
+        {QStringLiteral("Pioggia totale mm"), [](const Day& d) { return d.pioggia; }, Param::Sum},
+        {QStringLiteral("Giorni piovosi"), [](const Day& d) { return d.pioggia; }, Param::Count},
+        {QStringLiteral("Temperatura media °C"), [](const Day& d) { return d.tmed; }, Param::Mean},
+        {QStringLiteral("Temperatura massima media °C"), [](const Day& d) { return d.tmax; }, Param::Mean},
+        {QStringLiteral("Temperatura minima media °C"), [](const Day& d) { return d.tmin; }, Param::Mean},
+    };
+    if (s.hasHumidity)
+        params.append(
+            {QStringLiteral("Umidità relativa media %"), [](const Day& d) { return d.umid; }, Param::Mean});
+    if (s.hasRadiation)
+        params.append({QStringLiteral("Radiazione globale media MJ/MQ"), [](const Day& d) { return d.rad; },
+                       Param::Mean});
+    if (s.hasSnow)
+        params.append(
+            {QStringLiteral("Neve al suolo massima cm"), [](const Day& d) { return d.neve; }, Param::Max});
+    for (int year = kFirstYear; year <= kLastYear; ++year) {
+        for (const Param& p : params) {
+            Row r{s.info.code, year, p.name};
+            for (int m = 1; m <= 12; ++m) {
+                double sum = 0, mx = 0;
+                int n = 0, missing = 0, count = 0;
+                for (const Day& d : days) {
+                    if (d.date.year() != year || d.date.month() != m)
+                        continue;
+                    double v = p.get(d);
+                    if (std::isnan(v)) {
+                        ++missing;
+                        continue;
+                    }
+                    sum += v;
+                    mx = n == 0 ? v : std::max(mx, v);
+                    ++n;
+                    if (v >= 1.0)
+                        ++count;
+                }
+                if (missing > 10 || n == 0) {
+                    r << QVariant();
+                    continue;
+                }
+                double v = p.kind == Param::Sum     ? sum
+                           : p.kind == Param::Mean  ? sum / n
+                           : p.kind == Param::Count ? count
+                                                    : mx;
+                r << round1(v);
+            }
+            rows.append(r);
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+QList<Station> buildStations(const Options& options) {
+    int count = std::max(1, options.stations);
+    const int perStation = QDate(kFirstYear, 1, 1).daysTo(QDate(kLastYear, 12, 31)) + 1;
+    if (options.minDailyRows > count * perStation)
+        count = (options.minDailyRows + perStation - 1) / perStation;
+    QList<Station> list;
+    Rng rng(20240601);
+    for (int i = 0; i < count; ++i) {
+        Station s;
+        StationInfo& info = s.info;
+        if (i < kBaseCount) {
+            const BaseStation& b = kBase[i];
+            info.name = QString::fromUtf8(b.name);
+            s.comune = QString::fromUtf8(b.comune);
+            s.provincia = QString::fromUtf8(b.provincia);
+            s.quota = b.quota;
+            s.bacino = QString::fromUtf8(b.bacino);
+            s.localita = QString::fromUtf8(b.localita);
+            info.code = 1000 + 25 * i + (i * 7) % 11;
+        } else {
+            // Extra stations for the large archive: ordinary rain gauges along the basins.
+            const BaseStation& b = kBase[i % kBaseCount];
+            info.name = QStringLiteral("%1 %2").arg(QString::fromUtf8(b.name)).arg(i / kBaseCount + 1);
+            s.comune = QString::fromUtf8(b.comune);
+            s.provincia = QString::fromUtf8(b.provincia);
+            s.quota = std::max(5, b.quota + rng.range(-80, 80));
+            s.bacino = QString::fromUtf8(b.bacino);
+            s.localita = QStringLiteral("Stazione ausiliaria n. %1").arg(i);
+            info.code = 5000 + i;
+        }
+        // Higher stations lie further north, in the mountains; the coast is to the south-west.
+        s.mapY = std::clamp(0.88 - s.quota / 1900.0 * 0.75 + (rng.uniform() - 0.5) * 0.12, 0.06, 0.94);
+        s.mapX = std::clamp(0.12 + 0.8 * rng.uniform(), 0.08, 0.92);
+        s.utmX = std::round(560000 + s.mapX * 120000);
+        s.utmY = std::round(4960000 - s.mapY * 90000);
+        s.latitudine = dms(43.82 + (s.utmY - 4850000) / 111000.0);
+        s.longitudine = dms(10.25 + (s.utmX - 560000) / 80500.0);
+        s.tipo = QString::fromUtf8(kTipi[i % 4]);
+        s.validita = QDate(1950 + rng.range(0, 35), rng.range(1, 12), 1).addDays(rng.range(0, 27));
+        s.hasWind = i % 4 == 2 || i % 5 == 0;
+        s.hasRadiation = i % 4 == 2 || i % 4 == 3;
+        s.hasHumidity = i % 4 != 1;
+        s.hasSnow = s.quota >= 500;
+        info.inDailyList = !(i == 5 || i == 22 || i == 33 || i == 38);
+        info.inIntenseList = i % 3 != 2 || i == 5;
+        info.hasIntenseRows = info.inIntenseList && i != 27;
+        info.hasMonthly = i != 18;
+        info.hasPictures = options.pictures && i != 7;
+        info.upperCasePictures = info.hasPictures && (i == 3 || i == 12 || i == 25);
+        if (i == 16)
+            s.missingIntenseYear = 1994;
+        list.append(s);
+    }
+    return list;
+}
+
+QList<StationInfo> stations(const Options& options) {
+    QList<StationInfo> out;
+    for (const Station& s : buildStations(options))
+        out.append(s.info);
+    return out;
+}
+
+bool writeSample(const QString& folder, const Options& options, QString* error) {
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("impossibile creare la cartella %1").arg(folder);
+        return false;
+    }
+    const QList<Station> all = buildStations(options);
+    jetwriter::Database db(options.version);
+
+    QList<Row> registry;
+    for (const Station& s : all)
+        registry.append(Row{s.info.code, s.info.name, s.comune, s.provincia, s.quota, s.validita, s.utmX,
+                            s.utmY, s.localita, s.bacino, s.tipo, s.latitudine, s.longitudine});
+    db.addTable(QStringLiteral("anagrafica compl"),
+                {{"Codstaz", ColumnType::Long},
+                 {"Denominazione", ColumnType::Text, 50},
+                 {"Comune", ColumnType::Text, 50},
+                 {"Provincia", ColumnType::Text, 2},
+                 {"Quota", ColumnType::Long},
+                 {"Data validità", ColumnType::DateTime},
+                 {"UTM X", ColumnType::Double},
+                 {"UTM Y", ColumnType::Double},
+                 {"Indirizzo_localita", ColumnType::Text, 100},
+                 {"BACINO", ColumnType::Text, 50},
+                 {"tipo staz", ColumnType::Text, 50},
+                 {"Latitudine N", ColumnType::Text, 20},
+                 {"Longitudine W", ColumnType::Text, 20}},
+                registry);
+
+    db.addTable(QStringLiteral("database1"), dailyColumns(), dailySource(all));
+
+    QList<Row> intense;
+    for (const Station& s : all)
+        if (s.info.hasIntenseRows)
+            intense.append(intenseRows(s));
+    db.addTable(QStringLiteral("piog9099"), intenseColumns(), intense);
+
+    QList<Row> monthly;
+    for (const Station& s : all)
+        if (s.info.hasMonthly)
+            monthly.append(monthlyRows(s));
+    db.addTable(QStringLiteral("mensili"), monthlyColumns(), monthly);
+
+    // Station lists in name order (the two "San Michele" next to each other).
+    auto byName = [&](bool daily) {
+        QList<const Station*> ss;
+        for (const Station& s : all)
+            if (daily ? s.info.inDailyList : s.info.inIntenseList)
+                ss.append(&s);
+        std::stable_sort(ss.begin(), ss.end(), [](const Station* a, const Station* b) {
+            return QString::localeAwareCompare(a->info.name, b->info.name) < 0;
+        });
+        QList<Row> rows;
+        for (const Station* s : ss)
+            rows.append(Row{s->info.name, s->info.code});
+        return rows;
+    };
+    const QList<Column> listCols{{"NomeStaz", ColumnType::Text, 50}, {"codstaz", ColumnType::Long}};
+    QList<Row> years, months, days;
+    for (int y = kFirstYear; y <= kLastYear; ++y)
+        years.append(Row{y});
+    const char* monthNames[] = {"Gennaio", "Febbraio", "Marzo",     "Aprile",  "Maggio",   "Giugno",
+                                "Luglio",  "Agosto",   "Settembre", "Ottobre", "Novembre", "Dicembre"};
+    for (int m = 1; m <= 12; ++m)
+        months.append(Row{m, QString::fromLatin1(monthNames[m - 1])});
+    for (int g = 1; g <= 31; ++g)
+        days.append(Row{g});
+    const QList<Column> monthCols{{"mese", ColumnType::Integer}, {"TESTO", ColumnType::Text, 20}};
+    if (options.lookupsAsQueries) {
+        // The lists come from stored queries over small tables of their own.
+        db.addTable(QStringLiteral("elenco giornaliere"), listCols, byName(true));
+        db.addTable(QStringLiteral("elenco intense"), listCols, byName(false));
+        db.addTable(QStringLiteral("mesi"), monthCols, months);
+        db.addQuery(QStringLiteral("Anagraficab"),
+                    QStringLiteral("SELECT [elenco giornaliere].NomeStaz, [elenco giornaliere].codstaz "
+                                   "FROM [elenco giornaliere]"));
+        db.addQuery(QStringLiteral("anagraficaa"),
+                    QStringLiteral(
+                        "SELECT [elenco intense].NomeStaz, [elenco intense].codstaz FROM [elenco intense]"));
+        db.addQuery(QStringLiteral("Anno"),
+                    QStringLiteral("SELECT DISTINCT database1.Anno FROM database1 ORDER BY database1.Anno"));
+        db.addQuery(
+            QStringLiteral("Mese"),
+            QStringLiteral("SELECT mesi.mese, mesi.TESTO FROM mesi WHERE mesi.mese >= 1 ORDER BY mesi.mese"));
+        db.addQuery(
+            QStringLiteral("Giorno"),
+            QStringLiteral("SELECT DISTINCT database1.Giorno FROM database1 ORDER BY database1.Giorno"));
+    } else {
+        db.addTable(QStringLiteral("Anagraficab"), listCols, byName(true));
+        db.addTable(QStringLiteral("anagraficaa"), listCols, byName(false));
+        db.addTable(QStringLiteral("Anno"), {{"Anno", ColumnType::Integer}}, years);
+        db.addTable(QStringLiteral("Mese"), monthCols, months);
+        db.addTable(QStringLiteral("Giorno"), {{"Giorno", ColumnType::Integer}}, days);
+    }
+
+    Row help;
+    QList<Column> helpCols;
+    for (int i = 0; i < 5; ++i) {
+        helpCols.append({QStringLiteral("help%1").arg(i), ColumnType::Memo});
+        help.append(helpText(i, all));
+    }
+    db.addTable(QStringLiteral("help"), helpCols, QList<Row>{help});
+
+    QString err;
+    if (!db.write(QDir(folder).filePath(QStringLiteral("orbeni.mdb")), &err)) {
+        if (error)
+            *error = err;
+        return false;
+    }
+    if (options.pictures && !writePictures(folder, all, &err)) {
+        if (error)
+            *error = err;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace samplegen
