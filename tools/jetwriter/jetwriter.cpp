@@ -141,7 +141,8 @@ QByteArray toUcs2(const QString& s) {
 // characters, as Access does), plain UCS-2 otherwise. A string that starts with U+FEFF would be
 // taken for a compressed one in plain form, so it is always compressed when it can be.
 QByteArray encodeJet4Text(const QString& s, bool memo) {
-    bool compressible = !(memo && s.size() > 1024);
+    const bool bom = !s.isEmpty() && s.at(0).unicode() == 0xFEFF;
+    bool compressible = bom || !(memo && s.size() > 1024);
     for (QChar c : s)
         if ((c.unicode() & 0xFF) == 0)
             compressible = false;
@@ -160,7 +161,6 @@ QByteArray encodeJet4Text(const QString& s, bool memo) {
             else
                 app16(out, c);
         }
-        bool bom = !s.isEmpty() && s.at(0).unicode() == 0xFEFF;
         if (out.size() < s.size() * 2 || bom)
             return out;
     }
