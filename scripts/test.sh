@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: first offscreen, then the window
+# tests once more under a real X server (xvfb-run). Fails when any test fails.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/setup.sh"
+"$here/scripts/build.sh"
+build="$here/build"
+
+status=0
+echo "test: offscreen"
+ctest --test-dir "$build" -LE x11 -j"${JOBS:-2}" --output-on-failure || status=1
+# The window tests share one X server: one at a time, so focus and activation are theirs alone.
+echo "test: window tests under Xvfb"
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" -L x11 --output-on-failure || status=1
+if [ $status -ne 0 ]; then
+    echo "test: FAILED"
+fi
+exit $status

@@ -1,0 +1,151 @@
+#include "frmapertura.h"
+
+#include "artwork.h"
+#include "frmaltorra.h"
+#include "frmanagrafica.h"
+#include "frmhelp.h"
+#include "frmpioggia.h"
+#include "frmsplash.h"
+#include "seams.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace shell {
+
+PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent) {
+    setObjectName(name);
+    // The picture may be larger than the box: it is cut, never scaled, and never sizes the window.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+}
+
+void PictureBox::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+}
+
+}  // namespace shell
+
+namespace {
+const int kClientWidthTwips = 11220;
+const int kClientHeightTwips = 8310;
+}  // namespace
+
+frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
+    setObjectName(QStringLiteral("frmApertura"));
+    setWindowTitle(QStringLiteral("Altorra della Regione Sorvane"));
+    setWindowIcon(shell::programIcon());
+    // A sizable border with minimize and close buttons, no maximize button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    // The menu stays in the window, as the archive's tools had it, also on desktops with a global menu.
+    menuBar->setNativeMenuBar(false);
+
+    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuEsci = mnuFile->addAction(QStringLiteral("&Esci"));
+    mnuEsci->setObjectName(QStringLiteral("mnuEsci"));
+
+    mnuVisualizza = menuBar->addMenu(QStringLiteral("&Visualizza"));
+    mnuVisualizza->setObjectName(QStringLiteral("mnuVisualizza"));
+    mnuAnagrafica = mnuVisualizza->addAction(QStringLiteral("&Anagrafica"));
+    mnuAnagrafica->setObjectName(QStringLiteral("mnuAnagrafica"));
+    mnuDati_giornalieri = mnuVisualizza->addAction(QStringLiteral("&Dati giornalieri"));
+    mnuDati_giornalieri->setObjectName(QStringLiteral("mnuDati_giornalieri"));
+    mnuPiogge_intense = mnuVisualizza->addAction(QStringLiteral("&Piogge intense"));
+    mnuPiogge_intense->setObjectName(QStringLiteral("mnuPiogge_intense"));
+
+    // A top-level command with no sub-menu.
+    mnuInformazioni = menuBar->addAction(QStringLiteral("&Informazioni"));
+    mnuInformazioni->setObjectName(QStringLiteral("mnuInformazioni"));
+
+    // Queued, so that a handler that shows a modal window runs after the menu has closed and never
+    // inside the menu's own event handling.
+    connect(mnuEsci, &QAction::triggered, this, &frmApertura::mnuEsci_Click, Qt::QueuedConnection);
+    connect(mnuAnagrafica, &QAction::triggered, this, &frmApertura::mnuAnagrafica_Click,
+            Qt::QueuedConnection);
+    connect(mnuDati_giornalieri, &QAction::triggered, this, &frmApertura::mnuDati_giornalieri_Click,
+            Qt::QueuedConnection);
+    connect(mnuPiogge_intense, &QAction::triggered, this, &frmApertura::mnuPiogge_intense_Click,
+            Qt::QueuedConnection);
+    connect(mnuInformazioni, &QAction::triggered, this, &frmApertura::mnuInformazioni_Click,
+            Qt::QueuedConnection);
+
+    Picture1 = new shell::PictureBox(QStringLiteral("Picture1"), this);
+    Picture1->setPicture(shell::titlePicture());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(Picture1);
+
+    // The client area (below the menu bar) is 11220 x 8310 twips.
+    resize(db::twipsToPixels(kClientWidthTwips),
+           db::twipsToPixels(kClientHeightTwips) + menuBar->sizeHint().height());
+}
+
+void frmApertura::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            // The whole window, frame included, stands in the middle.
+            const QSize outer = frameGeometry().size();
+            move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+        }
+    }
+    db::Form::showEvent(event);
+}
+
+// Closing the main window from its frame ends the program without the closing screen; a registry
+// window left open would otherwise keep a program without its main window alive.
+void frmApertura::Form_Unload() {
+    db::Forms::unloadAll();
+    QCoreApplication::quit();
+}
+
+// The hourglass is set before the data window loads; the window's activation handler puts the
+// default pointer back. If the window never gets that far (it unloaded itself while loading, or a
+// modal one is already closed again), the pointer is put back here so it cannot stay stuck.
+void frmApertura::mnuAnagrafica_Click() {
+    seams::setMousePointer(seams::kHourglass);
+    if (!db::Forms::show<frmAnagrafica>(db::Modality::Modeless)) {
+        seams::setMousePointer(seams::kDefaultPointer);
+    }
+}
+
+void frmApertura::mnuDati_giornalieri_Click() {
+    seams::setMousePointer(seams::kHourglass);
+    db::Forms::show<frmAltorra>(db::Modality::Modal);
+    seams::setMousePointer(seams::kDefaultPointer);
+}
+
+void frmApertura::mnuPiogge_intense_Click() {
+    seams::setMousePointer(seams::kHourglass);
+    db::Forms::show<frmPioggia>(db::Modality::Modal);
+    seams::setMousePointer(seams::kDefaultPointer);
+}
+
+void frmApertura::mnuInformazioni_Click() {
+    db::Forms::show<frmHelp>(db::Modality::Modal);
+}
+
+void frmApertura::mnuEsci_Click() {
+    db::Forms::show<frmSplash>(db::Modality::Modal);
+}

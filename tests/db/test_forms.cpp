@@ -1,0 +1,216 @@
+// The window registry: each window type exists at most once, loads again when shown after it was
+// closed, comes to the front when shown while open; modal showing goes through the modal seam.
+#include "form.h"
+#include "seams.h"
+#include "shell/scriptedseams.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QtTest>
+
+namespace {
+
+struct Counts {
+    int loads = 0;
+    int unloads = 0;
+    int activations = 0;
+    int pointerAtLoad = -1;
+};
+
+// A data window as the program's are: its activation puts the default pointer back.
+class DataWindow : public db::Form {
+  public:
+    static Counts counts;
+    DataWindow() { setObjectName("DataWindow"); }
+
+  protected:
+    void Form_Load() override {
+        ++counts.loads;
+        counts.pointerAtLoad = seams::mousePointer();
+    }
+    void Form_Activate() override {
+        ++counts.activations;
+        seams::setMousePointer(seams::kDefaultPointer);
+    }
+    void Form_Unload() override { ++counts.unloads; }
+};
+Counts DataWindow::counts;
+
+class OtherWindow : public db::Form {
+  public:
+    static Counts counts;
+    OtherWindow() { setObjectName("OtherWindow"); }
+
+  protected:
+    void Form_Load() override { ++counts.loads; }
+};
+Counts OtherWindow::counts;
+
+// A window whose load handler gives up and unloads it.
+class RefusingWindow : public db::Form {
+  public:
+    static Counts counts;
+    RefusingWindow() { setObjectName("RefusingWindow"); }
+
+  protected:
+    void Form_Load() override {
+        ++counts.loads;
+        Unload();
+    }
+    void Form_Unload() override { ++counts.unloads; }
+};
+Counts RefusingWindow::counts;
+
+}  // namespace
+
+class TestForms : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        DataWindow::counts = {};
+        OtherWindow::counts = {};
+        RefusingWindow::counts = {};
+        seams_ = new ScriptedSeams;
+    }
+    void cleanup() {
+        db::Forms::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(seams_->unexpected.isEmpty(), qPrintable(seams_->unexpected.join("; ")));
+        delete seams_;
+        seams::setMousePointer(seams::kDefaultPointer);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void oneInstancePerType() {
+        DataWindow* first = db::Forms::show<DataWindow>(db::Modality::Modeless);
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QCOMPARE(db::Forms::find<DataWindow>(), first);
+        QCOMPARE(db::Forms::find<OtherWindow>(), nullptr);
+
+        // Shown again while open: the same window comes to the front, its load handler does not run again.
+        QCOMPARE(db::Forms::show<DataWindow>(db::Modality::Modeless), first);
+        QCOMPARE(DataWindow::counts.loads, 1);
+
+        // Another type is another window.
+        OtherWindow* other = db::Forms::show<OtherWindow>(db::Modality::Modeless);
+        QVERIFY(other);
+        QVERIFY(static_cast<QWidget*>(other) != static_cast<QWidget*>(first));
+        QCOMPARE(db::Forms::find<DataWindow>(), first);
+        QVERIFY(seams_->modalWindows.isEmpty());
+    }
+
+    void loadsAgainAfterClosing() {
+        QPointer<DataWindow> first = db::Forms::show<DataWindow>(db::Modality::Modeless);
+        first->Unload();
+        QCOMPARE(DataWindow::counts.unloads, 1);
+        QVERIFY(first->isUnloaded());
+        QVERIFY(!first->isVisible());
+        QCOMPARE(db::Forms::find<DataWindow>(), nullptr);
+        first->Unload();  // a second Unload is harmless
+        QCOMPARE(DataWindow::counts.unloads, 1);
+
+        DataWindow* second = db::Forms::show<DataWindow>(db::Modality::Modeless);
+        QVERIFY(second);
+        QVERIFY(!second->isUnloaded());
+        QCOMPARE(DataWindow::counts.loads, 2);
+        QCOMPARE(db::Forms::find<DataWindow>(), second);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(first.isNull());  // the closed one went away
+
+        // Closing from the window frame unloads as well.
+        QVERIFY(second->close());
+        QCOMPARE(DataWindow::counts.unloads, 2);
+        QCOMPARE(db::Forms::find<DataWindow>(), nullptr);
+        QVERIFY(db::Forms::show<DataWindow>(db::Modality::Modeless));
+        QCOMPARE(DataWindow::counts.loads, 3);
+    }
+
+    void modalGoesThroughTheModalSeam() {
+        bool visibleDuringModal = false;
+        bool registeredDuringModal = false;
+        seams_->onModal = [&](QWidget* window) {
+            visibleDuringModal = window->isVisible();
+            registeredDuringModal = db::Forms::find<DataWindow>() == window;
+        };
+        // The runner closes the window: show returns once it is gone.
+        QCOMPARE(db::Forms::show<DataWindow>(db::Modality::Modal), nullptr);
+        QCOMPARE(seams_->modalWindows, QStringList{"DataWindow"});
+        QVERIFY(visibleDuringModal);
+        QVERIFY(registeredDuringModal);
+        QCOMPARE(DataWindow::counts.loads, 1);
+        QCOMPARE(DataWindow::counts.unloads, 1);
+        QCOMPARE(db::Forms::find<DataWindow>(), nullptr);
+
+        // The next modal showing loads a fresh window.
+        QCOMPARE(db::Forms::show<DataWindow>(db::Modality::Modal), nullptr);
+        QCOMPARE(DataWindow::counts.loads, 2);
+
+        // A window the modal display leaves open is returned.
+        seams_->closeAfterModal = false;
+        DataWindow* kept = db::Forms::show<DataWindow>(db::Modality::Modal);
+        QVERIFY(kept);
+        QCOMPARE(db::Forms::find<DataWindow>(), kept);
+        QCOMPARE(seams_->modalWindows.size(), 3);
+    }
+
+    void loadHandlerThatUnloads() {
+        QCOMPARE(db::Forms::show<RefusingWindow>(db::Modality::Modal), nullptr);
+        QCOMPARE(db::Forms::show<RefusingWindow>(db::Modality::Modeless), nullptr);
+        QCOMPARE(RefusingWindow::counts.loads, 2);
+        QCOMPARE(RefusingWindow::counts.unloads, 2);
+        QVERIFY(seams_->modalWindows.isEmpty());  // nothing was shown
+        QCOMPARE(db::Forms::find<RefusingWindow>(), nullptr);
+    }
+
+    // The opener sets the hourglass; the window loads under it; activation puts the default back.
+    void pointerHandshake() {
+        seams::setMousePointer(seams::kHourglass);
+        DataWindow* window = db::Forms::show<DataWindow>(db::Modality::Modeless);
+        QCOMPARE(DataWindow::counts.pointerAtLoad, seams::kHourglass);
+        QTRY_VERIFY(DataWindow::counts.activations > 0);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+        QVERIFY(!QApplication::overrideCursor());
+
+        // Shown again while open: hourglass, then the activation restores it.
+        OtherWindow* other = db::Forms::show<OtherWindow>(db::Modality::Modeless);
+        QTRY_VERIFY(QApplication::activeWindow() == other);
+        const int activations = DataWindow::counts.activations;
+        seams::setMousePointer(seams::kHourglass);
+        QCOMPARE(db::Forms::show<DataWindow>(db::Modality::Modeless), window);
+        QTRY_VERIFY(DataWindow::counts.activations > activations);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+        QCOMPARE(DataWindow::counts.loads, 1);
+    }
+
+    void unloadAllClosesEverything() {
+        QPointer<DataWindow> a = db::Forms::show<DataWindow>(db::Modality::Modeless);
+        QPointer<OtherWindow> b = db::Forms::show<OtherWindow>(db::Modality::Modeless);
+        db::Forms::unloadAll();
+        QVERIFY(a.isNull());
+        QVERIFY(b.isNull());
+        QCOMPARE(DataWindow::counts.unloads, 1);
+        QCOMPARE(db::Forms::find<DataWindow>(), nullptr);
+        QVERIFY(db::Forms::show<DataWindow>(db::Modality::Modeless));
+    }
+
+    void twips() {
+        // 15 twips to the pixel at the usual 96 dpi; the conversion follows the screen otherwise.
+        const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+        QCOMPARE(db::twipsToPixels(1440), qRound(dpi));
+        QCOMPARE(db::twipsRect(120, 240, 3270, 2475),
+                 QRect(db::twipsToPixels(120), db::twipsToPixels(240), db::twipsToPixels(3270),
+                       db::twipsToPixels(2475)));
+        if (qFuzzyCompare(dpi, 96.0)) {
+            QCOMPARE(db::twipsToPixels(11220), 748);
+            QCOMPARE(db::twipsToPixels(8310), 554);
+        }
+    }
+
+  private:
+    ScriptedSeams* seams_ = nullptr;
+};
+
+QTEST_MAIN(TestForms)
+#include "test_forms.moc"
