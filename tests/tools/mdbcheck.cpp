@@ -174,6 +174,22 @@ QString compare(const Table& actual, const QList<jetwriter::Column>& columns,
     return {};
 }
 
+QString compareTables(const Table& a, const Table& b) {
+    if (a.columns != b.columns || a.types != b.types)
+        return QStringLiteral("%1: colonne diverse (%2 / %3)")
+            .arg(a.name, a.columns.join(','), b.columns.join(','));
+    if (a.rowCount != b.rowCount || a.rows.size() != b.rows.size())
+        return QStringLiteral("%1: %2 righe contro %3").arg(a.name).arg(a.rows.size()).arg(b.rows.size());
+    for (int r = 0; r < a.rows.size(); ++r)
+        for (int c = 0; c < a.columns.size(); ++c)
+            if (!same(a.rows[r].value(c), b.rows[r].value(c), a.types[c]))
+                return QStringLiteral("%1 riga %2 colonna %3: %4 contro %5")
+                    .arg(a.name)
+                    .arg(r)
+                    .arg(a.columns[c], show(a.rows[r].value(c)), show(b.rows[r].value(c)));
+    return {};
+}
+
 Dump readWithLibmdb(const QString& path, bool systemTables) {
     Dump dump;
     MdbHandle* mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);

@@ -58,6 +58,9 @@ double dateSerial(const QDateTime& dt);
 QString compare(const Table& actual, const QList<jetwriter::Column>& columns,
                 const QList<jetwriter::Row>& rows);
 
+// Compares two read tables (names, types, counts, every value); the first difference, or empty.
+QString compareTables(const Table& a, const Table& b);
+
 // Raw file helpers for structural checks.
 struct RawFile {
     QByteArray bytes;
