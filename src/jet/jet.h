@@ -21,7 +21,7 @@ struct Error {
 
 // One typed value of a row. NULL is distinct from empty text.
 class Value {
-public:
+  public:
     enum class Kind { Null, Boolean, Integer, Real, Currency, DateTime, Text, Binary };
 
     Value() = default;
@@ -39,7 +39,7 @@ public:
 
     bool toBool() const { return i_ != 0; }
     qint64 toInt() const { return i_; }
-    double toDouble() const;         // numbers of every kind; currency as units
+    double toDouble() const;  // numbers of every kind; currency as units
     qint64 currencyUnits() const { return i_; }
     double dateSerial() const { return d_; }
     const QString& text() const { return s_; }
@@ -50,7 +50,7 @@ public:
     // doubles in their shortest form up to 15 significant digits, NULL as empty text.
     QString display(const QLocale& locale = QLocale()) const;
 
-private:
+  private:
     Kind kind_ = Kind::Null;
     bool single_ = false;
     qint64 i_ = 0;
@@ -61,7 +61,7 @@ private:
 
 // A snapshot of rows taken when it was opened. Row and field indexes are zero-based.
 class RecordSet {
-public:
+  public:
     virtual ~RecordSet() = default;
 
     virtual int fieldCount() const = 0;
@@ -76,7 +76,7 @@ public:
 
 // An open database file. Opening never writes, locks or touches the file.
 class Database {
-public:
+  public:
     virtual ~Database() = default;
 
     // Opens the file read-only. On failure returns nullptr and fills *error (3024 for a missing file).
@@ -89,5 +89,15 @@ public:
     // to case) or the text of a select statement. On failure returns nullptr and fills *error.
     virtual std::unique_ptr<RecordSet> openRecordSet(const QString& source, Error* error) = 0;
 };
+
+// How base tables are read. Automatic: the page scan, and libmdb for whatever the page scan does
+// not handle. The other two serve checks and measurements: LibmdbOnly never scans pages itself;
+// PageScanOnly fails (error 3000) where Automatic would have turned to libmdb.
+enum class ReadPath { Automatic, LibmdbOnly, PageScanOnly };
+void setReadPath(ReadPath path);
+ReadPath readPath();
+
+// Forgets the row locations and key arrays kept from earlier queries (a cold start).
+void clearRowCache();
 
 }  // namespace jet
