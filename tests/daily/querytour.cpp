@@ -1,0 +1,128 @@
+// A walk through the daily and intense windows as a user takes it, on a real archive, with
+// screenshots of the screen at each step; also times "&Seleziona" to a filled grid.
+// querytour PROGRAM_FOLDER OUTPUT_FOLDER [STATION YEAR]
+// Modal showing, messages and the save dialog are the scripted ones of the window tests, so the
+// walk never waits for a hand on the keyboard.
+#include "boundcontrols.h"
+#include "datasource.h"
+#include "frmaltorra.h"
+#include "frmintense.h"
+#include "frmpioggia.h"
+#include "frmtabella.h"
+#include "global.h"
+#include "querytestkit.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+QString g_output;
+
+void shot(const QString& name) {
+    QTest::qWait(300);
+    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = QDir(g_output).filePath(name + ".png");
+    pixmap.save(path);
+    std::printf("screenshot %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
+}
+
+void say(const QString& text) {
+    std::printf("%s\n", qPrintable(text));
+}
+
+int gridRows(const db::DBGrid* grid) {
+    return grid->view()->model() ? grid->view()->model()->rowCount() : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "uso: querytour CARTELLA_PROGRAMMA CARTELLA_USCITA [STAZIONE ANNO]\n");
+        return 2;
+    }
+    seams::setProgramFolder(args[1]);
+    g_output = args[2];
+    QDir().mkpath(g_output);
+    querytest::Seams seams;
+    seams.messages.onShow = [](const QString& text) { say("message: " + text); };
+
+    QElapsedTimer clock;
+    clock.start();
+    db::Forms::show<frmAltorra>(db::Modality::Modal);
+    frmAltorra* form = db::Forms::find<frmAltorra>();
+    say(QStringLiteral("selection form open in %1 ms; %2 stations, %3 years")
+            .arg(clock.elapsed())
+            .arg(form->DBCmbStazione->count())
+            .arg(form->DBcmbAnno->count()));
+    form->activateWindow();
+    shot("1-selezione");
+
+    const QString station = args.size() > 3 ? args[3] : form->DBCmbStazione->itemText(0);
+    const QString year = args.size() > 4 ? args[4] : form->DBcmbAnno->itemText(1);
+    querytest::choose(form->DBCmbStazione, station);
+    querytest::choose(form->DBcmbAnno, year);
+    say("chosen: " + station + ", " + year);
+    shot("2-scelta");
+
+    clock.restart();
+    form->cmdSeleziona->click();
+    frmTabella* table = db::Forms::find<frmTabella>();
+    const qint64 elapsed = clock.elapsed();
+    if (!table) {
+        say("no result window");
+        return 1;
+    }
+    say(QStringLiteral("\"&Seleziona\" to a filled grid: %1 ms, %2 rows, %3 columns")
+            .arg(elapsed)
+            .arg(gridRows(table->DB))
+            .arg(table->DB->columnCount()));
+    say("statement: " + Global::DailySql);
+    table->activateWindow();
+    shot("3-valori-giornalieri");
+
+    const QString exported = QDir(g_output).filePath("giornalieri.txt");
+    seams.saveDialog.fileName = exported;
+    clock.restart();
+    table->Command1->click();
+    say(QStringLiteral("export: %1 ms, %2 bytes").arg(clock.elapsed()).arg(QFileInfo(exported).size()));
+    table->CmdPrecedente->click();
+    form->CmdChiudi->click();
+
+    db::Forms::show<frmPioggia>(db::Modality::Modal);
+    frmPioggia* rain = db::Forms::find<frmPioggia>();
+    querytest::choose(rain->DBcmbAnno, year);
+    shot("4-piogge-scelta");
+    clock.restart();
+    rain->cmdSeleziona->click();
+    frmIntense* maxima = db::Forms::find<frmIntense>();
+    if (maxima) {
+        say(QStringLiteral("intense: %1 ms, %2 rows, %3 columns")
+                .arg(clock.elapsed())
+                .arg(gridRows(maxima->DBpioggia))
+                .arg(maxima->DBpioggia->columnCount()));
+        maxima->activateWindow();
+        shot("5-piogge-intense");
+        seams.saveDialog.fileName = QDir(g_output).filePath("piogge.txt");
+        maxima->Command1->click();
+        maxima->CmdChiudi->click();
+    }
+    rain->CmdChiudi->click();
+    db::Forms::unloadAll();
+    return 0;
+}

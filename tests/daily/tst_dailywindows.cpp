@@ -1,0 +1,381 @@
+// The daily-values selection form and its result window against a real archive read through libmdb.
+#include "boundcontrols.h"
+#include "datasource.h"
+#include "frmaltorra.h"
+#include "frmtabella.h"
+#include "global.h"
+#include "querytestkit.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using querytest::choose;
+
+namespace {
+
+const QString kNoCriterion =
+    QStringLiteral("Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida");
+
+QStringList captions(const db::DBGrid* grid) {
+    QStringList list;
+    for (int i = 0; i < grid->columnCount(); ++i) {
+        list << grid->columnCaption(i);
+    }
+    return list;
+}
+
+}  // namespace
+
+class TestDailyWindows : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir dir_;
+    QTemporaryDir emptyDir_;
+    querytest::Seams* seams_ = nullptr;
+
+    frmAltorra* openForm() {
+        db::Forms::show<frmAltorra>(db::Modality::Modal);
+        return db::Forms::find<frmAltorra>();
+    }
+    void untickAll(frmAltorra* form) {
+        for (QCheckBox* box : form->quantityBoxes) {
+            box->setCheckState(Qt::Unchecked);
+        }
+    }
+
+  private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        QVERIFY(dir_.isValid());
+        const QString error = querytest::writeArchive(dir_.path());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        seams_ = new querytest::Seams;
+    }
+    void cleanupTestCase() {
+        db::Forms::unloadAll();
+        delete seams_;
+    }
+    void init() {
+        Global::reset();
+        seams::setProgramFolder(dir_.path());
+        seams_->messages.texts.clear();
+        seams_->messages.onShow = nullptr;
+        seams_->saveDialog.fileName.clear();
+        seams_->saveDialog.requests.clear();
+    }
+    void cleanup() {
+        db::Forms::unloadAll();
+        seams::setMousePointer(seams::kDefaultPointer);
+    }
+
+    void formAsDesigned() {
+        frmAltorra* form = openForm();
+        QVERIFY(form);
+        QCOMPARE(form->windowTitle(), QStringLiteral("ALTORRA - Dati giornalieri"));
+        QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(form->size(), db::twipsRect(0, 0, 8055, 3795).size());
+        QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(form->findChild<QFrame*>("Shape1")->geometry(), db::twipsRect(120, 120, 7840, 1095));
+        QCOMPARE(form->findChild<db::DBCombo*>("DBCmbStazione")->geometry().left(), db::twipsToPixels(1200));
+        QCOMPARE(form->findChild<QLabel*>("lblGiorno")->text(), QStringLiteral("Giorno"));
+        QCOMPARE(form->DBCmbStazione->count(), 4);
+        QCOMPARE(form->DBCmbMese->itemText(2), QStringLiteral("Marzo"));
+        QCOMPARE(form->DBcmbGiorno->count(), 31);
+        QVERIFY(form->DBCmbStazione->text().isEmpty());
+
+        QStringList names;
+        QStringList texts;
+        for (QCheckBox* box : form->quantityBoxes) {
+            QCOMPARE(box->checkState(), Qt::Checked);
+            QCOMPARE(form->findChild<QCheckBox*>(box->objectName()), box);
+            names << box->objectName();
+            texts << box->text();
+        }
+        QCOMPARE(names, QStringList({"chkPioggia", "chkTempMax", "chkTempMin", "chkTempMed", "chkAltneve",
+                                     "chkVelMedia", "chkVelMax", "chkDirVento", "chkUmidità", "chkRadiazione",
+                                     "Chkumidmax", "ChkUmidmin", "ChkCalme"}));
+        QCOMPARE(texts.at(4), QStringLiteral("Altezza della neve al suolo"));
+        QCOMPARE(texts.at(8), QStringLiteral("Umidità dell'aria"));
+        QCheckBox* umidmax = form->box("Chkumidmax");
+        QCOMPARE(umidmax->geometry(), db::twipsRect(3240, 1320, 1600, 800));
+        QCOMPARE(umidmax->palette().color(QPalette::Window), QColor(224, 224, 224));
+        QCOMPARE(umidmax->palette().color(QPalette::WindowText), QColor(Qt::blue));
+        QCheckBox* direzione = form->box("chkDirVento");
+        QCOMPARE(direzione->geometry(), db::twipsRect(6360, 2100, 1600, 800));
+        QCOMPARE(direzione->palette().color(QPalette::Window), QColor(128, 128, 255));
+        QCOMPARE(direzione->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QCOMPARE(form->box("ChkCalme")->geometry(), db::twipsRect(3240, 2890, 1600, 800));
+
+        QCOMPARE(form->cmdSeleziona->text(), QStringLiteral("&Seleziona"));
+        QCOMPARE(form->cmdAnnulla->text(), QStringLiteral("&Cancella"));
+        QCOMPARE(form->CmdChiudi->text(), QStringLiteral("C&hiudi"));
+        QVERIFY(form->cmdSeleziona->font().bold());
+        QCOMPARE(form->CmdChiudi->geometry(), db::twipsRect(7080, 3000, 855, 615));
+
+        // Tab order as designed, from the first box through the last.
+        const QStringList order = {"chkPioggia",  "chkTempMax",    "chkTempMin", "chkTempMed",
+                                   "chkDirVento", "chkVelMedia",   "chkAltneve", "cmdSeleziona",
+                                   "cmdAnnulla",  "DBCmbStazione", "DBcmbAnno",  "DBCmbMese",
+                                   "DBcmbGiorno", "chkRadiazione", "chkUmidità", "chkVelMax",
+                                   "CmdChiudi",   "Chkumidmax",    "ChkUmidmin", "ChkCalme"};
+        QWidget* widget = form->box("chkPioggia");
+        for (int i = 1; i < order.size(); ++i) {
+            QWidget* next = widget->nextInFocusChain();
+            // Skip what takes no tab stop of its own: labels, the frame, the lists' edit parts.
+            while (next->parentWidget() != form || !(next->focusPolicy() & Qt::TabFocus)) {
+                next = next->nextInFocusChain();
+            }
+            QCOMPARE(next->objectName(), order[i]);
+            widget = next;
+        }
+
+        seams::setMousePointer(seams::kHourglass);
+        querytest::activate(form);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+    }
+
+    void allQuantitiesGiveEighteenColumns() {
+        frmAltorra* form = openForm();
+        QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        form->cmdSeleziona->click();
+        QVERIFY(seams_->messages.texts.isEmpty());
+        QCOMPARE(seams::mousePointer(), seams::kHourglass);
+        QCOMPARE(Global::DailyQueryOk, Global::kTrue);
+        frmTabella* table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        QCOMPARE(table->windowTitle(), QStringLiteral("Visualizzazione dati giornalieri"));
+        QCOMPARE(table->DB->caption(), QStringLiteral("VALORI GIORNALIERI"));
+        QCOMPARE(table->DB->geometry(), db::twipsRect(0, 0, 8775, 5055));
+        QCOMPARE(table->Command1->text(), QStringLiteral("Esporta Dati"));
+        QCOMPARE(table->CmdPrecedente->text(), QStringLiteral("Chiudi"));
+        QCOMPARE(table->Timer1->interval(), 500);
+        QVERIFY(table->Timer1->isActive());
+        QCOMPARE(
+            captions(table->DB),
+            QStringList({"Denominazione", "Giorno", "Mese", "Anno", "pioggia mm", "Temperatura massima °C",
+                         "Temperatura minima °C", "Temperatura media °C", "Altezza della neve cm",
+                         "Velocità media del vento (Km/h)", "Velocità massima del vento (Km/h)",
+                         "Direzione prevalente del vento", "Ore di permanenza della direzione prevalente",
+                         "Umidità dell'aria", "Radiazione solare globale (MJ/MQ)", "Umidità massima",
+                         "Umidità minima", "Calme di vento"}));
+        QCOMPARE(table->DTabella->recordset()->RecordCount(), 3);
+        querytest::activate(table);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+
+        // A tick with rows finds nothing to do.
+        QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
+        QVERIFY(!table->isUnloaded());
+        QVERIFY(seams_->messages.texts.isEmpty());
+
+        // "Chiudi" returns to the form with its choices intact.
+        QPointer<frmTabella> guard(table);
+        table->CmdPrecedente->click();
+        QVERIFY(!db::Forms::find<frmTabella>());
+        QCOMPARE(form->DBCmbStazione->text(), QStringLiteral("Monte Vessa"));
+        QCOMPARE(form->DBcmbAnno->text(), QStringLiteral("1995"));
+        QVERIFY(!form->isUnloaded());
+    }
+
+    void noQuantityGivesFourColumns() {
+        frmAltorra* form = openForm();
+        untickAll(form);
+        form->box("chkPioggia")->setCheckState(Qt::PartiallyChecked);  // greyed counts as clear
+        QVERIFY(choose(form->DBcmbGiorno, "1"));
+        form->cmdSeleziona->click();
+        QCOMPARE(
+            Global::DailySql,
+            QStringLiteral(
+                "select  nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 where giorno = 1"));
+        frmTabella* table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        QCOMPARE(captions(table->DB), QStringList({"Denominazione", "Giorno", "Mese", "Anno"}));
+        QCOMPARE(table->DTabella->recordset()->RecordCount(), 3);
+    }
+
+    void keysComeFromTheChosenRows() {
+        frmAltorra* form = openForm();
+        untickAll(form);
+        form->box("chkPioggia")->setCheckState(Qt::Checked);
+        QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        QVERIFY(choose(form->DBCmbMese, "Marzo"));
+        // A name typed over the chosen entry still searches the chosen station.
+        form->DBCmbStazione->setText(QStringLiteral("  Vessa alta "));
+        form->cmdSeleziona->click();
+        QCOMPARE(Global::DailySql,
+                 QStringLiteral(
+                     "select  nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm] "
+                     "from  database1 where codStaz = 12 and anno = 1995 and mese = 3"));
+        QVERIFY(db::Forms::find<frmTabella>());
+        db::Forms::find<frmTabella>()->Unload();
+
+        // A second press after changing only the month keeps nothing of the first.
+        QVERIFY(choose(form->DBCmbMese, "Dicembre"));
+        form->DBCmbStazione->setText(QString());
+        form->cmdSeleziona->click();
+        QCOMPARE(Global::DailyWhere, QStringLiteral("where anno = 1995 and mese = 12"));
+        QCOMPARE(Global::DailyStationFilter, QString());
+        QCOMPARE(Global::DailySql.count(QStringLiteral("select")), 1);
+        QCOMPARE(Global::DailySql.count(QStringLiteral("pioggia mm")), 1);
+    }
+
+    void noCriterionOpensNothing() {
+        frmAltorra* form = openForm();
+        QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
+        QVERIFY(choose(form->DBcmbGiorno, "2"));
+        form->cmdAnnulla->click();
+        QVERIFY(form->DBCmbStazione->text().isEmpty());
+        QVERIFY(form->DBcmbGiorno->text().isEmpty());
+        QCOMPARE(form->box("chkPioggia")->checkState(), Qt::Checked);
+        form->DBCmbMese->setText(QStringLiteral("   "));
+        const int runs = seams_->runner.runs;
+        form->cmdSeleziona->click();
+        QCOMPARE(seams_->messages.texts, QStringList({kNoCriterion}));
+        QCOMPARE(seams_->runner.runs, runs);
+        QVERIFY(!db::Forms::find<frmTabella>());
+        QCOMPARE(Global::DailyQueryOk, Global::kFalse);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+    }
+
+    void typedTextMatchingNoEntryIsRefused() {
+        frmAltorra* form = openForm();
+        QTest::keyClicks(form->DBCmbStazione->lineEdit(), QStringLiteral("Nessun luogo"));
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        form->cmdSeleziona->click();
+        QCOMPARE(seams_->messages.texts.size(), 1);
+        QVERIFY(seams_->messages.texts.first().contains(QStringLiteral("Stazione")));
+        QVERIFY(seams_->messages.texts.first().contains(QStringLiteral("Nessun luogo")));
+        QVERIFY(!db::Forms::find<frmTabella>());
+        QVERIFY(Global::DailySql.isEmpty());
+
+        // Typing an entry's exact name chooses it.
+        seams_->messages.texts.clear();
+        form->DBCmbStazione->setText(QString());
+        QTest::keyClicks(form->DBCmbMese->lineEdit(), QStringLiteral("marzo"));
+        form->cmdSeleziona->click();
+        QVERIFY(seams_->messages.texts.isEmpty());
+        QCOMPARE(Global::DailyWhere, QStringLiteral("where anno = 1995 and mese = 3"));
+    }
+
+    void rejectedStatementClosesAtTheNextTick() {
+        frmAltorra* form = openForm();
+        QPointer<frmTabella> seen;
+        // A tick arriving while the first message is open must not read the missing record set.
+        seams_->messages.onShow = [&seen](const QString&) {
+            if (frmTabella* table = db::Forms::find<frmTabella>()) {
+                seen = table;
+                table->Timer1_Timer();
+            }
+        };
+        QVERIFY(choose(form->DBCmbStazione, "Stazione senza codice"));
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        form->cmdSeleziona->click();
+        QCOMPARE(Global::DailyWhere, QStringLiteral("where codStaz =  and anno = 1995"));
+        QCOMPARE(seams_->messages.texts,
+                 QStringList({QStringLiteral("gestione errori in dtabella:3075"),
+                              QStringLiteral("Nessun record corrisponde ai criteri di ricerca")}));
+        QCOMPARE(Global::DailyQueryOk, Global::kFalse);
+        QPointer<frmTabella> table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        QCOMPARE(seen, table);
+        QVERIFY(!table->DTabella->recordset());
+        seams_->messages.onShow = nullptr;
+
+        table->Timer1_Timer();
+        QVERIFY(table.isNull() || table->isUnloaded());
+        QVERIFY(!db::Forms::find<frmTabella>());
+        if (table) {
+            table->Timer1_Timer();  // a late tick: closed stays closed, silently
+        }
+        QCOMPARE(seams_->messages.texts.size(), 2);
+        QVERIFY(!form->isUnloaded());
+    }
+
+    void missingArchiveReportsAndCloses() {
+        seams::setProgramFolder(emptyDir_.path());
+        Global::DailySql = QStringLiteral(
+            "select  nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 "
+            "where anno = 1995");
+        Global::DailyQueryOk = Global::kTrue;
+        db::Forms::show<frmTabella>(db::Modality::Modal);
+        QCOMPARE(seams_->messages.texts,
+                 QStringList({QStringLiteral("gestione errori in dtabella:3024"),
+                              QStringLiteral("Nessun record corrisponde ai criteri di ricerca")}));
+        QPointer<frmTabella> table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
+        QVERIFY(!db::Forms::find<frmTabella>());
+        QCOMPARE(seams_->messages.texts.size(), 2);
+    }
+
+    void emptyResultClosesThenSays() {
+        frmAltorra* form = openForm();
+        QVERIFY(choose(form->DBCmbStazione, "Borgo Nuovo"));
+        bool closedFirst = false;
+        seams_->messages.onShow = [&closedFirst](const QString&) {
+            closedFirst = !db::Forms::find<frmTabella>();
+        };
+        form->cmdSeleziona->click();
+        QPointer<frmTabella> table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
+        QCOMPARE(seams_->messages.texts, QStringList({QStringLiteral("Nessun record presente")}));
+        QVERIFY(closedFirst);
+        if (table) {
+            table->Timer1_Timer();
+        }
+        QCOMPARE(seams_->messages.texts.size(), 1);
+        QCOMPARE(Global::DailyQueryOk, Global::kTrue);
+    }
+
+    void exportWritesTheShownRows() {
+        frmAltorra* form = openForm();
+        untickAll(form);
+        form->box("chkPioggia")->setCheckState(Qt::Checked);
+        form->box("chkTempMax")->setCheckState(Qt::Checked);
+        QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        QVERIFY(choose(form->DBCmbMese, "Marzo"));
+        form->cmdSeleziona->click();
+        frmTabella* table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        const QString path = dir_.filePath(QStringLiteral("giornalieri.txt"));
+        seams_->saveDialog.fileName = path;
+        table->Command1->click();
+        QCOMPARE(seams_->saveDialog.requests.size(), 1);
+        QCOMPARE(seams_->saveDialog.requests.first().title, QStringLiteral("Esporta dati"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("Denominazione\tGiorno\tMese\tAnno\tpioggia mm\tTemperatura massima \xB0"
+                            "C\t\r\n"
+                            "Monte Vessa\t1\t3\t1995\t12,5\t14,5\t\r\n"
+                            "Monte Vessa\t2\t3\t1995\t0\t14,5\t\r\n"
+                            "Monte Vessa\t3\t3\t1995\t4\t14,5\t\r\n"));
+        QVERIFY(!table->isUnloaded());
+        QCOMPARE(table->DB->columnCount(), 6);
+        QVERIFY(seams_->messages.texts.isEmpty());
+    }
+
+    void closeUnloadsTheForm() {
+        frmAltorra* form = openForm();
+        QVERIFY(choose(form->DBcmbAnno, "1996"));
+        form->cmdSeleziona->click();
+        db::Forms::find<frmTabella>()->Unload();
+        const QString sql = Global::DailySql;
+        form->CmdChiudi->click();
+        QVERIFY(!db::Forms::find<frmAltorra>());
+        QCOMPARE(Global::DailySql, sql);
+    }
+};
+
+QTEST_MAIN(TestDailyWindows)
+#include "tst_dailywindows.moc"

@@ -1,0 +1,287 @@
+// The intense-rainfall selection form and its result window against a real archive read through libmdb.
+#include "boundcontrols.h"
+#include "datasource.h"
+#include "frmintense.h"
+#include "frmpioggia.h"
+#include "global.h"
+#include "querytestkit.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using querytest::choose;
+
+namespace {
+
+QStringList captions(const db::DBGrid* grid) {
+    QStringList list;
+    for (int i = 0; i < grid->columnCount(); ++i) {
+        list << grid->columnCaption(i);
+    }
+    return list;
+}
+
+bool tick(frmIntense* window) {
+    return QMetaObject::invokeMethod(window->Timer1, "timeout");
+}
+
+}  // namespace
+
+class TestIntenseWindows : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir dir_;
+    querytest::Seams* seams_ = nullptr;
+
+    frmPioggia* openForm() {
+        db::Forms::show<frmPioggia>(db::Modality::Modal);
+        return db::Forms::find<frmPioggia>();
+    }
+    // Chooses the criteria and boxes, presses "&Seleziona" and returns the result window.
+    frmIntense* search(const QString& station, const QString& year, bool hours, bool days) {
+        frmPioggia* form = openForm();
+        if (!form) {
+            return nullptr;
+        }
+        form->DBCmbStazione->setText(QString());
+        form->DBcmbAnno->setText(QString());
+        if (!station.isEmpty() && !choose(form->DBCmbStazione, station)) {
+            return nullptr;
+        }
+        if (!year.isEmpty() && !choose(form->DBcmbAnno, year)) {
+            return nullptr;
+        }
+        form->chkore->setCheckState(hours ? Qt::Checked : Qt::Unchecked);
+        form->Chkgiorni->setCheckState(days ? Qt::Checked : Qt::Unchecked);
+        form->cmdSeleziona->click();
+        return db::Forms::find<frmIntense>();
+    }
+
+  private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        QVERIFY(dir_.isValid());
+        const QString error = querytest::writeArchive(dir_.path());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        seams_ = new querytest::Seams;
+    }
+    void cleanupTestCase() {
+        db::Forms::unloadAll();
+        delete seams_;
+    }
+    void init() {
+        Global::reset();
+        seams::setProgramFolder(dir_.path());
+        seams_->messages.texts.clear();
+        seams_->messages.onShow = nullptr;
+        seams_->saveDialog.fileName.clear();
+    }
+    void cleanup() {
+        db::Forms::unloadAll();
+        seams::setMousePointer(seams::kDefaultPointer);
+    }
+
+    void formAsDesigned() {
+        frmPioggia* form = openForm();
+        QVERIFY(form);
+        QCOMPARE(form->windowTitle(), QStringLiteral("ALTORRA - Piogge intense"));
+        QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(form->size(), db::twipsRect(0, 0, 8055, 3495).size());
+        QCOMPARE(
+            form->Chkgiorni->text(),
+            QStringLiteral("Precipitazioni di massima intensità per  giorni consecutivi (da 1 a 5 giorni)"));
+        QCOMPARE(form->chkore->text(),
+                 QStringLiteral(
+                     "Precipitazioni di massima intensità per unità temporali di 1 -3 - 6 - 12 - 24 ore"));
+        QCOMPARE(form->Chkgiorni->checkState(), Qt::Checked);
+        QCOMPARE(form->chkore->checkState(), Qt::Checked);
+        QCOMPARE(form->Chkgiorni->geometry(), db::twipsRect(120, 1320, 7840, 800));
+        QCOMPARE(form->chkore->palette().color(QPalette::Window), QColor(128, 128, 255));
+        QCOMPARE(form->Chkgiorni->palette().color(QPalette::WindowText), QColor(Qt::blue));
+        QCOMPARE(form->CmdChiudi->text(), QStringLiteral("Chiudi"));
+        QCOMPARE(form->CmdChiudi->geometry(), db::twipsRect(6780, 3000, 1215, 375));
+        QVERIFY(form->cmdAnnulla->font().bold());
+        QCOMPARE(form->findChild<QFrame*>("Shape1")->geometry(), db::twipsRect(120, 120, 7840, 1095));
+        QCOMPARE(form->DBCmbStazione->count(), 4);
+        QCOMPARE(form->DBcmbAnno->count(), 3);
+        seams::setMousePointer(seams::kHourglass);
+        querytest::activate(form);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+    }
+
+    void criteriaAndColumns_data() {
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QString>("year");
+        QTest::addColumn<bool>("hours");
+        QTest::addColumn<bool>("days");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("station only, neither box") << "Monte Vessa"
+                                                   << "" << false << false << "where codstaz = 12" << 2 << 2;
+        QTest::newRow("year only, days") << ""
+                                         << "1995" << false << true << "where anno = 1995" << 2 << 12;
+        QTest::newRow("both, hours") << "Pian di Roda"
+                                     << "1995" << true << false << "where codstaz = 27 and anno = 1995" << 1
+                                     << 12;
+        QTest::newRow("both, both boxes")
+            << "Monte Vessa"
+            << "1994" << true << true << "where codstaz = 12 and anno = 1994" << 1 << 22;
+    }
+    void criteriaAndColumns() {
+        QFETCH(QString, station);
+        QFETCH(QString, year);
+        QFETCH(bool, hours);
+        QFETCH(bool, days);
+        QFETCH(QString, where);
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        frmIntense* window = search(station, year, hours, days);
+        QVERIFY(window);
+        QCOMPARE(Global::IntenseWhere, where);
+        QCOMPARE(Global::IntenseQueryOk, Global::kTrue);
+        QCOMPARE(window->dpioggia->recordset()->RecordCount(), rows);
+        QCOMPARE(window->DBpioggia->columnCount(), columns);
+        QVERIFY(tick(window));
+        QVERIFY(!window->isUnloaded());
+        QVERIFY(seams_->messages.texts.isEmpty());
+    }
+
+    void captionsOfBothGroups() {
+        frmIntense* window = search("Monte Vessa", "", true, true);
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Visualizzazione piogge intense"));
+        QCOMPARE(window->DBpioggia->caption(), QStringLiteral("PIOGGE INTENSE (mm)"));
+        QCOMPARE(window->DBpioggia->geometry(), db::twipsRect(120, 240, 8775, 5055));
+        QCOMPARE(window->Timer1->interval(), 50);
+        QCOMPARE(window->CmdChiudi->text(), QStringLiteral("Chiudi"));
+        QCOMPARE(
+            captions(window->DBpioggia),
+            QStringList({"Nomestaz", "Anno",  "1 ora",    "Data",  "3 ore",    "Data1", "6 ore",    "Data2",
+                         "12 ore",   "Data3", "24 ore",   "Data4", "1 giorno", "Data5", "2 giorni", "Data6",
+                         "3 giorni", "Data7", "4 giorni", "Data8", "5 giorni", "Data9"}));
+        querytest::activate(window);
+        QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
+        window->CmdChiudi->click();
+        QVERIFY(!db::Forms::find<frmIntense>());
+        QCOMPARE(db::Forms::find<frmPioggia>()->DBCmbStazione->text(), QStringLiteral("Monte Vessa"));
+    }
+
+    void secondPressAfterChangingOnlyTheYear() {
+        frmIntense* first = search("Monte Vessa", "1994", true, false);
+        QVERIFY(first);
+        first->Unload();
+        frmPioggia* form = db::Forms::find<frmPioggia>();
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        form->cmdSeleziona->click();
+        QCOMPARE(Global::IntenseSql,
+                 QStringLiteral(
+                     "select Nomestaz , Anno , unhh as [1 ora], Data, trehh as [3 ore], Data1, seihh as "
+                     "[6 ore], Data2, dodhh as [12 ore], Data3, venhh as [24 ore], Data4 from piog9099 "
+                     "where codstaz = 12 and anno = 1995"));
+        frmIntense* second = db::Forms::find<frmIntense>();
+        QVERIFY(second);
+        QCOMPARE(second->dpioggia->recordset()->text(0, 1), QStringLiteral("1995"));
+    }
+
+    void stationYearWithoutRows() {
+        frmIntense* window = search("Colle Alto", "1995", true, true);
+        QVERIFY(window);
+        QPointer<frmIntense> guard(window);
+        QVERIFY(tick(window));
+        QVERIFY(!db::Forms::find<frmIntense>());
+        QCOMPARE(seams_->messages.texts, QStringList({QStringLiteral("Nessun record presente")}));
+        if (guard) {
+            QVERIFY(tick(guard));
+        }
+        QCOMPARE(seams_->messages.texts.size(), 1);
+    }
+
+    void rejectedStatement() {
+        int ticksDuringMessages = 0;
+        seams_->messages.onShow = [&ticksDuringMessages](const QString&) {
+            if (frmIntense* window = db::Forms::find<frmIntense>()) {
+                window->Timer1_Timer();
+                ++ticksDuringMessages;
+            }
+        };
+        frmIntense* window = search("Stazione senza codice", "", false, false);
+        QVERIFY(window);
+        QCOMPARE(Global::IntenseSql,
+                 QStringLiteral("select Nomestaz , Anno  from piog9099 where codstaz = "));
+        QCOMPARE(seams_->messages.texts.size(), 2);
+        QVERIFY(seams_->messages.texts.at(0).startsWith(QStringLiteral("gestione errori in dpioggia:")));
+        bool numeric = false;
+        seams_->messages.texts.at(0).mid(28).toInt(&numeric);
+        QVERIFY(numeric);
+        QCOMPARE(seams_->messages.texts.at(1),
+                 QStringLiteral("Nessun record corrisponde ai criteri di ricerca"));
+        QCOMPARE(ticksDuringMessages, 2);
+        QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
+        QVERIFY(tick(window));
+        QVERIFY(!db::Forms::find<frmIntense>());
+        QCOMPARE(seams_->messages.texts.size(), 2);
+    }
+
+    void noCriterionAfterCancel() {
+        frmPioggia* form = openForm();
+        QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        form->cmdAnnulla->click();
+        QVERIFY(form->DBCmbStazione->text().isEmpty());
+        QVERIFY(form->DBcmbAnno->text().isEmpty());
+        form->cmdSeleziona->click();
+        QCOMPARE(
+            seams_->messages.texts,
+            QStringList({"Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida"}));
+        QVERIFY(!db::Forms::find<frmIntense>());
+        QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
+
+        // A year typed in a fresh form, matching no entry, is refused with a message naming the list.
+        form->CmdChiudi->click();
+        form = openForm();
+        seams_->messages.texts.clear();
+        QTest::keyClicks(form->DBcmbAnno->lineEdit(), QStringLiteral("1887"));
+        form->cmdSeleziona->click();
+        QCOMPARE(seams_->messages.texts.size(), 1);
+        QVERIFY(seams_->messages.texts.first().contains(QStringLiteral("Anno")));
+        QVERIFY(!db::Forms::find<frmIntense>());
+    }
+
+    void exportWritesTheShownRows() {
+        frmIntense* window = search("Pian di Roda", "", false, true);
+        QVERIFY(window);
+        const QString path = dir_.filePath(QStringLiteral("piogge.xls"));
+        seams_->saveDialog.fileName = path;
+        window->Command1->click();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(
+            file.readAll(),
+            QByteArray(
+                "Nomestaz\tAnno\t1 giorno\tData5\t2 giorni\tData6\t3 giorni\tData7\t4 giorni\tData8\t"
+                "5 giorni\tData9\t\r\n"
+                "Pian di Roda\t1995\t35\t25/11/1995\t36\t26/11/1995\t37\t27/11/1995\t38\t28/11/1995\t39\t"
+                "29/11/1995\t\r\n"));
+        QVERIFY(!window->isUnloaded());
+        // A second export starts again from the first row.
+        window->Command1->click();
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.readAll().count('\n'), 2);
+    }
+
+    void closeUnloadsTheForm() {
+        frmPioggia* form = openForm();
+        form->CmdChiudi->click();
+        QVERIFY(!db::Forms::find<frmPioggia>());
+    }
+};
+
+QTEST_MAIN(TestIntenseWindows)
+#include "tst_intensewindows.moc"
