@@ -82,8 +82,10 @@ void drawText(QPainter& p, int x, int y, const QString& text, int scale, const Q
                 if (rows[r] & (0x10 >> b))
                     p.drawRect(x + b * scale, y + r * scale, scale, scale);
         if (accent) {
-            p.drawRect(x + 2 * scale, y - 2 * scale, scale, scale);
-            p.drawRect(x + 3 * scale, y - 3 * scale, scale, scale);
+            // Grave accents lean left, all others right.
+            const bool grave = dec.at(1).unicode() == 0x0300;
+            p.drawRect(x + 2 * scale, y - (grave ? 3 : 2) * scale, scale, scale);
+            p.drawRect(x + 3 * scale, y - (grave ? 2 : 3) * scale, scale, scale);
         }
         x += 6 * scale;
     }

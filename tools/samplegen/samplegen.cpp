@@ -338,15 +338,22 @@ QList<Row> monthlyRows(const Station& s) {
     if (s.hasSnow)
         params.append(
             {QStringLiteral("Neve al suolo massima cm"), [](const Day& d) { return d.neve; }, Param::Max});
+    // Days are in date order: the index where each month starts (and one past the end).
+    QList<int> monthStart;
+    for (int i = 0; i < days.size(); ++i)
+        if (days[i].date.day() == 1)
+            monthStart.append(i);
+    monthStart.append(int(days.size()));
     for (int year = kFirstYear; year <= kLastYear; ++year) {
         for (const Param& p : params) {
             Row r{s.info.code, year, p.name};
             for (int m = 1; m <= 12; ++m) {
                 double sum = 0, mx = 0;
                 int n = 0, missing = 0, count = 0;
-                for (const Day& d : days) {
-                    if (d.date.year() != year || d.date.month() != m)
-                        continue;
+                const int first = monthStart[(year - kFirstYear) * 12 + m - 1];
+                const int last = monthStart[(year - kFirstYear) * 12 + m];
+                for (int i = first; i < last; ++i) {
+                    const Day& d = days[i];
                     double v = p.get(d);
                     if (std::isnan(v)) {
                         ++missing;
