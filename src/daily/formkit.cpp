@@ -21,9 +21,11 @@ void setFixedFrame(db::Form* form) {
 void paint(QWidget* widget, const QColor& background, const QColor& text) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Button, background);
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::ButtonText, text);
     widget->setPalette(palette);
+    widget->setBackgroundRole(QPalette::Window);  // buttons would fill with their own role otherwise
     widget->setAutoFillBackground(true);
 }
 
