@@ -626,7 +626,8 @@ bool JetFile::scanWithLibmdb(const TableDef& def, const std::function<void(RowVa
                 int tstart = 0;
                 size_t tlen = 0;
                 ok = ok && trow < mdb_get_int16(mdb_->pg_buf, rco) &&
-                     mdb_find_row(mdb_, trow, &tstart, &tlen) == 0 && tlen > 0 && !(tstart & 0xC000);
+                     mdb_find_row(mdb_, trow, &tstart, &tlen) == 0 && tlen > 0 &&
+                     !(tstart & kLookupFlag);  // the new place may carry the deleted flag
                 if (ok && row.crack(tstart & kOffsetMask, int(tlen))) {
                     onRow(row);
                 }
@@ -974,7 +975,7 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
                     const int traw = u16(tb + rco + 2 + 2 * trow);
                     const int tstart = traw & kOffsetMask;
                     const int tnext = trow == 0 ? pageSize_ : (u16(tb + rco + 2 * trow) & kOffsetMask);
-                    if ((traw & 0xC000) || tstart >= pageSize_ || tstart >= tnext || tnext > pageSize_) {
+                    if ((traw & kLookupFlag) || tstart >= pageSize_ || tstart >= tnext || tnext > pageSize_) {
                         continue;
                     }
                     addRow((tpg << 8) | quint32(trow), tb + tstart, tnext - tstart);
