@@ -96,6 +96,21 @@ int main(int argc, char** argv) {
     table->activateWindow();
     shot("3-valori-giornalieri");
 
+    // A second search on the same open archive, another station and the next year.
+    table->CmdPrecedente->click();
+    querytest::choose(form->DBCmbStazione, form->DBCmbStazione->itemText(form->DBCmbStazione->count() / 2));
+    querytest::choose(form->DBcmbAnno, form->DBcmbAnno->itemText(2));
+    clock.restart();
+    form->cmdSeleziona->click();
+    table = db::Forms::find<frmTabella>();
+    say(QStringLiteral("second search (%1, %2): %3 ms, %4 rows")
+            .arg(form->DBCmbStazione->text(), form->DBcmbAnno->text())
+            .arg(clock.elapsed())
+            .arg(table ? gridRows(table->DB) : -1));
+    if (!table) {
+        return 1;
+    }
+
     const QString exported = QDir(g_output).filePath("giornalieri.txt");
     seams.saveDialog.fileName = exported;
     clock.restart();
