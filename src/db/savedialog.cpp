@@ -1,31 +1,159 @@
-#include "seams.h"
-
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSortFilterProxyModel>
+
+#include "seams.h"
 
 namespace seams {
 
+namespace {
+
+struct FilterPair {
+    QString description;  // shown as it stands, blanks included
+    QList<QRegularExpression> patterns;
+};
+
+// "description|pattern|description|pattern...": a pattern may list several, split by ";".
+QList<FilterPair> parseFilter(const QString& filter) {
+    QList<FilterPair> pairs;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        FilterPair pair;
+        pair.description = parts[i];
+        const QStringList patterns = parts[i + 1].split(u';');
+        for (const QString& raw : patterns) {
+            QString pattern = raw.trimmed();
+            if (pattern.isEmpty()) {
+                continue;
+            }
+            // As on the systems the archive's tools ran on, "*.*" lists every file, with or without a dot.
+            if (pattern == QLatin1String("*.*")) {
+                pattern = QStringLiteral("*");
+            }
+            pair.patterns << QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
+                                                QRegularExpression::CaseInsensitiveOption);
+        }
+        pairs << pair;
+    }
+    return pairs;
+}
+
+// Lists the folders and the files that match the selected pair's patterns. The dialog's own name
+// filters cannot do it: they take their patterns from the description's brackets, and on a change
+// of filter they rewrite the extension of the typed name.
+class PatternProxy : public QSortFilterProxyModel {
+  public:
+    explicit PatternProxy(QObject* parent) : QSortFilterProxyModel(parent) {}
+
+    void setPatterns(const QList<QRegularExpression>& patterns) {
+        patterns_ = patterns;
+        invalidateFilter();
+    }
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        const QModelIndex index = sourceModel()->index(row, 0, parent);
+        if (!files || files->isDir(index) || patterns_.isEmpty()) {
+            return true;
+        }
+        const QString name = files->fileName(index);
+        for (const QRegularExpression& pattern : patterns_) {
+            if (pattern.match(name).hasMatch()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+  private:
+    QList<QRegularExpression> patterns_;
+};
+
+class SaveFileDialog : public QFileDialog {
+  public:
+    SaveFileDialog(QWidget* parent, const QString& title, bool confirmReplace)
+        : QFileDialog(parent, title), confirmReplace_(confirmReplace) {}
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (confirmReplace_ && files.size() == 1) {
+            const QFileInfo info(files.constFirst());
+            if (info.exists() && !info.isDir() && !askReplace(info)) {
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+  private:
+    bool askReplace(const QFileInfo& info) {
+        QMessageBox box(QMessageBox::Warning, windowTitle(),
+                        QStringLiteral("Il file «%1» esiste già.\nSostituirlo?").arg(info.fileName()),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    bool confirmReplace_;
+};
+
+}  // namespace
+
 bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
-    QFileDialog dialog(parent, request.title);
+    // Replacing is confirmed here, in Italian, rather than by the dialog's own question.
+    SaveFileDialog dialog(parent, request.title, (request.flags & 2) != 0);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, (request.flags & 2) == 0);
-    const QStringList parts = request.filter.split(u'|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        filters << parts[i] + QStringLiteral(" (") + parts[i + 1].trimmed() + QStringLiteral(")");
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Salva in:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Nome file:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Salva come:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Salva"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Annulla"));
+
+    const QList<FilterPair> pairs = parseFilter(request.filter);
+    auto* proxy = new PatternProxy(&dialog);
+    if (!pairs.isEmpty()) {
+        // Every dialog filter lets all files through ("*" also has no extension to impose on the
+        // typed name); the proxy filters, and the combo shows the descriptions as they stand.
+        QStringList neutral;
+        for (qsizetype i = 0; i < pairs.size(); ++i) {
+            neutral << QStringLiteral("%1 (*)").arg(i + 1);
+        }
+        dialog.setNameFilters(neutral);
+        dialog.setProxyModel(proxy);
+        const int selected =
+            request.filterIndex >= 1 && request.filterIndex <= pairs.size() ? request.filterIndex - 1 : 0;
+        dialog.selectNameFilter(neutral[selected]);
+        proxy->setPatterns(pairs[selected].patterns);
+        if (auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+            for (int i = 0; i < types->count() && i < pairs.size(); ++i) {
+                types->setItemText(i, pairs[i].description);
+            }
+            QObject::connect(types, &QComboBox::currentIndexChanged, proxy, [proxy, pairs](int index) {
+                if (index >= 0 && index < pairs.size()) {
+                    proxy->setPatterns(pairs[index].patterns);
+                }
+            });
+        }
     }
-    dialog.setNameFilters(filters);
-    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
-        dialog.selectNameFilter(filters[request.filterIndex - 1]);
-    }
+    // Before exec: once the name field has focus the dialog ignores a preselected name.
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    request.fileName = dialog.selectedFiles().constFirst();
+    request.fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
     return true;
 }
 

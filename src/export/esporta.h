@@ -19,6 +19,9 @@ struct SaveDialogMemory {
     QString lastFileName;
 };
 
+// The save dialog's filter: seven pairs of description and pattern joined by bars.
+const QString& exportFilter();
+
 // Asks for a file in the window's save dialog and writes the header of the grid's captions and
 // one line per row of `records`, every cell followed by a tab, CRLF line ends, Windows-1252.
 // Cancel and an empty record set write nothing and say nothing. A file that cannot be created or

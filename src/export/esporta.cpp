@@ -1,0 +1,37 @@
+#include "esporta.h"
+
+#include "boundcontrols.h"
+#include "datasource.h"
+#include "seams.h"
+#include "tabexport.h"
+
+namespace exporter {
+
+void Esporta(db::Recordset* records, const db::DBGrid* grid, SaveDialogMemory& dialog, QWidget* window) {
+    seams::SaveRequest request;
+    request.title = QStringLiteral("Esporta dati");
+    request.flags = 6;  // ask before replacing a file, no read-only box
+    request.filter = exportFilter();
+    request.filterIndex = 1;
+    request.fileName = dialog.lastFileName;
+    if (!seams::runSaveDialog(window, request)) {
+        return;
+    }
+    dialog.lastFileName = request.fileName;
+
+    // Without a record set or a grid there is nothing to write, as with an empty result.
+    if (!records || !grid) {
+        return;
+    }
+    QStringList captions;
+    const int columns = grid->columnCount();
+    for (int column = 0; column < columns; ++column) {
+        captions << grid->columnCaption(column);
+    }
+    const ExportResult result = writeExport(*records, captions, request.fileName);
+    if (result.failed()) {
+        seams::msgBox(failureMessage(result), window);
+    }
+}
+
+}  // namespace exporter

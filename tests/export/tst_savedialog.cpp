@@ -1,0 +1,280 @@
+// The real save dialog behind seams::runRealSaveDialog, driven from outside while it runs.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "esporta.h"
+#include "export/modalwatcher.h"
+#include "seams.h"
+
+namespace {
+
+QFileDialog* fileDialog(QWidget* modal) {
+    return qobject_cast<QFileDialog*>(modal);
+}
+
+QStringList listed(QFileDialog* dialog) {
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    if (!view || !view->model()) {
+        return names;
+    }
+    const QModelIndex root = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(root); ++row) {
+        names << view->model()->index(row, 0, root).data().toString();
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+QComboBox* types(QFileDialog* dialog) {
+    return dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+}
+QLineEdit* nameField(QFileDialog* dialog) {
+    return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+}
+
+QPushButton* buttonNamed(QWidget* dialog, const QString& text) {
+    const auto buttons = dialog->findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+        if (button->text() == text) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+// Clicks from the event loop, not from the watcher's timer: a click that opens a nested modal
+// would otherwise hold the timer, which Qt never delivers into itself.
+void clickLater(QAbstractButton* button) {
+    QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+}
+
+// Picks a pair as the user does: the entry becomes current and is reported as activated.
+void chooseType(QFileDialog* dialog, int index) {
+    QComboBox* combo = types(dialog);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+// A step that waits until the listing of the dialog's folder is `expected`.
+ModalWatcher::Step listingIs(ModalWatcher& watcher, const QStringList& expected) {
+    return [&watcher, expected](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        if (!dialog) {
+            return false;
+        }
+        const QStringList names = listed(dialog);
+        if (names != expected) {
+            return false;
+        }
+        watcher.notes << names.join(u',');
+        return true;
+    };
+}
+
+void touch(const QString& path, const QByteArray& content = "x") {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+seams::SaveRequest exportRequest(const QString& offered, int flags = 6) {
+    seams::SaveRequest request;
+    request.title = QStringLiteral("Esporta dati");
+    request.flags = flags;
+    request.filter = exporter::exportFilter();
+    request.filterIndex = 1;
+    request.fileName = offered;
+    return request;
+}
+
+}  // namespace
+
+class TestSaveDialog : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void showsPairsFiltersAndReturnsTypedName();
+    void asksBeforeReplacing();
+    void cancelReturnsFalse();
+};
+
+void TestSaveDialog::showsPairsFiltersAndReturnsTypedName() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const char* name : {"a.txt", "b.dbf", "c.xls", "d", "e.XLS"}) {
+        touch(dir.filePath(QString::fromLatin1(name)));
+    }
+
+    const QStringList descriptions = {
+        QStringLiteral("Tutti i file (*.*)"),      QStringLiteral("File di testo (*.txt)"),
+        QStringLiteral("File DBase III (*.dbf)"),  QStringLiteral(" File DBase IV (*.dbf)"),
+        QStringLiteral(" File Excel 4.0 (*.xls)"), QStringLiteral(" File Excel 5.0/95 (*.xls)"),
+        QStringLiteral("File Excel 97 (*.xls)"),
+    };
+
+    ModalWatcher watcher;
+    watcher.then(QStringLiteral("dialog as opened"), [&](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        if (!dialog || !types(dialog) || !nameField(dialog)) {
+            return false;
+        }
+        QStringList shown;
+        for (int i = 0; i < types(dialog)->count(); ++i) {
+            shown << types(dialog)->itemText(i);
+        }
+        watcher.notes << dialog->windowTitle() << shown.join(u'|')
+                      << QString::number(types(dialog)->currentIndex()) << nameField(dialog)->text()
+                      << dialog->directory().absolutePath()
+                      << QString::number(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        return true;
+    });
+    watcher.then(QStringLiteral("all files"), listingIs(watcher, {"a.txt", "b.dbf", "c.xls", "d", "e.XLS"}));
+    watcher.then(QStringLiteral("choose text files"), [&](QWidget* modal) {
+        chooseType(fileDialog(modal), 1);
+        return true;
+    });
+    watcher.then(QStringLiteral("text files"), listingIs(watcher, {"a.txt"}));
+    watcher.then(QStringLiteral("choose Excel 97"), [&](QWidget* modal) {
+        // The typed name keeps its extension whatever pair is chosen.
+        watcher.notes << nameField(fileDialog(modal))->text();
+        chooseType(fileDialog(modal), 6);
+        return true;
+    });
+    watcher.then(QStringLiteral("Excel 97 files"), listingIs(watcher, {"c.xls", "e.XLS"}));
+    watcher.then(QStringLiteral("choose DBase IV"), [&](QWidget* modal) {
+        watcher.notes << nameField(fileDialog(modal))->text();
+        chooseType(fileDialog(modal), 3);
+        return true;
+    });
+    watcher.then(QStringLiteral("DBase IV files (pattern with a trailing blank)"),
+                 listingIs(watcher, {"b.dbf"}));
+    watcher.then(QStringLiteral("choose Excel 4.0"), [&](QWidget* modal) {
+        chooseType(fileDialog(modal), 4);
+        return true;
+    });
+    watcher.then(QStringLiteral("Excel 4.0 files (pattern .xls_)"), listingIs(watcher, {}));
+    watcher.then(QStringLiteral("type a name and save"), [&](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        QLineEdit* field = nameField(dialog);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("nuovo.dat"));
+        QPushButton* save = buttonNamed(dialog, QStringLiteral("Salva"));
+        if (!save) {
+            watcher.notes << QStringLiteral("no Salva button");
+            dialog->reject();
+            return true;
+        }
+        clickLater(save);
+        return true;
+    });
+
+    seams::SaveRequest request = exportRequest(dir.filePath(QStringLiteral("vecchio.txt")));
+    watcher.start();
+    const bool accepted = seams::runRealSaveDialog(nullptr, request);
+
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
+    QCOMPARE(watcher.notes.value(0), QStringLiteral("Esporta dati"));
+    QCOMPARE(watcher.notes.value(1), descriptions.join(u'|'));
+    QCOMPARE(watcher.notes.value(2), QStringLiteral("0"));
+    QCOMPARE(watcher.notes.value(3), QStringLiteral("vecchio.txt"));
+    QCOMPARE(watcher.notes.value(4), QDir(dir.path()).absolutePath());
+    QCOMPARE(watcher.notes.value(5), QStringLiteral("1"));
+    QCOMPARE(watcher.notes.value(8), QStringLiteral("vecchio.txt"));
+    QCOMPARE(watcher.notes.value(10), QStringLiteral("vecchio.txt"));
+    QVERIFY(accepted);
+    QCOMPARE(request.fileName, dir.filePath(QStringLiteral("nuovo.dat")));
+    QVERIFY(!QFile::exists(request.fileName));
+}
+
+void TestSaveDialog::asksBeforeReplacing() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString existing = dir.filePath(QStringLiteral("a.txt"));
+    touch(existing, "prima");
+
+    ModalWatcher watcher;
+    auto save = [&](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        if (!dialog) {
+            return false;
+        }
+        QPushButton* button = buttonNamed(dialog, QStringLiteral("Salva"));
+        if (!button || !button->isEnabled()) {
+            return false;
+        }
+        clickLater(button);
+        return true;
+    };
+    auto answer = [&](QMessageBox::StandardButton which) {
+        return [&watcher, which](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (!box) {
+                return false;
+            }
+            watcher.notes << box->text() << box->button(which)->text();
+            clickLater(box->button(which));
+            return true;
+        };
+    };
+    watcher.then(QStringLiteral("save over the file"), save);
+    watcher.then(QStringLiteral("answer No"), answer(QMessageBox::No));
+    watcher.then(QStringLiteral("save again"), save);
+    watcher.then(QStringLiteral("answer Yes"), answer(QMessageBox::Yes));
+
+    seams::SaveRequest request = exportRequest(existing);
+    watcher.start();
+    QVERIFY(seams::runRealSaveDialog(nullptr, request));
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
+    QCOMPARE(watcher.notes.value(0), QStringLiteral("Il file «a.txt» esiste già.\nSostituirlo?"));
+    QCOMPARE(watcher.notes.value(1), QStringLiteral("No"));
+    QCOMPARE(watcher.notes.value(3), QStringLiteral("Sì"));
+    QCOMPARE(request.fileName, existing);
+
+    // Without flag 2 the dialog returns at once.
+    ModalWatcher plain;
+    plain.then(QStringLiteral("save over the file"), save);
+    seams::SaveRequest noQuestion = exportRequest(existing, 4);
+    plain.start();
+    QVERIFY(seams::runRealSaveDialog(nullptr, noQuestion));
+    QVERIFY2(plain.finished(), qPrintable(plain.failure()));
+    QCOMPARE(noQuestion.fileName, existing);
+
+    // The dialog never writes: the file is as it was.
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("prima"));
+}
+
+void TestSaveDialog::cancelReturnsFalse() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ModalWatcher watcher;
+    watcher.then(QStringLiteral("cancel"), [&](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        QPushButton* cancel = dialog ? buttonNamed(dialog, QStringLiteral("Annulla")) : nullptr;
+        if (!cancel) {
+            return false;
+        }
+        clickLater(cancel);
+        return true;
+    });
+    const QString offered = dir.filePath(QStringLiteral("dati.txt"));
+    seams::SaveRequest request = exportRequest(offered);
+    watcher.start();
+    QVERIFY(!seams::runRealSaveDialog(nullptr, request));
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
+    QCOMPARE(request.fileName, offered);
+}
+
+QTEST_MAIN(TestSaveDialog)
+#include "tst_savedialog.moc"
