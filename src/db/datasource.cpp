@@ -185,9 +185,11 @@ void DataSource::open() {
     jet::Error error;
     std::shared_ptr<jet::Database> database = openDatabase(path, &error);
     if (!database) {
-        if (error.number == kFileNotFound && !error.message.contains(databaseName_) &&
-            !error.message.contains(path)) {
-            error.message = QStringLiteral("Impossibile trovare il file '%1'.").arg(databaseName_);
+        // The user must learn which file could not be read.
+        if (!error.message.contains(databaseName_) && !error.message.contains(path)) {
+            error.message = error.number == kFileNotFound || error.message.isEmpty()
+                                ? QStringLiteral("Impossibile trovare il file '%1'.").arg(databaseName_)
+                                : QStringLiteral("%1 ('%2')").arg(error.message, databaseName_);
         }
         raiseError(error.number, error.message);
         return;

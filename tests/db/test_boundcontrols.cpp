@@ -1,0 +1,410 @@
+// Bound controls over archives of both Jet versions: what the windows rely on when the user
+// picks, types and reads.
+#include "test_controls_fixture.h"
+
+#include "db/boundcontrols.h"
+#include "db/form.h"
+
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace controlstest;
+using jetwriter::Version;
+
+class TestBoundControls : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    RecordingBox box_;
+
+    QString archive(Version version) const {
+        return dir_.filePath(versionName(version) + QStringLiteral("/orbeni.mdb"));
+    }
+
+    static void addVersions() {
+        QTest::addColumn<Version>("version");
+        QTest::newRow("jet3") << Version::Jet3;
+        QTest::newRow("jet4") << Version::Jet4;
+    }
+
+    static void showAndFocus(QWidget* window, QWidget* target) {
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        target->setFocus();
+        QCoreApplication::processEvents();
+    }
+
+    // Picks an entry from the open drop-down with the keyboard, as a user does.
+    static void pickWithKeyboard(db::DBCombo* combo, int entry) {
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        QVERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(entry, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+    }
+
+    static void retype(db::DBCombo* combo, const QString& text) {
+        combo->lineEdit()->selectAll();
+        QTest::keyClick(combo, Qt::Key_Backspace);
+        QTest::keyClicks(combo, text);
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        for (Version version : {Version::Jet3, Version::Jet4}) {
+            QVERIFY(QDir(dir_.path()).mkpath(versionName(version)));
+            QVERIFY(writeArchive(archive(version), version));
+        }
+        seams::setMessageBox(&box_);
+    }
+
+    void cleanupTestCase() { seams::setMessageBox(nullptr); }
+
+    void init() { box_.messages.clear(); }
+
+    void cleanup() { QVERIFY2(box_.messages.isEmpty(), qPrintable(box_.messages.join(QLatin1Char('|')))); }
+
+    void gridShowsOneColumnPerField_data() { addVersions(); }
+    void gridShowsOneColumnPerField() {
+        QFETCH(Version, version);
+        QWidget window;
+        db::DataSource data(QStringLiteral("DTabella"), nullptr);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(
+            QStringLiteral("select Codstaz, NomeStaz as [Temperatura °C (media)], Quota as [Quota m/s "
+                           "l'anno], [Data validità] "
+                           "from stazioni"));
+        auto* grid = new db::DBGrid(QStringLiteral("DBGrid1"), &window);
+        grid->bind(&data);
+        QCOMPARE(grid->objectName(), QStringLiteral("DBGrid1"));
+        QCOMPARE(grid->columnCount(), 0);
+        data.open();
+        QCOMPARE(grid->columnCount(), 4);
+        QCOMPARE(grid->columnCaption(0), QStringLiteral("Codstaz"));
+        QCOMPARE(grid->columnCaption(1), QStringLiteral("Temperatura °C (media)"));
+        QCOMPARE(grid->columnCaption(2), QStringLiteral("Quota m/s l'anno"));
+        QCOMPARE(grid->columnCaption(3), QStringLiteral("Data validità"));
+        QAbstractItemModel* model = grid->view()->model();
+        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(model->index(3, 1).data().toString(), QStringLiteral("Città di Castello"));
+        QCOMPARE(model->index(1, 2).data().toString(), QString());  // NULL
+
+        // No numbers in the record selector; the current row is marked.
+        for (int row = 1; row < 4; ++row) {
+            QCOMPARE(model->headerData(row, Qt::Vertical).toString(), QString());
+        }
+        QVERIFY(!model->headerData(0, Qt::Vertical).toString().isEmpty());
+
+        // Read-only: the user can neither edit a cell nor change the rows.
+        grid->setCaption(QStringLiteral("PIOGGE INTENSE (mm)"));
+        showAndFocus(&window, grid->view());
+        const QModelIndex cell = model->index(0, 1);
+        grid->view()->setCurrentIndex(cell);
+        QTest::keyClick(grid->view(), Qt::Key_F2);
+        QTest::keyClicks(grid->view(), "x");
+        QTest::keyClick(grid->view(), Qt::Key_Return);
+        QTest::mouseDClick(grid->view()->viewport(), Qt::LeftButton, {},
+                           grid->view()->visualRect(cell).center());
+        QCOMPARE(cell.data().toString(), QStringLiteral("Aosta"));
+        QCOMPARE(model->rowCount(), 4);
+        QVERIFY(!model->flags(cell).testFlag(Qt::ItemIsEditable));
+        QCOMPARE(grid->caption(), QStringLiteral("PIOGGE INTENSE (mm)"));
+        QVERIFY(grid->findChild<QLabel*>()->isVisible());
+
+        // Moving in the grid moves the source's current row.
+        grid->view()->setCurrentIndex(model->index(2, 0));
+        QCOMPARE(data.recordset()->bookmark(), 2);
+
+        // A new statement gives new columns; a failed one leaves an empty grid.
+        data.setRecordSource(QStringLiteral("select NomeStaz, Codstaz from stazioni where codstaz = 5"));
+        data.Refresh();
+        QCOMPARE(grid->columnCount(), 2);
+        QCOMPARE(model->rowCount(), 1);
+        data.setErrorHandler([](int, int& response) { response = 0; });
+        data.setRecordSource(QStringLiteral("select Codstaz from nonesiste"));
+        data.Refresh();
+        QCOMPARE(grid->columnCount(), 0);
+        QCOMPARE(model->rowCount(), 0);
+    }
+
+    // Entries stand in the engine's order, equal texts stay distinct, and a picked entry's
+    // bookmark brings its own row.
+    void comboBookmarkDesignatesTheChosenRow_data() { addVersions(); }
+    void comboBookmarkDesignatesTheChosenRow() {
+        QFETCH(Version, version);
+        QWidget window;
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        auto* combo = new db::DBCombo(QStringLiteral("DBCmbStazione"), &window);
+        combo->bind(&data, QStringLiteral("nomestaz"));
+        data.open();
+        QCOMPARE(combo->objectName(), QStringLiteral("DBCmbStazione"));
+        QCOMPARE(combo->count(), 4);
+        QStringList entries;
+        for (int i = 0; i < combo->count(); ++i) {
+            entries.append(combo->itemText(i));
+        }
+        QCOMPARE(entries, QStringList({"Aosta", "Bormio", "Aosta", "Città di Castello"}));
+        QCOMPARE(combo->text(), QString());
+        QCOMPARE(combo->SelectedItem(), -1);
+
+        QSignalSpy clicks(combo, &db::DBCombo::Click);
+        showAndFocus(&window, combo);
+        pickWithKeyboard(combo, 2);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(clicks.first().first().toInt(), 0);
+        QCOMPARE(combo->text(), QStringLiteral("Aosta"));
+        QCOMPARE(combo->SelectedItem(), 2);
+        data.recordset()->setBookmark(combo->SelectedItem());
+        QCOMPARE(data.recordset()->text(QStringLiteral("codstaz")), QStringLiteral("31"));
+
+        pickWithKeyboard(combo, 0);
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(combo->SelectedItem(), 0);
+        data.recordset()->setBookmark(combo->SelectedItem());
+        QCOMPARE(data.recordset()->text(QStringLiteral("codstaz")), QStringLiteral("12"));
+
+        // Choosing the entry already shown is still a choice.
+        pickWithKeyboard(combo, 0);
+        QCOMPARE(clicks.count(), 3);
+
+        // With the list closed, the arrow keys choose the next entry.
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(clicks.count(), 4);
+        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(combo->text(), QStringLiteral("Bormio"));
+
+        // A mouse pick in the open list.
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        const QRect entry = list->visualRect(list->model()->index(3, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+        QTRY_COMPARE(clicks.count(), 5);
+        QCOMPARE(combo->SelectedItem(), 3);
+        QCOMPARE(combo->text(), QStringLiteral("Città di Castello"));
+    }
+
+    void comboTypingEditsOnlyTheText() {
+        QWidget window;
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        data.setDatabaseName(archive(Version::Jet4));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        auto* combo = new db::DBCombo(QStringLiteral("DBCmbStazione"), &window);
+        auto* other = new QLineEdit(&window);
+        other->move(0, 60);
+        combo->bind(&data, QStringLiteral("NomeStaz"));
+        data.open();
+        QSignalSpy clicks(combo, &db::DBCombo::Click);
+        showAndFocus(&window, combo);
+
+        // A text that names no entry designates no row, also once the edit ends.
+        QTest::keyClicks(combo, "Nessuna");
+        QCOMPARE(combo->text(), QStringLiteral("Nessuna"));
+        QCOMPARE(combo->SelectedItem(), -1);
+        QTest::keyClick(combo, Qt::Key_Return);
+        other->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(combo->SelectedItem(), -1);
+        QCOMPARE(combo->text(), QStringLiteral("Nessuna"));
+
+        // With nothing chosen, typing an entry's text (other case, blanks around) designates it.
+        combo->setFocus();
+        retype(combo, " bormio ");
+        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(combo->text(), QStringLiteral(" bormio "));
+        // Once chosen, typing another name keeps the chosen entry.
+        retype(combo, "aosta");
+        QCOMPARE(combo->SelectedItem(), 1);
+        QTest::keyClick(combo, Qt::Key_Return);
+        other->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(clicks.count(), 0);
+
+        // Setting the text neither chooses nor reports a click; emptying it keeps the choice.
+        combo->setText(QString());
+        QCOMPARE(combo->text(), QString());
+        QCOMPARE(combo->SelectedItem(), 1);
+        combo->setText(QStringLiteral("Città di Castello"));
+        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(clicks.count(), 0);
+    }
+
+    // The registry's station list shows the current station's name and follows the source.
+    void comboTextFollowsItsSource() {
+        db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
+        data.setDatabaseName(archive(Version::Jet3));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        db::DBCombo combo(QStringLiteral("DBCombo1"), nullptr);
+        combo.bindText(&data, QStringLiteral("NomeStaz"));
+        combo.bind(&data, QStringLiteral("NomeStaz"));
+        QSignalSpy clicks(&combo, &db::DBCombo::Click);
+        data.open();
+        QCOMPARE(combo.count(), 4);
+        QCOMPARE(combo.text(), QStringLiteral("Aosta"));
+        data.recordset()->setBookmark(3);
+        QCOMPARE(combo.text(), QStringLiteral("Città di Castello"));
+        QCOMPARE(combo.SelectedItem(), -1);
+        data.Refresh();
+        QCOMPARE(combo.count(), 4);
+        QCOMPARE(combo.text(), QStringLiteral("Aosta"));
+        QCOMPARE(clicks.count(), 0);
+    }
+
+    void textBoxesShowTheCurrentRow_data() { addVersions(); }
+    void textBoxesShowTheCurrentRow() {
+        QFETCH(Version, version);
+        db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        db::BoundTextBox code(QStringLiteral("txtCod"), nullptr);
+        db::BoundTextBox altitude(QStringLiteral("txtQuo"), nullptr);
+        code.bind(&data, QStringLiteral("codstaz"));
+        altitude.bind(&data, QStringLiteral("Quota"));
+        QCOMPARE(code.objectName(), QStringLiteral("txtCod"));
+        QVERIFY(code.lineEdit() && !code.textEdit());
+        data.open();
+        QCOMPARE(code.text(), QStringLiteral("12"));
+        data.recordset()->MoveNext();
+        QCOMPARE(code.text(), QStringLiteral("7"));
+        QCOMPARE(altitude.text(), QString());  // NULL
+        data.recordset()->setBookmark(3);
+        QCOMPARE(code.text(), QStringLiteral("5"));
+        data.close();
+        QCOMPARE(code.text(), QString());
+    }
+
+    // A locked multi-line box shows its whole field; the caret moves, the text stays.
+    void lockedBoxKeepsItsTextAndMovesTheCaret_data() { addVersions(); }
+    void lockedBoxKeepsItsTextAndMovesTheCaret() {
+        QFETCH(Version, version);
+        QWidget window;
+        window.resize(400, 300);
+        db::DataSource data(QStringLiteral("Data1"), nullptr, db::DataSource::Kind::Dynaset);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("help"));
+        auto* box = new db::BoundTextBox(QStringLiteral("Text2"), &window, true);
+        box->setGeometry(0, 0, 300, 200);
+        box->bind(&data, QStringLiteral("help0"));
+        data.open();
+        QPlainTextEdit* edit = box->textEdit();
+        QVERIFY(edit && !box->lineEdit());
+        QCOMPARE(box->text(), longText());
+        QCOMPARE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+
+        showAndFocus(&window, box);
+        QVERIFY(edit->hasFocus());
+        QCOMPARE(edit->textCursor().position(), 0);
+        QTest::keyClicks(edit, "abc");
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), longText());
+        QTest::keyClick(edit, Qt::Key_Down);
+        QTest::keyClick(edit, Qt::Key_Down);
+        const int afterTwoLines = edit->textCursor().position();
+        QVERIFY(afterTwoLines > 0);
+        QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(edit->textCursor().position(), longText().size());
+        // The end of a text longer than the box is brought into view.
+        QVERIFY(edit->verticalScrollBar()->value() > 0);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(box->text(), longText());
+    }
+
+    void flexGridHasAHeaderRowAndWidthsInTwips_data() { addVersions(); }
+    void flexGridHasAHeaderRowAndWidthsInTwips() {
+        QFETCH(Version, version);
+        db::DataSource data(QStringLiteral("DMensili"), nullptr, db::DataSource::Kind::Dynaset);
+        data.setDatabaseName(archive(version));
+        db::FlexGrid grid(QStringLiteral("MSFlexGrid1"), nullptr);
+        grid.setCols(3);
+        grid.bind(&data);
+        // Widths are set in the load handler, before the source opens.
+        grid.setColWidth(0, 1800);
+        grid.setColWidth(1, 690);
+        grid.setColWidth(2, 600);
+        data.open();  // an empty record source: the header row alone
+        QCOMPARE(grid.rows(), 1);
+        QCOMPARE(grid.cols(), 3);
+
+        data.setRecordSource(QStringLiteral("select NomeStaz, codstaz, Quota from stazioni"));
+        data.Refresh();
+        QCOMPARE(grid.rows(), 5);
+        QCOMPARE(grid.cols(), 3);
+        QCOMPARE(grid.textMatrix(0, 0), QStringLiteral("NomeStaz"));
+        QCOMPARE(grid.textMatrix(0, 1).toLower(), QStringLiteral("codstaz"));
+        QCOMPARE(grid.textMatrix(1, 0), QStringLiteral("Aosta"));
+        QCOMPARE(grid.textMatrix(3, 1), QStringLiteral("31"));
+        QCOMPARE(grid.textMatrix(4, 0), QStringLiteral("Città di Castello"));
+        QCOMPARE(grid.colWidth(0), 1800);
+        QCOMPARE(grid.colWidth(2), 600);
+        QCOMPARE(grid.view()->columnWidth(0), db::twipsToPixels(1800));
+        QCOMPARE(grid.view()->columnWidth(1), db::twipsToPixels(690));
+        QCOMPARE(grid.view()->editTriggers(), QAbstractItemView::NoEditTriggers);
+    }
+
+    void tabsStandInRows() {
+        QWidget window;
+        auto* tabs = new db::TabControl(QStringLiteral("SSTab1"), &window, 4);
+        tabs->setGeometry(0, 0, 600, 400);
+        const QStringList captions = {"Configurazione", "Generalità", " Dati giornalieri", "Piogge intense",
+                                      "Autori",         "Indirizzi",  "Anagrafica",        "Tab 7"};
+        QList<QWidget*> pages;
+        for (const QString& caption : captions) {
+            pages.append(tabs->addTab(caption));
+        }
+        QCOMPARE(tabs->objectName(), QStringLiteral("SSTab1"));
+        QCOMPARE(tabs->count(), 8);
+        QCOMPARE(tabs->tabCaption(2), QStringLiteral(" Dati giornalieri"));
+        QCOMPARE(tabs->Tab(), 0);
+        auto* label = new QLabel(QStringLiteral("Regione"), pages[4]);
+        label->move(db::twipsToPixels(120), db::twipsToPixels(720));
+        tabs->setTab(4);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(tabs->Tab(), 4);
+        QCOMPARE(tabs->page(4), pages[4]);
+        QVERIFY(label->isVisible());
+        QVERIFY(!pages[0]->isVisible());
+
+        // Two rows of four tabs above the page's controls.
+        QList<QPushButton*> buttons;
+        for (int i = 0; i < 8; ++i) {
+            buttons.append(tabs->findChild<QPushButton*>(QStringLiteral("SSTab1_tab%1").arg(i)));
+            QVERIFY(buttons[i]);
+            QCOMPARE(buttons[i]->text(), captions[i]);
+        }
+        QCOMPARE(buttons[3]->y(), buttons[0]->y());
+        QVERIFY(buttons[4]->y() > buttons[0]->y());
+        QCOMPARE(buttons[4]->x(), buttons[0]->x());
+        QVERIFY(buttons[4]->mapTo(tabs, QPoint(0, buttons[4]->height())).y() <=
+                label->mapTo(tabs, QPoint()).y());
+        QVERIFY(buttons[4]->isChecked());
+
+        QTest::mouseClick(buttons[7], Qt::LeftButton);
+        QCOMPARE(tabs->Tab(), 7);
+        QVERIFY(pages[7]->isVisible());
+        QVERIFY(!label->isVisible());
+        QVERIFY(!buttons[4]->isChecked());
+        tabs->setTab(8);  // no such tab
+        QCOMPARE(tabs->Tab(), 7);
+    }
+};
+
+QTEST_MAIN(TestBoundControls)
+#include "test_boundcontrols.moc"

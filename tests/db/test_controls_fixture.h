@@ -1,0 +1,67 @@
+// Shared by the data-source and bound-control tests: a small archive written by our own writer,
+// and a message box that records instead of waiting for a click.
+#pragma once
+
+#include "db/seams.h"
+#include "jetwriter.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTest>
+
+namespace controlstest {
+
+// Records every message; a test that does not expect one checks that none came.
+class RecordingBox : public seams::MessageBox {
+  public:
+    void show(QWidget*, const QString& text) override { messages.append(text); }
+    QStringList messages;
+};
+
+inline QString versionName(jetwriter::Version version) {
+    return version == jetwriter::Version::Jet3 ? QStringLiteral("jet3") : QStringLiteral("jet4");
+}
+
+// The long help text: more lines than a box shows.
+inline QString longText() {
+    QStringList lines;
+    for (int i = 1; i <= 60; ++i) {
+        lines.append(QStringLiteral("Riga %1 del testo informativo sull'archivio.").arg(i));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// stazioni: four stations, two of them named alike, with a NULL and a fractional altitude.
+// help: one long memo. elenco: a stored query with an alias.
+inline bool writeArchive(const QString& path, jetwriter::Version version, int extraStations = 0) {
+    using jetwriter::Column;
+    using jetwriter::ColumnType;
+    jetwriter::Database db(version);
+    QList<jetwriter::Row> rows = {
+        {12, QStringLiteral("Aosta"), 583.5, QDate(1990, 3, 1)},
+        {7, QStringLiteral("Bormio"), QVariant(), QDate(1985, 1, 15)},
+        {31, QStringLiteral("Aosta"), 1225.0, QDate(2001, 7, 9)},
+        {5, QStringLiteral("Città di Castello"), 288.0, QVariant()},
+    };
+    for (int i = 0; i < extraStations; ++i) {
+        rows.append({100 + i, QStringLiteral("Nuova %1").arg(i), 10.0 + i, QVariant()});
+    }
+    db.addTable(QStringLiteral("stazioni"),
+                {Column{QStringLiteral("Codstaz"), ColumnType::Long},
+                 Column{QStringLiteral("NomeStaz"), ColumnType::Text, 50},
+                 Column{QStringLiteral("Quota"), ColumnType::Double},
+                 Column{QStringLiteral("Data validità"), ColumnType::DateTime}},
+                rows);
+    db.addTable(QStringLiteral("help"), {Column{QStringLiteral("help0"), ColumnType::Memo}}, {{longText()}});
+    db.addQuery(QStringLiteral("elenco"), QStringLiteral("SELECT NomeStaz AS [Nome], Codstaz FROM stazioni"));
+    QString error;
+    const bool ok = db.write(path, &error);
+    if (!ok) {
+        qWarning("writer: %s", qPrintable(error));
+    }
+    return ok;
+}
+
+}  // namespace controlstest
+
+Q_DECLARE_METATYPE(jetwriter::Version)

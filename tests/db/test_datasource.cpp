@@ -1,0 +1,291 @@
+// Data sources and record sets over archives of both Jet versions, read through the real reader.
+#include "test_controls_fixture.h"
+
+#include "db/datasource.h"
+#include "db/form.h"
+#include "db/location.h"
+
+#include "jet.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace controlstest;
+using jetwriter::Version;
+
+namespace {
+
+// A window whose load handler points its source, as every window of the program does.
+class SourceForm : public db::Form {
+  public:
+    QString path;
+    QString source;
+    db::DataSource* data = nullptr;
+    bool openDuringLoad = true;
+
+  protected:
+    void Form_Load() override {
+        data = new db::DataSource(QStringLiteral("Data1"), this);
+        data->setDatabaseName(path);
+        data->setRecordSource(source);
+        openDuringLoad = data->recordset() != nullptr;
+    }
+};
+
+}  // namespace
+
+class TestDataSource : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    RecordingBox box_;
+
+    QString archive(Version version) const {
+        return dir_.filePath(versionName(version) + QStringLiteral("/orbeni.mdb"));
+    }
+
+    static void addVersions() {
+        QTest::addColumn<Version>("version");
+        QTest::newRow("jet3") << Version::Jet3;
+        QTest::newRow("jet4") << Version::Jet4;
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        for (Version version : {Version::Jet3, Version::Jet4}) {
+            QVERIFY(QDir(dir_.path()).mkpath(versionName(version)));
+            QVERIFY(writeArchive(archive(version), version));
+        }
+        seams::setMessageBox(&box_);
+    }
+
+    void cleanupTestCase() {
+        seams::setMessageBox(nullptr);
+        QLocale::setDefault(QLocale::system());
+    }
+
+    void init() { box_.messages.clear(); }
+
+    void walksRowsAndFields_data() { addVersions(); }
+    void walksRowsAndFields() {
+        QFETCH(Version, version);
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        data.open();
+        db::Recordset* rs = data.recordset();
+        QVERIFY(rs);
+        QCOMPARE(data.lastError(), 0);
+        QCOMPARE(rs->RecordCount(), 4);
+        QCOMPARE(rs->fieldCount(), 4);
+        QCOMPARE(rs->fieldName(3), QStringLiteral("Data validità"));
+        // Field names match without regard to case, accented ones included.
+        QCOMPARE(rs->fieldIndex(QStringLiteral("codStaz")), 0);
+        QCOMPARE(rs->fieldIndex(QStringLiteral("DATA VALIDITÀ")), 3);
+        QCOMPARE(rs->fieldIndex(QStringLiteral("manca")), -1);
+        QVERIFY(!rs->hasField(QStringLiteral("manca")));
+        QCOMPARE(rs->text(QStringLiteral("manca")), QString());
+
+        QStringList names;
+        for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+            names.append(rs->text(QStringLiteral("nomestaz")));
+        }
+        QCOMPARE(names, QStringList({"Aosta", "Bormio", "Aosta", "Città di Castello"}));
+        QCOMPARE(rs->bookmark(), -1);
+        rs->MoveNext();  // past the end stays at the end
+        QVERIFY(rs->isEOF());
+        QCOMPARE(rs->text(0), QString());
+
+        // The shown text follows the regional settings; NULL shows as empty text.
+        QCOMPARE(rs->text(0, 2), QStringLiteral("583,5"));
+        QVERIFY(rs->isNull(1, 2));
+        QCOMPARE(rs->text(1, 2), QString());
+        QCOMPARE(rs->text(9, 0), QString());
+
+        // A bookmark makes its row current and the source says so; bad bookmarks change nothing.
+        QSignalSpy moved(&data, &db::DataSource::repositioned);
+        rs->setBookmark(2);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(rs->bookmark(), 2);
+        QCOMPARE(rs->value(QStringLiteral("codstaz")).toInt(), 31);
+        QCOMPARE(rs->text(QStringLiteral("NomeStaz")), QStringLiteral("Aosta"));
+        rs->setBookmark(-1);
+        rs->setBookmark(4);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(rs->bookmark(), 2);
+        QVERIFY(box_.messages.isEmpty());
+    }
+
+    void storedQueryGivesAliases_data() { addVersions(); }
+    void storedQueryGivesAliases() {
+        QFETCH(Version, version);
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("ELENCO"));
+        data.open();
+        QVERIFY(data.recordset());
+        QCOMPARE(data.recordset()->fieldName(0), QStringLiteral("Nome"));
+        QCOMPARE(data.recordset()->text(1, 1), QStringLiteral("7"));
+    }
+
+    void emptyRecordSourceOpensNothing() {
+        db::DataSource data(QStringLiteral("DMensili"), nullptr, db::DataSource::Kind::Dynaset);
+        QSignalSpy opened(&data, &db::DataSource::opened);
+        int errors = 0;
+        data.setErrorHandler([&errors](int, int&) { ++errors; });
+        data.setDatabaseName(archive(Version::Jet4));
+        data.setRecordSource(QStringLiteral("  "));
+        data.open();
+        QVERIFY(!data.recordset());
+        QCOMPARE(data.lastError(), 0);
+        QCOMPARE(errors, 0);
+        QCOMPARE(opened.count(), 1);
+        QVERIFY(box_.messages.isEmpty());
+    }
+
+    // A missing file, or a folder that does not exist, as the engine numbers them.
+    void missingFileIsReportedOnce_data() {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<int>("number");
+        QTest::newRow("file") << QStringLiteral("vuota/orbeni.mdb") << 3024;
+        QTest::newRow("folder") << QStringLiteral("altrove/orbeni.mdb") << 3044;
+    }
+    void missingFileIsReportedOnce() {
+        QFETCH(QString, relative);
+        QFETCH(int, number);
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("vuota")));
+        const QString path = dir_.filePath(relative);
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        QSignalSpy opened(&data, &db::DataSource::opened);
+        data.setDatabaseName(path);
+        data.setRecordSource(QStringLiteral("stazioni"));
+        data.open();
+        QVERIFY(!data.recordset());
+        QCOMPARE(data.lastError(), number);
+        QCOMPARE(box_.messages.size(), 1);
+        QVERIFY2(box_.messages.first().contains(path), qPrintable(box_.messages.first()));
+        QCOMPARE(box_.messages.first(), data.lastErrorMessage());
+        QCOMPARE(opened.count(), 1);  // bound controls empty themselves
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // The error event sees the engine's number and a nonzero response; 0 silences the source.
+    void errorResponseDecidesTheReport_data() {
+        QTest::addColumn<Version>("version");
+        QTest::addColumn<int>("response");
+        QTest::addColumn<int>("messages");
+        for (Version version : {Version::Jet3, Version::Jet4}) {
+            const QByteArray name = versionName(version).toLatin1();
+            QTest::newRow(name + " response 0") << version << 0 << 0;
+            QTest::newRow(name + " response kept") << version << -1 << 1;
+            QTest::newRow(name + " response 2") << version << 2 << 1;
+        }
+    }
+    void errorResponseDecidesTheReport() {
+        QFETCH(Version, version);
+        QFETCH(int, response);
+        QFETCH(int, messages);
+        db::DataSource data(QStringLiteral("DTabella"), nullptr);
+        int seenNumber = 0;
+        int seenResponse = 0;
+        data.setErrorHandler([&](int dataErr, int& reply) {
+            seenNumber = dataErr;
+            seenResponse = reply;
+            if (response >= 0) {
+                reply = response;
+            }
+        });
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("select Codstaz from nonesiste where Codstaz = 1"));
+        data.open();
+        QVERIFY(!data.recordset());
+        QVERIFY(seenNumber != 0);
+        QCOMPARE(seenNumber, data.lastError());
+        QVERIFY(seenResponse != 0);
+        QCOMPARE(box_.messages.size(), messages);
+        if (messages > 0) {
+            QCOMPARE(box_.messages.first(), data.lastErrorMessage());
+            QVERIFY(data.lastErrorMessage().contains(QStringLiteral("nonesiste")));
+        }
+    }
+
+    void refreshRunsTheNewStatement_data() { addVersions(); }
+    void refreshRunsTheNewStatement() {
+        QFETCH(Version, version);
+        db::DataSource data(QStringLiteral("DMensili"), nullptr, db::DataSource::Kind::Dynaset);
+        data.setDatabaseName(archive(version));
+        data.setRecordSource(QStringLiteral("select NomeStaz, Codstaz from stazioni where codstaz = 12"));
+        data.open();
+        QVERIFY(data.recordset());
+        QCOMPARE(data.recordset()->RecordCount(), 1);
+        QCOMPARE(data.recordset()->text(0), QStringLiteral("Aosta"));
+
+        QSignalSpy closed(&data, &db::DataSource::closed);
+        QSignalSpy opened(&data, &db::DataSource::opened);
+        data.setRecordSource(QStringLiteral("select NomeStaz, Codstaz from stazioni where codstaz = 7"));
+        data.Refresh();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(opened.count(), 1);
+        QVERIFY(data.recordset());
+        QCOMPARE(data.recordset()->RecordCount(), 1);
+        QCOMPARE(data.recordset()->text(QStringLiteral("nomestaz")), QStringLiteral("Bormio"));
+        QVERIFY(box_.messages.isEmpty());
+    }
+
+    void opensAfterLoadAndClosesWithTheWindow() {
+        auto* form = new SourceForm;
+        form->path = archive(Version::Jet4);
+        form->source = QStringLiteral("help");
+        form->load();
+        QVERIFY(!form->openDuringLoad);
+        QVERIFY(form->data->recordset());
+        QCOMPARE(form->data->recordset()->text(0), longText());
+        QSignalSpy closed(form->data, &db::DataSource::closed);
+        QPointer<db::DataSource> data = form->data;
+        form->Unload();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!data->recordset());
+        delete form;
+        QVERIFY(!data);
+    }
+
+    // Archives copied from Windows media carry upper-case names.
+    void findsUpperCaseFileName() {
+        QTemporaryDir upper;
+        QVERIFY(writeArchive(upper.filePath(QStringLiteral("ORBENI.MDB")), Version::Jet3));
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        data.setDatabaseName(upper.filePath(QStringLiteral("orbeni.mdb")));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        data.open();
+        QVERIFY(data.recordset());
+        QCOMPARE(data.recordset()->RecordCount(), 4);
+    }
+
+    // Sources of one file share its reader, but a file written anew is read anew.
+    void replacedFileIsReadAgain() {
+        QTemporaryDir own;
+        const QString path = own.filePath(QStringLiteral("orbeni.mdb"));
+        QVERIFY(writeArchive(path, Version::Jet4));
+        db::DataSource first(QStringLiteral("D1"), nullptr);
+        first.setDatabaseName(path);
+        first.setRecordSource(QStringLiteral("stazioni"));
+        first.open();
+        QVERIFY(first.recordset());
+        QVERIFY(writeArchive(path, Version::Jet4, 300));
+        db::DataSource second(QStringLiteral("D2"), nullptr);
+        second.setDatabaseName(path);
+        second.setRecordSource(QStringLiteral("stazioni"));
+        second.open();
+        QVERIFY(second.recordset());
+        QCOMPARE(second.recordset()->RecordCount(), 304);
+        QCOMPARE(first.recordset()->RecordCount(), 4);  // a snapshot keeps its rows
+    }
+};
+
+QTEST_MAIN(TestDataSource)
+#include "test_datasource.moc"
