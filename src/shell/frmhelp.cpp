@@ -21,6 +21,7 @@ const int kIndirizzi = 5;
 frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Informazioni"));
+    setWindowIcon(shell::programIcon());
     // A fixed dialog border with neither maximize nor minimize button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -59,16 +60,17 @@ frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
     using namespace shell::credits;
     const QString credits[] = {kDepartment, kDirectorate, kDepartmentHead, kDirector,
                                kProcessing, kEditors,     kSoftware,       kContributors};
-    const int creditTops[] = {720, 1080, 1560, 1920, 2400, 3240, 3600, 3960};
+    // The first five lines stand beside the picture, the others below it, across the tab.
+    const QRect creditPlaces[] = {QRect(3480, 720, 5400, 285),  QRect(3480, 1050, 5400, 285),
+                                  QRect(3480, 1380, 5400, 480), QRect(3480, 1920, 5400, 285),
+                                  QRect(3480, 2250, 5400, 480), QRect(120, 3240, 8775, 285),
+                                  QRect(120, 3600, 8775, 285),  QRect(120, 3960, 8775, 480)};
     for (int i = 0; i < 8; ++i) {
         auto* label = new QLabel(credits[i], autori);
         label->setObjectName(QStringLiteral("lblAutori%1").arg(i + 1));
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        // The first four lines stand beside the picture, the others below it, across the tab.
-        const bool beside = i < 5;
-        placements_.append(
-            {label, beside ? QRect(3480, creditTops[i], 5400, 420) : QRect(120, creditTops[i], 8775, 420)});
+        placements_.append({label, creditPlaces[i]});
         creditLabels.append(label);
     }
 

@@ -50,18 +50,18 @@ frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
     using namespace shell::credits;
     const LabelPlace places[] = {
         {&kPublishingOffice, 3600, 300, 5400, 285, true},
-        {&kDirectorate, 3600, 720, 5400, 285, false},
-        {&kDirectorateAndDepartment, 3600, 1080, 5400, 480, false},
-        {&kDepartment, 3600, 1680, 5400, 285, false},
-        {&kDirector, 3600, 2100, 5400, 285, false},
-        {&kDepartmentHead, 3600, 2460, 5400, 285, false},
-        {&kEditors, 240, 3000, 8760, 285, false},
-        {&kSoftware, 240, 3360, 8760, 285, false},
-        {&kContributors, 240, 3720, 8760, 480, false},
-        {&kPublisher, 240, 4500, 8760, 285, true},
-        {&kStreetAndCity, 240, 4860, 8760, 285, false},
-        {&kPhone, 240, 5220, 8760, 285, false},
-        {&kWeb, 240, 5580, 8760, 285, false},
+        {&kDirectorate, 3600, 660, 5400, 285, false},
+        {&kDirectorateAndDepartment, 3600, 990, 5400, 480, false},
+        {&kDepartment, 3600, 1530, 5400, 285, false},
+        {&kDirector, 3600, 1890, 5400, 285, false},
+        {&kDepartmentHead, 3600, 2250, 5400, 480, false},
+        {&kEditors, 240, 2940, 8760, 285, false},
+        {&kSoftware, 240, 3300, 8760, 285, false},
+        {&kContributors, 240, 3660, 8760, 480, false},
+        {&kPublisher, 240, 4380, 8760, 285, true},
+        {&kStreetAndCity, 240, 4740, 8760, 285, false},
+        {&kPhone, 240, 5100, 8760, 285, false},
+        {&kWeb, 240, 5460, 8760, 285, false},
     };
     int index = 1;
     for (const LabelPlace& place : places) {

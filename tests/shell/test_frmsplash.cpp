@@ -46,6 +46,11 @@ class TestFrmSplash : public QObject {
             // Every line is inside the window and clear of the picture.
             QVERIFY(splash->rect().contains(label->geometry().translated(splash->Frame1->pos())));
             QVERIFY(!label->geometry().intersects(splash->imgLogo->geometry()));
+            // The whole text fits, and no line covers another.
+            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
+            for (QLabel* other : splash->labels) {
+                QVERIFY(other == label || !other->geometry().intersects(label->geometry()));
+            }
         }
         QCOMPARE(splash->Timer1->interval(), 10000);
         QVERIFY(splash->Timer1->isActive());
