@@ -159,7 +159,7 @@ TableSpec longRows() {
                  {"d", ColumnType::Memo},
                  {"e", ColumnType::Double}},
                 {}};
-    const QList<int> lens{-1, 0, 1, 100, 200, 255};
+    const QList<int> lens{-1, 0, 1, 100, 242, 243, 244, 255};
     int k = 0;
     for (int a : lens)
         for (int b : lens)
@@ -168,6 +168,9 @@ TableSpec longRows() {
                 t.rows << Row{k, cell(a, 1), cell(b, 2), cell(c, 3), cell((k % 5) * 20 - 1, 4), k * 0.5};
                 ++k;
             }
+    // Variable data ending just below or at 256 bytes while the row itself passes 256.
+    for (int a = 225; a <= 255; ++a)
+        t.rows << Row{k++, pattern(a), QVariant(), QVariant(), QVariant(), 1.0};
     return t;
 }
 
@@ -204,6 +207,21 @@ TableSpec manyColumns() {
         }
         t.rows << row;
     }
+    return t;
+}
+
+// 250 variable columns: a Jet 3 row's jump table then has two more entries than its data needs.
+TableSpec manyTextColumns() {
+    TableSpec t{QStringLiteral("250 testi"), {}, {}};
+    for (int c = 0; c < 250; ++c)
+        t.columns << Column{QStringLiteral("t%1").arg(c), ColumnType::Text, 10};
+    Row empty, one, mixed;
+    for (int c = 0; c < 250; ++c) {
+        empty << QString("");
+        one << QStringLiteral("x");
+        mixed << (c % 3 == 0 ? QVariant() : QVariant(pattern(c % 11, c)));
+    }
+    t.rows << empty << one << mixed;
     return t;
 }
 
@@ -280,6 +298,7 @@ void TestJetWriter::roundTrip() {
         longValues(version),
         longRows(),
         manyColumns(),
+        manyTextColumns(),
         {QStringLiteral("vuota"),
          {{"Codice", ColumnType::Long}, {"Descrizione", ColumnType::Text, 50}, {"Testo", ColumnType::Memo}},
          {}},
