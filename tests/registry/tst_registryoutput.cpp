@@ -1,0 +1,248 @@
+// What leaves the registry window: the printed card, the exported monthly figures, and the large
+// location picture window.
+#include "registryfixture.h"
+
+#include "frmanagrafica.h"
+#include "frmdettaglio.h"
+#include "global.h"
+#include "registrycontrols.h"
+#include "registrypaths.h"
+#include "seams.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace registrytest;
+
+namespace {
+
+void choose(db::DBCombo* combo, int index) {
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
+    view->scrollTo(entry);
+    view->setCurrentIndex(entry);
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+int firstStation(const QString& variant, bool pictures, bool monthly) {
+    const QList<samplegen::StationInfo> infos = samplegen::stations(optionsOf(variant));
+    for (int i = 1; i < infos.size(); ++i) {
+        if (infos[i].hasPictures == pictures && infos[i].hasMonthly == monthly) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// What the large picture window showed when it was open.
+struct Detail {
+    QString title;
+    QString path;
+    QImage picture;
+    QSize size;
+    QColor background;
+    bool iconBlank = false;
+};
+
+}  // namespace
+
+class RegistryOutputTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedServices> services;
+    QList<Detail> details;
+    QTemporaryDir outputs;
+
+    frmAnagrafica* openOn(const QString& variant, int station) {
+        seams::setProgramFolder(sampleFolder(variant));
+        frmAnagrafica* form = db::Forms::show<frmAnagrafica>(db::Modality::Modeless);
+        if (station > 0) {
+            choose(form->DBCombo1, station);
+        }
+        return form;
+    }
+
+  private slots:
+    void init() {
+        Global::reset();
+        details.clear();
+        services = std::make_unique<ScriptedServices>();
+        services->onModal = [this](QWidget* window) {
+            auto* detail = qobject_cast<frmDettaglio*>(window);
+            if (!detail) {
+                return;
+            }
+            const QImage shown = detail->grab().toImage();
+            Detail seen;
+            seen.title = detail->windowTitle();
+            seen.path = detail->picturePath();
+            seen.picture = detail->picture().toImage();
+            seen.size = detail->size();
+            seen.background = shown.pixelColor(shown.width() - 1, shown.height() - 1);
+            const QImage icon = detail->windowIcon().pixmap(16, 16).toImage();
+            seen.iconBlank = !icon.isNull() && icon.pixelColor(8, 8).alpha() == 0;
+            details << seen;
+        };
+    }
+    void cleanup() {
+        db::Forms::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        services.reset();
+        seams::setProgramFolder(QString());
+    }
+
+    void printingOnePage() {
+        const int station = firstStation(QStringLiteral("jet4"), true, true);
+        frmAnagrafica* form = openOn(QStringLiteral("jet4"), station);
+        const QString pdf = outputs.filePath(QStringLiteral("scheda.pdf"));
+
+        // Cancel: nothing printed.
+        services->printTo.clear();
+        form->mnuStampa_Click();
+        QCOMPARE(services->printDialogs, 1);
+        QVERIFY(!QFile::exists(pdf));
+
+        services->printTo = pdf;
+        form->mnuStampa_Click();
+        QCOMPARE(services->printDialogs, 2);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));  // the document was ended
+        const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+        QCOMPARE(QString::fromLatin1(bytes).count(page), 1);
+        QVERIFY(services->messages.isEmpty());
+
+        // Rendered, the page holds the card: the window's grey somewhere, and not only white.
+        const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+        if (pdftoppm.isEmpty()) {
+            QSKIP("pdftoppm is not installed");
+        }
+        const QString png = outputs.filePath(QStringLiteral("scheda"));
+        QCOMPARE(
+            QProcess::execute(pdftoppm, {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf, png}),
+            0);
+        const QImage rendered(png + QStringLiteral(".png"));
+        QVERIFY(!rendered.isNull());
+        QVERIFY(rendered.width() < rendered.height());  // a portrait page
+        int grey = 0;
+        for (int y = 0; y < rendered.height(); y += 2) {
+            for (int x = 0; x < rendered.width(); x += 2) {
+                const QColor c = rendered.pixelColor(x, y);
+                grey += qAbs(c.red() - 224) < 6 && qAbs(c.green() - 224) < 6 && qAbs(c.blue() - 224) < 6;
+            }
+        }
+        QVERIFY(grey > 100);
+    }
+
+    void exportingTheMonthlyFigures() {
+        const QString variant = QStringLiteral("jet3");
+        const int station = firstStation(variant, true, true);
+        frmAnagrafica* form = openOn(variant, station);
+        const QString code = form->txtCod->text();
+        const QString target = outputs.filePath(QStringLiteral("mensili.txt"));
+
+        services->saveTo = target;
+        form->mnuEsporta_Click();
+        QCOMPARE(services->saveRequests.size(), 1);
+        QCOMPARE(services->saveRequests[0].title, QStringLiteral("Esporta dati"));
+
+        QByteArray expected;
+        for (const QString& field : monthlyFields()) {
+            expected += field.toLatin1() + '\t';
+        }
+        expected += "\r\n";
+        const QList<QStringList> rows = monthlyRows(sampleFolder(variant), code);
+        QVERIFY(!rows.isEmpty());
+        for (const QStringList& row : rows) {
+            for (const QString& cell : row) {
+                expected += cell.toLatin1() + '\t';
+            }
+            expected += "\r\n";
+        }
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), expected);
+        file.close();
+
+        // A station without figures writes nothing; cancel writes nothing either.
+        QFile::remove(target);
+        choose(form->DBCombo1, firstStation(variant, true, false));
+        form->mnuEsporta_Click();
+        QVERIFY(!QFile::exists(target));
+        services->saveTo.clear();
+        choose(form->DBCombo1, station);
+        form->mnuEsporta_Click();
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(services->messages.isEmpty());
+    }
+
+    void largePicture() {
+        const QString variant = QStringLiteral("jet4");
+        const QString folder = sampleFolder(variant);
+        const int withPictures = firstStation(variant, true, true);
+        frmAnagrafica* form = openOn(variant, withPictures);
+        const QString code = form->txtCod->text();
+
+        QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(services->modalWindows, QStringList{QStringLiteral("frmDettaglio")});
+        QCOMPARE(details.size(), 1);
+        QCOMPARE(details[0].title, QStringLiteral("Dettaglio"));
+        QVERIFY(details[0].iconBlank);
+        QCOMPARE(details[0].path, registry::largePicturePath(folder + QStringLiteral("/cartograf"), code));
+        const QImage expected = pictureFile(folder, QStringLiteral("s_%1.jpg").arg(code));
+        QVERIFY(!expected.isNull());
+        QCOMPARE(details[0].picture.convertToFormat(QImage::Format_RGB32),
+                 expected.convertToFormat(QImage::Format_RGB32));
+        const QSize window = db::twipsRect(0, 0, 11220, 8730).size();
+        QCOMPARE(details[0].size, window);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!db::Forms::find<frmDettaglio>());
+
+        // A picture smaller than the window: pale yellow to its right and below.
+        const QList<Station> stations = registryRows(folder);
+        int small = -1;
+        for (int i = 1; i < stations.size() && small < 0; ++i) {
+            const QImage picture = pictureFile(folder, QStringLiteral("s_%1.jpg").arg(stations[i].code));
+            if (!picture.isNull() && picture.width() < window.width() && picture.height() < window.height()) {
+                small = i;
+            }
+        }
+        QVERIFY(small > 0);
+        choose(form->DBCombo1, small);
+        QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(details.size(), 2);
+        QVERIFY(!details[1].picture.isNull());
+        QCOMPARE(details[1].background, QColor(255, 255, 192));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // Another station, then its own picture; a station without pictures: the pale window alone.
+        const int without = firstStation(variant, false, true);
+        QVERIFY(without > 0);
+        choose(form->DBCombo1, without);
+        QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(details.size(), 3);
+        QVERIFY(details[2].picture.isNull());
+        QCOMPARE(details[2].background, QColor(255, 255, 192));
+        QVERIFY(details[2].path.endsWith(QStringLiteral("/s_%1.jpg").arg(form->txtCod->text())));
+        QVERIFY(services->messages.isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // The registry is still in use.
+        choose(form->DBCombo1, withPictures);
+        QCOMPARE(form->txtCod->text(), code);
+        QVERIFY(!form->PctUbic->picture().isNull());
+        QCOMPARE(form->PctUbic->cursor().shape(), Qt::BitmapCursor);
+    }
+};
+
+QTEST_MAIN(RegistryOutputTest)
+#include "tst_registryoutput.moc"
