@@ -29,6 +29,8 @@ struct Column {
 // OLE: QByteArray.
 using Row = QList<QVariant>;
 // A generator fills `row` and returns true, or returns false when there are no more rows.
+// `row` is empty on each call; fewer cells than columns leave the rest NULL. write() runs each
+// generator once (a table given as a list of rows can be written again).
 using RowSource = std::function<bool(Row& row)>;
 
 class Database {
@@ -42,7 +44,9 @@ class Database {
     // Column items may carry "AS alias" or "AS [alias]".
     void addQuery(const QString& name, const QString& selectStatement);
 
-    // Writes the file (replacing any file at `path`). Returns false and fills *error on failure.
+    // Writes the file (replacing any file at `path`). Returns false and fills *error on failure,
+    // leaving any earlier file at `path` untouched: an unknown or invalid value, text longer than its
+    // column or (Jet 3) outside code page 1252, a row over the format's limit, repeated names.
     bool write(const QString& path, QString* error = nullptr);
 
   private:
