@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -474,6 +475,21 @@ TabControl::TabControl(const QString& name, QWidget* parent, int tabsPerRow)
     buttons_ = new QButtonGroup(this);
     buttons_->setExclusive(true);
     connect(buttons_, &QButtonGroup::idClicked, this, &TabControl::setTab);
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the tabs, as they do on the original control.
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    next->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(next, &QShortcut::activated, this, [this] {
+        if (count() > 0) {
+            setTab((Tab() + 1) % count());
+        }
+    });
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+    previous->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(previous, &QShortcut::activated, this, [this] {
+        if (count() > 0) {
+            setTab((Tab() + count() - 1) % count());
+        }
+    });
 }
 
 QWidget* TabControl::addTab(const QString& caption) {
