@@ -195,19 +195,6 @@ class TestForms : public QObject {
         QVERIFY(db::Forms::show<DataWindow>(db::Modality::Modeless));
     }
 
-    void twips() {
-        // 15 twips to the pixel at the usual 96 dpi; the conversion follows the screen otherwise.
-        const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
-        QCOMPARE(db::twipsToPixels(1440), qRound(dpi));
-        QCOMPARE(db::twipsRect(120, 240, 3270, 2475),
-                 QRect(db::twipsToPixels(120), db::twipsToPixels(240), db::twipsToPixels(3270),
-                       db::twipsToPixels(2475)));
-        if (qFuzzyCompare(dpi, 96.0)) {
-            QCOMPARE(db::twipsToPixels(11220), 748);
-            QCOMPARE(db::twipsToPixels(8310), 554);
-        }
-    }
-
   private:
     ScriptedSeams* seams_ = nullptr;
 };

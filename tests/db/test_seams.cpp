@@ -1,6 +1,6 @@
-// The platform seams: the mouse pointer is one state (never a stack of override cursors), the
-// program folder can be pointed elsewhere and back, scripted services replace the real ones and
-// nullptr puts the real ones back, and the real modal display returns when its window goes.
+// The platform seams: the mouse pointer is one state (never a stack of override cursors),
+// scripted services replace the real ones and nullptr puts the real ones back, and the real modal
+// display returns when its window goes.
 #include "seams.h"
 #include "shell/scriptedseams.h"
 
@@ -46,14 +46,6 @@ class TestSeams : public QObject {
         seams::setMousePointer(99);
         QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
         QVERIFY(!QApplication::overrideCursor());
-    }
-
-    void programFolder() {
-        QCOMPARE(seams::programFolder(), QCoreApplication::applicationDirPath());
-        seams::setProgramFolder("/srv/archivio");
-        QCOMPARE(seams::programFolder(), QStringLiteral("/srv/archivio"));
-        seams::setProgramFolder(QString());
-        QCOMPARE(seams::programFolder(), QCoreApplication::applicationDirPath());
     }
 
     void scriptedServicesAndBack() {
