@@ -28,7 +28,10 @@ const int kMonthlyWidths[14] = {1800, 690, 690, 680, 680, 690, 680, 680, 680, 80
 
 QFont cardFont(const QString& family) {
     QFont font(family);
-    font.setPointSize(10);
+    // Where the face is not installed, a narrow one of the same build keeps the captions whole.
+    font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("DejaVu Sans Condensed")});
+    font.setPointSize(8);
     return font;
 }
 

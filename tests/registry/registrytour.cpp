@@ -1,0 +1,135 @@
+// A walk through the registry window as a user takes it, on a real archive under a real X server,
+// with screenshots at each step: several stations, the large picture, printing to a PDF file.
+// registrytour PROGRAM_FOLDER OUTPUT_FOLDER
+// The large picture and the print dialog are the real ones; a watcher takes a screenshot of each
+// and then closes it (the print dialog by accepting it, so the page goes to a PDF file).
+#include "frmanagrafica.h"
+#include "frmdettaglio.h"
+#include "global.h"
+#include "seams.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString g_output;
+
+void shot(const QString& name) {
+    QTest::qWait(300);
+    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = QDir(g_output).filePath(name + ".png");
+    pixmap.save(path);
+    std::printf("screenshot %s\n", qPrintable(path));
+}
+
+void choose(db::DBCombo* combo, int index) {
+    combo->showPopup();
+    QTest::qWait(200);
+    QAbstractItemView* view = combo->view();
+    const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
+    view->scrollTo(entry);
+    view->setCurrentIndex(entry);
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+void describe(frmAnagrafica* form) {
+    std::printf("card: %s (code %s, %s %s), thumbnail %s, monthly rows %d\n",
+                qPrintable(form->DBCombo1->text()), qPrintable(form->txtCod->text()),
+                qPrintable(form->txtCom->text()), qPrintable(form->txtPro->text()),
+                form->PctUbic->picture().isNull() ? "none" : "shown", form->MSFlexGrid1->rows() - 1);
+}
+
+// Acts on the next modal window when it shows up; gives up after ten seconds.
+void whenModal(const std::function<void(QWidget*)>& act) {
+    auto* timer = new QTimer;
+    auto* elapsed = new int(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        *elapsed += 50;
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            act(modal);
+            timer->deleteLater();
+            delete elapsed;
+        } else if (*elapsed > 10000) {
+            timer->stop();
+            std::printf("no modal window appeared\n");
+            timer->deleteLater();
+            delete elapsed;
+        }
+    });
+    timer->start(50);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Altorra"));
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "uso: registrytour CARTELLA_PROGRAMMA CARTELLA_USCITA\n");
+        return 2;
+    }
+    seams::setProgramFolder(args[1]);
+    g_output = args[2];
+    QDir().mkpath(g_output);
+
+    seams::setMousePointer(seams::kHourglass);
+    frmAnagrafica* form = db::Forms::show<frmAnagrafica>(db::Modality::Modeless);
+    form->move(0, 0);
+    describe(form);
+    shot(QStringLiteral("1-opening"));
+
+    for (int index : {1, 3, 7, 18}) {
+        choose(form->DBCombo1, index);
+        describe(form);
+        shot(QStringLiteral("2-station-%1").arg(index));
+    }
+
+    choose(form->DBCombo1, 4);
+    describe(form);
+    whenModal([](QWidget* window) {
+        window->move(0, 0);
+        shot(QStringLiteral("3-large-picture-") + window->objectName());
+        window->close();
+    });
+    QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(30, 30));
+    std::printf("large picture closed; registry open: %s\n", db::Forms::find<frmAnagrafica>() ? "yes" : "no");
+
+    const QString pdf = QDir(g_output).filePath(QStringLiteral("scheda.pdf"));
+    whenModal([pdf](QWidget* window) {
+        shot(QStringLiteral("4-print-dialog"));
+        if (auto* dialog = qobject_cast<QPrintDialog*>(window)) {
+            // The dialog takes the file from its own field when accepted.
+            for (QLineEdit* field : dialog->findChildren<QLineEdit*>()) {
+                if (field->isVisible() && field->text().endsWith(QStringLiteral(".pdf"))) {
+                    field->setText(pdf);
+                }
+            }
+            std::printf("print dialog: accepted, output %s\n",
+                        qPrintable(dialog->printer()->outputFileName()));
+            dialog->accept();
+        } else {
+            std::printf("unexpected modal window %s\n", qPrintable(window->objectName()));
+            window->close();
+        }
+    });
+    form->mnuStampa->trigger();
+    std::printf("printed: %s\n", QFile::exists(pdf) ? qPrintable(pdf) : "nothing");
+
+    form->mnuChiudi->trigger();
+    QTest::qWait(100);
+    std::printf("closed; monthly statement kept: %s\n", qPrintable(Global::MonthlyQuery));
+    return 0;
+}
