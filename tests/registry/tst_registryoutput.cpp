@@ -236,6 +236,21 @@ class RegistryOutputTest : public QObject {
         QVERIFY(services->messages.isEmpty());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
+        // Upper-case S_code.JPG is found as well.
+        const QList<samplegen::StationInfo> infos = samplegen::stations(optionsOf(variant));
+        int upper = -1;
+        for (int i = 1; i < infos.size() && upper < 0; ++i) {
+            if (infos[i].upperCasePictures) {
+                upper = i;
+            }
+        }
+        QVERIFY(upper > 0);
+        choose(form->DBCombo1, upper);
+        QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(details.size(), 4);
+        QVERIFY(!details[3].picture.isNull());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
         // The registry is still in use.
         choose(form->DBCombo1, withPictures);
         QCOMPARE(form->txtCod->text(), code);

@@ -286,6 +286,26 @@ class RegistryWindowTest : public QObject {
         }
     }
 
+    void missingArchive() {
+        // No orbeni.mdb at all: the data source's own report, once; the window stays usable.
+        QTemporaryDir dir;
+        seams::setProgramFolder(dir.path());
+        frmAnagrafica* form = openRegistry();
+        QVERIFY(form);
+        QCOMPARE(services->messages.size(), 1);
+        QCOMPARE(form->DBCombo1->count(), 0);
+        QVERIFY(form->PctUbic->picture().isNull());
+        QVERIFY(form->MSFlexGrid1->rows() <= 1);
+        services->saveTo = dir.filePath(QStringLiteral("mensili.txt"));
+        form->mnuEsporta_Click();
+        QVERIFY(!QFile::exists(services->saveTo));
+        QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(services->modalWindows, QStringList{QStringLiteral("frmDettaglio")});
+        QCOMPARE(services->messages.size(), 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(db::Forms::find<frmAnagrafica>());
+    }
+
   private:
     static void writeBrokenArchive(const QString& folder, bool withMonthly) {
         using jetwriter::Column;
