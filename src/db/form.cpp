@@ -23,7 +23,9 @@ Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 Form::~Form() = default;
 
-void Form::addDataSource(DataSource* source) { sources_.append(source); }
+void Form::addDataSource(DataSource* source) {
+    sources_.append(source);
+}
 
 void Form::load() {
     unloaded_ = false;

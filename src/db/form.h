@@ -21,7 +21,7 @@ QRect twipsRect(int left, int top, int width, int height);
 
 class Form : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Form(QWidget* parent = nullptr);
     ~Form() override;
 
@@ -35,10 +35,10 @@ public:
     // Sets the client area in twips; with `centred` it is placed in the middle of the screen.
     void setClientTwips(int width, int height, bool centred);
 
-signals:
+  signals:
     void unloaded();
 
-protected:
+  protected:
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     // Runs when the window is about to go, for any reason (Unload or the frame's close box).
@@ -47,7 +47,7 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     friend class DataSource;
     void addDataSource(DataSource* source);
 
@@ -58,7 +58,7 @@ private:
 enum class Modality { Modeless, Modal };
 
 class Forms {
-public:
+  public:
     // The open instance of T, or nullptr.
     template <class T>
     static T* find() {
@@ -85,7 +85,7 @@ public:
     // Unloads every open window (tests use it between cases).
     static void unloadAll();
 
-private:
+  private:
     static std::map<std::type_index, QPointer<Form>>& registry();
     static Form* present(Form* form, Modality modality);
 };

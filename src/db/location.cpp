@@ -28,7 +28,9 @@ QString databaseLocation() {
     return Global::DatabaseFolder + QLatin1String(kDatabaseFileName);
 }
 
-QString pictureFolder() { return seams::programFolder() + QStringLiteral("/cartograf"); }
+QString pictureFolder() {
+    return seams::programFolder() + QStringLiteral("/cartograf");
+}
 
 QString resolveCaseInsensitive(const QString& path) {
     if (path.isEmpty() || QFileInfo::exists(path)) {
@@ -45,8 +47,8 @@ QString resolveCaseInsensitive(const QString& path) {
         QString chosen = part;
         const QString exact = QDir(current).filePath(part);
         if (!QFileInfo::exists(exact)) {
-            const QStringList entries =
-                QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            const QStringList entries = QDir(current).entryList(QDir::AllEntries | QDir::Hidden |
+                                                                QDir::System | QDir::NoDotAndDotDot);
             bool found = false;
             for (const QString& entry : entries) {
                 if (entry.compare(part, Qt::CaseInsensitive) == 0) {

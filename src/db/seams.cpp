@@ -25,7 +25,9 @@ QString g_programFolder;
 int g_pointer = kDefaultPointer;
 }  // namespace
 
-void setMessageBox(MessageBox* box) { g_messageBox = box; }
+void setMessageBox(MessageBox* box) {
+    g_messageBox = box;
+}
 
 void msgBox(const QString& text, QWidget* parent) {
     if (g_messageBox) {
@@ -33,7 +35,15 @@ void msgBox(const QString& text, QWidget* parent) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    // A message that waits for OK shows the arrow, even while a window loads under the hourglass.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
     box.exec();
+    if (busy) {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void setMousePointer(int code) {
@@ -54,9 +64,13 @@ void setMousePointer(int code) {
     }
 }
 
-int mousePointer() { return g_pointer; }
+int mousePointer() {
+    return g_pointer;
+}
 
-void setProgramFolder(const QString& folder) { g_programFolder = folder; }
+void setProgramFolder(const QString& folder) {
+    g_programFolder = folder;
+}
 
 QString programFolder() {
     if (!g_programFolder.isEmpty()) {
@@ -65,7 +79,9 @@ QString programFolder() {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
-void setSaveDialog(SaveDialog* dialog) { g_saveDialog = dialog; }
+void setSaveDialog(SaveDialog* dialog) {
+    g_saveDialog = dialog;
+}
 
 bool runSaveDialog(QWidget* parent, SaveRequest& request) {
     if (g_saveDialog) {
@@ -74,7 +90,9 @@ bool runSaveDialog(QWidget* parent, SaveRequest& request) {
     return runRealSaveDialog(parent, request);
 }
 
-void setPrintDialog(PrintDialog* dialog) { g_printDialog = dialog; }
+void setPrintDialog(PrintDialog* dialog) {
+    g_printDialog = dialog;
+}
 
 bool runPrintDialog(QWidget* parent, QPrinter& printer) {
     if (g_printDialog) {
@@ -84,7 +102,9 @@ bool runPrintDialog(QWidget* parent, QPrinter& printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void setModalRunner(ModalRunner* runner) { g_modalRunner = runner; }
+void setModalRunner(ModalRunner* runner) {
+    g_modalRunner = runner;
+}
 
 void runModal(QWidget* window) {
     if (g_modalRunner) {
@@ -104,7 +124,9 @@ void runModal(QWidget* window) {
     }
 }
 
-void setProgramEnd(ProgramEnd* end) { g_programEnd = end; }
+void setProgramEnd(ProgramEnd* end) {
+    g_programEnd = end;
+}
 
 void endProgram() {
     if (g_programEnd) {

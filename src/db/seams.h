@@ -11,7 +11,7 @@ namespace seams {
 
 // --- Message box: a plain box with one OK button, titled with the application's name. ---
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
     virtual void show(QWidget* parent, const QString& text) = 0;
 };
@@ -32,13 +32,13 @@ QString programFolder();
 // --- Save dialog. ---
 struct SaveRequest {
     QString title;
-    int flags = 0;          // 2 ask before replacing, 4 hide the read-only box
-    QString filter;         // "description|pattern|description|pattern..." exactly as given
-    int filterIndex = 1;    // 1-based, the pair selected at opening
-    QString fileName;       // in: offered name (may be empty); out: the chosen one
+    int flags = 0;        // 2 ask before replacing, 4 hide the read-only box
+    QString filter;       // "description|pattern|description|pattern..." exactly as given
+    int filterIndex = 1;  // 1-based, the pair selected at opening
+    QString fileName;     // in: offered name (may be empty); out: the chosen one
 };
 class SaveDialog {
-public:
+  public:
     virtual ~SaveDialog() = default;
     // Returns false when the user cancels.
     virtual bool exec(QWidget* parent, SaveRequest& request) = 0;
@@ -50,7 +50,7 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request);
 
 // --- Print dialog: the user picks a printer (or a PDF file) for `printer`. ---
 class PrintDialog {
-public:
+  public:
     virtual ~PrintDialog() = default;
     virtual bool exec(QWidget* parent, QPrinter& printer) = 0;
 };
@@ -59,7 +59,7 @@ bool runPrintDialog(QWidget* parent, QPrinter& printer);
 
 // --- Modal display of a window: shows it and waits until it is closed or destroyed. ---
 class ModalRunner {
-public:
+  public:
     virtual ~ModalRunner() = default;
     virtual void run(QWidget* window) = 0;
 };
@@ -68,7 +68,7 @@ void runModal(QWidget* window);
 
 // --- Ending the program at once: every window goes, no further event handler runs. ---
 class ProgramEnd {
-public:
+  public:
     virtual ~ProgramEnd() = default;
     virtual void end() = 0;
 };

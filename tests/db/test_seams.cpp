@@ -5,6 +5,7 @@
 #include "shell/scriptedseams.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QTimer>
 #include <QtTest>
@@ -46,6 +47,46 @@ class TestSeams : public QObject {
         seams::setMousePointer(99);
         QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The real message box: titled with the program's name, one OK button, and the arrow over it
+    // while a window loads under the hourglass; the hourglass comes back after OK.
+    void realMessageBox() {
+        QCoreApplication::setApplicationName("Altorra");
+        seams::setMousePointer(seams::kHourglass);
+        QString title;
+        QString text;
+        int buttons = 0;
+        int shape = -1;
+        int ticks = 0;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                buttons = box->buttons().size();
+                shape = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : -1;
+                watcher.stop();
+                box->accept();
+            } else if (++ticks > 1000) {
+                // Never left waiting: close whatever box is there.
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (qobject_cast<QMessageBox*>(w)) {
+                        w->close();
+                    }
+                }
+            }
+        });
+        watcher.start(10);
+        seams::msgBox("Impossibile trovare il file 'orbeni.mdb'.");
+        watcher.stop();
+        QCOMPARE(title, QStringLiteral("Altorra"));
+        QCOMPARE(text, QStringLiteral("Impossibile trovare il file 'orbeni.mdb'."));
+        QCOMPARE(buttons, 1);
+        QCOMPARE(shape, int(Qt::ArrowCursor));
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QCOMPARE(seams::mousePointer(), seams::kHourglass);
     }
 
     void scriptedServicesAndBack() {
