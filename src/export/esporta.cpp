@@ -2,6 +2,7 @@
 
 #include "boundcontrols.h"
 #include "datasource.h"
+#include "location.h"
 #include "seams.h"
 #include "tabexport.h"
 
@@ -28,7 +29,8 @@ void Esporta(db::Recordset* records, const db::DBGrid* grid, SaveDialogMemory& d
     for (int column = 0; column < columns; ++column) {
         captions << grid->columnCaption(column);
     }
-    const ExportResult result = writeExport(*records, captions, request.fileName);
+    const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
+    const ExportResult result = writeExport(*records, captions, request.fileName, archive);
     if (result.failed()) {
         seams::msgBox(failureMessage(result), window);
     }

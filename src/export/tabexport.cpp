@@ -8,6 +8,7 @@
 #include <exception>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "datasource.h"
@@ -138,6 +139,18 @@ class OutputFile {
     QByteArray buffer_;
 };
 
+// True when both names lead to one existing file.
+bool sameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) {
+        return false;
+    }
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 }  // namespace
 
 QByteArray toWindows1252(QStringView text) {
@@ -156,7 +169,8 @@ QByteArray toWindows1252(QStringView text) {
     return bytes;
 }
 
-ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const QString& path) {
+ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const QString& path,
+                         const QString& archive) {
     ExportResult result;
     result.path = path;
 
@@ -169,6 +183,13 @@ ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const
     if (path.isEmpty()) {
         result.status = ExportResult::Status::OpenFailed;
         result.reason = QStringLiteral("il nome del file è vuoto");
+        return result;
+    }
+
+    // Opening for output empties the file: the archive the windows read must never be the target.
+    if (sameFile(path, archive)) {
+        result.status = ExportResult::Status::Refused;
+        result.reason = QStringLiteral("è l'archivio dei dati, che il programma non modifica");
         return result;
     }
 
@@ -226,6 +247,7 @@ QString failureMessage(const ExportResult& result) {
     const QString name = QDir::toNativeSeparators(result.path);
     switch (result.status) {
         case ExportResult::Status::OpenFailed:
+        case ExportResult::Status::Refused:
             return QStringLiteral("Impossibile creare il file «%1»: %2.").arg(name, result.reason);
         case ExportResult::Status::WriteFailed:
             return QStringLiteral(

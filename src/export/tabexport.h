@@ -21,6 +21,7 @@ struct ExportResult {
         OpenFailed,   // the file could not be created or emptied
         WriteFailed,  // writing stopped part-way; the file keeps what reached it
         ReadFailed,   // reading the rows failed part-way; the file keeps what was written
+        Refused,      // the file is the archive itself, which the program never changes
     };
     Status status = Status::Written;
     QString path;
@@ -28,7 +29,8 @@ struct ExportResult {
     qint64 rowsWritten = 0;
 
     bool failed() const {
-        return status == Status::OpenFailed || status == Status::WriteFailed || status == Status::ReadFailed;
+        return status == Status::OpenFailed || status == Status::WriteFailed ||
+               status == Status::ReadFailed || status == Status::Refused;
     }
 };
 
@@ -38,8 +40,10 @@ QByteArray toWindows1252(QStringView text);
 
 // Moves `rows` to its first row and, when there is one, (re)creates the file at `path` and writes
 // the header of `captions` and every row, each as it is read; leaves `rows` past its last row.
-// A failure stops at once, closes the file and keeps what was written.
-ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const QString& path);
+// A failure stops at once, closes the file and keeps what was written. When `path` names the same
+// file as `archive` (by any spelling or link) nothing is written.
+ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const QString& path,
+                         const QString& archive = QString());
 
 // The Italian message that tells the user of a failed export, naming the file and the reason.
 QString failureMessage(const ExportResult& result);

@@ -91,6 +91,7 @@ class TestExport : public QObject {
     void unwritableFileIsReportedOnce_data();
     void unwritableFileIsReportedOnce();
     void failedWriteKeepsWhatWasWritten();
+    void archiveIsNeverTheTarget();
     void secondExportStartsAgainFromFirstRow();
     void largeResultIsWrittenWhole();
 
@@ -321,6 +322,26 @@ void TestExport::failedWriteKeepsWhatWasWritten() {
                  "scritti prima dell'errore.")
                  .arg(save_.fileName));
     QCOMPARE(readAll(save_.fileName), whole.left(kLimit));
+}
+
+void TestExport::archiveIsNeverTheTarget() {
+    // The archive is the program folder's orbeni.mdb; it is reached here by name and by a link.
+    seams::setProgramFolder(dir_.path());
+    const QString link = out(QStringLiteral("collegamento.mdb"));
+    QVERIFY(QFile::link(database(), link));
+    const QByteArray archive = readAll(database());
+    Window window(database(), QStringLiteral("misure"));
+    for (const QString& target : {database(), link}) {
+        messages_.texts.clear();
+        save_.fileName = target;
+        window.esporta();
+        QCOMPARE(messages_.texts,
+                 QStringList{QStringLiteral("Impossibile creare il file «%1»: è l'archivio dei dati, che il "
+                                            "programma non modifica.")
+                                 .arg(target)});
+    }
+    seams::setProgramFolder(QString());
+    QVERIFY(readAll(database()) == archive);
 }
 
 void TestExport::secondExportStartsAgainFromFirstRow() {
