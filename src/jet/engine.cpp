@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cmath>
 #include <numeric>
+#include <string>
+#include <vector>
 
 #include "jet.h"
 #include "jetfile.h"
@@ -50,7 +52,7 @@ class RecordSetImpl : public RecordSet {
 
     QStringList captions;
     QVector<int> types;  // column types of the fields, as the source declares them
-    QVector<Value> cells;
+    std::vector<Value> cells;
 };
 
 // Rows of a snapshot seen as a record source.
@@ -632,10 +634,10 @@ class DatabaseImpl : public Database {
             sortAt << at;
         }
         const int width = int(read.size());
-        QVector<Value> cells;
+        std::vector<Value> cells;
         const std::function<void(RowValues&)> project = [&](RowValues& row) {
             for (int c : read) {
-                cells.append(row.value(c));
+                cells.push_back(row.value(c));
             }
         };
         const std::function<void(RowValues&)> take = [&](RowValues& row) {
@@ -651,7 +653,7 @@ class DatabaseImpl : public Database {
                 row.setRow(r);
                 take(row);
             }
-        } else if (!readTable(*table, select.where, take, project, &cells, error)) {
+        } else if (!readTable(*table, select.where, take, project, width, &cells, error)) {
             return nullptr;
         }
 
@@ -706,10 +708,10 @@ class DatabaseImpl : public Database {
         if (identity) {
             rs->cells = std::move(cells);
         } else {
-            rs->cells.reserve(qsizetype(order.size()) * outWidth);
+            rs->cells.reserve(size_t(order.size()) * outWidth);
             for (int r : order) {
                 for (int f = 0; f < outWidth; ++f) {
-                    rs->cells.append(cells[qsizetype(r) * width + f]);
+                    rs->cells.push_back(cells[qsizetype(r) * width + f]);
                 }
             }
         }
@@ -750,7 +752,8 @@ class DatabaseImpl : public Database {
     // Rows of a table that meet the criteria: by the page scan, or through libmdb.
     bool readTable(const TableDef& table, const sql::ExprPtr& where,
                    const std::function<void(RowValues&)>& take,
-                   const std::function<void(RowValues&)>& project, QVector<Value>* cells, Error* error) {
+                   const std::function<void(RowValues&)>& project, int readCount, std::vector<Value>* cells,
+                   Error* error) {
         const ReadPath path = gReadPath.load();
         if (path != ReadPath::LibmdbOnly) {
             try {
@@ -790,6 +793,9 @@ class DatabaseImpl : public Database {
                             wanted << index->locations[r];
                         }
                     }
+                }
+                if (!rest) {
+                    cells->reserve(size_t(wanted.size()) * readCount);
                 }
                 file_->readRows(table, wanted, [&](RowValues& row) {
                     if (rest && !isTrue(evaluate(*rest, row))) {

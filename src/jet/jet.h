@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <QSharedData>
 #include <QString>
 #include <QStringList>
 
@@ -22,7 +23,7 @@ struct Error {
 // One typed value of a row. NULL is distinct from empty text.
 class Value {
   public:
-    enum class Kind { Null, Boolean, Integer, Real, Currency, DateTime, Text, Binary };
+    enum class Kind : quint8 { Null, Boolean, Integer, Real, Currency, DateTime, Text, Binary };
 
     Value() = default;
     static Value fromBool(bool b);
@@ -37,13 +38,13 @@ class Value {
     bool isNull() const { return kind_ == Kind::Null; }
     bool isSingle() const { return single_; }
 
-    bool toBool() const { return i_ != 0; }
-    qint64 toInt() const { return i_; }
+    bool toBool() const { return real() ? d_ != 0 : i_ != 0; }
+    qint64 toInt() const { return real() ? qint64(d_) : i_; }
     double toDouble() const;  // numbers of every kind; currency as units
-    qint64 currencyUnits() const { return i_; }
-    double dateSerial() const { return d_; }
+    qint64 currencyUnits() const { return real() ? 0 : i_; }
+    double dateSerial() const { return real() ? d_ : double(i_); }
     const QString& text() const { return s_; }
-    const QByteArray& bytes() const { return b_; }
+    const QByteArray& bytes() const;
 
     // The value as the original platform shows it under the given regional settings:
     // the locale's decimal separator and short date, a time of day shown when present,
@@ -51,13 +52,28 @@ class Value {
     QString display(const QLocale& locale = QLocale()) const;
 
   private:
+    bool real() const { return kind_ == Kind::Real || kind_ == Kind::DateTime; }
+    struct Bytes : QSharedData {
+        QByteArray data;
+    };
+
+    // Kept small (48 bytes): a snapshot of a hundred thousand rows holds millions of values.
     Kind kind_ = Kind::Null;
     bool single_ = false;
-    qint64 i_ = 0;
-    double d_ = 0;
+    union {
+        qint64 i_ = 0;
+        double d_;
+    };
     QString s_;
-    QByteArray b_;
+    QExplicitlySharedDataPointer<Bytes> b_;
 };
+
+}  // namespace jet
+
+// Values move in memory as plain bytes (their strings are relocatable): snapshots grow cheaply.
+Q_DECLARE_TYPEINFO(jet::Value, Q_RELOCATABLE_TYPE);
+
+namespace jet {
 
 // A snapshot of rows taken when it was opened. Row and field indexes are zero-based.
 class RecordSet {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // The 1.0.0 header opens extern "C" before it includes glib: glib must come first.
 #include <glib.h>
@@ -812,11 +813,11 @@ class PageRowValues : public RowValues {
             case TypeText: {
                 // Consecutive rows often repeat a text (a station's name): share the string.
                 Last& last = last_[column];
-                if (last.valid && last.raw.size() == len &&
-                    std::memcmp(last.raw.constData(), p, size_t(len)) == 0) {
+                if (last.valid && last.raw.size() == size_t(len) &&
+                    std::memcmp(last.raw.data(), p, size_t(len)) == 0) {
                     return last.value;
                 }
-                last.raw = QByteArray(reinterpret_cast<const char*>(p), len);
+                last.raw.assign(reinterpret_cast<const char*>(p), size_t(len));
                 last.value = Value::fromText(file_->decodeText(p, len));
                 last.valid = true;
                 return last.value;
@@ -856,7 +857,7 @@ class PageRowValues : public RowValues {
   private:
     struct Last {
         bool valid = false;
-        QByteArray raw;
+        std::string raw;  // short texts stay inside the string: no allocation
         Value value;
     };
     JetFile* file_;

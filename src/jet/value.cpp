@@ -56,8 +56,14 @@ Value Value::fromText(const QString& s) {
 Value Value::fromBytes(const QByteArray& b) {
     Value v;
     v.kind_ = Kind::Binary;
-    v.b_ = b;
+    v.b_ = new Bytes;
+    v.b_->data = b;
     return v;
+}
+
+const QByteArray& Value::bytes() const {
+    static const QByteArray empty;
+    return b_ ? b_->data : empty;
 }
 
 double Value::toDouble() const {
@@ -188,7 +194,7 @@ QString Value::display(const QLocale& locale) const {
             return s_;
         case Kind::Binary:
             // Raw bytes have no text form; they are shown as hexadecimal digits.
-            return QString::fromLatin1(b_.toHex()).toUpper();
+            return QString::fromLatin1(bytes().toHex()).toUpper();
     }
     return QString();
 }
