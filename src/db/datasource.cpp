@@ -174,6 +174,7 @@ void DataSource::open() {
     database_.reset();
     lastError_ = 0;
     lastErrorMessage_.clear();
+    fileReported_ = false;
     // A source with nothing to show yet (the registry's monthly statement before the first
     // choice) opens nothing and has nothing to report.
     if (recordSource_.trimmed().isEmpty()) {
@@ -191,7 +192,7 @@ void DataSource::open() {
                                 ? QStringLiteral("Impossibile trovare il file '%1'.").arg(databaseName_)
                                 : QStringLiteral("%1 ('%2')").arg(error.message, databaseName_);
         }
-        raiseError(error.number, error.message);
+        raiseError(error.number, error.message, true);
         return;
     }
     std::unique_ptr<jet::RecordSet> rows = database->openRecordSet(recordSource_, &error);
@@ -222,7 +223,26 @@ void DataSource::close() {
     }
 }
 
-void DataSource::raiseError(int number, const QString& message) {
+bool DataSource::reportedBySibling() const {
+    // While a window loads, its sources open one after another; a file that cannot be read is
+    // reported once for the window, not once for each of its sources.
+    auto* form = qobject_cast<Form*>(parent());
+    if (!form || form->isVisible()) {
+        return false;
+    }
+    for (const QPointer<DataSource>& sibling : form->sources_) {
+        if (sibling == this) {
+            return false;
+        }
+        if (sibling && sibling->fileReported_ && sibling->databaseName_ == databaseName_ &&
+            sibling->lastError_ == lastError_ && sibling->lastErrorMessage_ == lastErrorMessage_) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DataSource::raiseError(int number, const QString& message, bool fileError) {
     lastError_ = number != 0 ? number : kUnknownError;
     lastErrorMessage_ = message.isEmpty()
                             ? QStringLiteral("Errore %1 durante l'apertura dei dati.").arg(lastError_)
@@ -235,7 +255,8 @@ void DataSource::raiseError(int number, const QString& message) {
     if (!guard) {
         return;
     }
-    if (response != 0) {
+    if (response != 0 && !(fileError && reportedBySibling())) {
+        fileReported_ = fileError;
         QWidget* window = qobject_cast<QWidget*>(parent());
         seams::msgBox(lastErrorMessage_, window && window->isVisible() ? window : nullptr);
     }

@@ -104,7 +104,9 @@ class DataSource : public QObject {
     void closed();
 
   private:
-    void raiseError(int number, const QString& message);
+    // `fileError`: the database file itself could not be read.
+    void raiseError(int number, const QString& message, bool fileError = false);
+    bool reportedBySibling() const;
 
     QString databaseName_;
     QString recordSource_;
@@ -113,6 +115,7 @@ class DataSource : public QObject {
     std::unique_ptr<Recordset> recordset_;
     int lastError_ = 0;
     QString lastErrorMessage_;
+    bool fileReported_ = false;  // this source showed the report of an unreadable file
     ErrorHandler errorHandler_;
 };
 

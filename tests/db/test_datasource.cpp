@@ -34,6 +34,25 @@ class SourceForm : public db::Form {
     }
 };
 
+// A selection form: four lists, each with its own source, on one file.
+class ListsForm : public db::Form {
+  public:
+    QString path;
+    QList<db::DataSource*> sources;
+    int handled = 0;
+
+  protected:
+    void Form_Load() override {
+        for (const char* name : {"DStaz", "DAnno", "DMese", "DGiorno"}) {
+            auto* source = new db::DataSource(QString::fromLatin1(name), this);
+            source->setDatabaseName(path);
+            source->setRecordSource(QStringLiteral("stazioni"));
+            sources.append(source);
+        }
+        sources.last()->setErrorHandler([this](int, int&) { ++handled; });
+    }
+};
+
 }  // namespace
 
 class TestDataSource : public QObject {
@@ -172,6 +191,25 @@ class TestDataSource : public QObject {
         QCOMPARE(box_.messages.first(), data.lastErrorMessage());
         QCOMPARE(opened.count(), 1);  // bound controls empty themselves
         QVERIFY(!QFile::exists(path));
+    }
+
+    // A window whose sources all read a missing file says so once; each source still fails.
+    void missingFileIsReportedOncePerWindow() {
+        ListsForm form;
+        form.path = dir_.filePath(QStringLiteral("vuota/orbeni.mdb"));
+        QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("vuota")));
+        form.load();
+        QCOMPARE(box_.messages.size(), 1);
+        QVERIFY(box_.messages.first().contains(form.path));
+        QCOMPARE(form.handled, 1);
+        for (db::DataSource* source : form.sources) {
+            QVERIFY(!source->recordset());
+            QCOMPARE(source->lastError(), 3024);
+        }
+        // Once the window is up, a refresh that fails again is reported again.
+        form.show();
+        form.sources.first()->Refresh();
+        QCOMPARE(box_.messages.size(), 2);
     }
 
     // The error event sees the engine's number and a nonzero response; 0 silences the source.
