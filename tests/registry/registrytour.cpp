@@ -1,9 +1,11 @@
 // A walk through the registry window as a user takes it, on a real archive under a real X server,
 // with screenshots at each step: several stations, the large picture, printing to a PDF file.
 // registrytour PROGRAM_FOLDER OUTPUT_FOLDER
+// It starts from the main window's menu.
 // The large picture and the print dialog are the real ones; a watcher takes a screenshot of each
 // and then closes it (the print dialog by accepting it, so the page goes to a PDF file).
 #include "frmanagrafica.h"
+#include "frmapertura.h"
 #include "frmdettaglio.h"
 #include "global.h"
 #include "seams.h"
@@ -85,9 +87,22 @@ int main(int argc, char** argv) {
     g_output = args[2];
     QDir().mkpath(g_output);
 
-    seams::setMousePointer(seams::kHourglass);
-    frmAnagrafica* form = db::Forms::show<frmAnagrafica>(db::Modality::Modeless);
+    // From the main window's menu, as the user opens it.
+    auto* main = new frmApertura();
+    main->load();
+    main->show();
+    QTest::qWait(300);
+    main->mnuAnagrafica->trigger();
+    QTest::qWait(300);
+    frmAnagrafica* form = db::Forms::find<frmAnagrafica>();
+    if (!form) {
+        std::printf("the registry did not open\n");
+        return 1;
+    }
     form->move(0, 0);
+    QTest::qWait(300);
+    std::printf("pointer after opening: %s\n",
+                seams::mousePointer() == seams::kDefaultPointer ? "default" : "hourglass");
     describe(form);
     shot(QStringLiteral("1-opening"));
 
@@ -117,8 +132,7 @@ int main(int argc, char** argv) {
                     field->setText(pdf);
                 }
             }
-            std::printf("print dialog: accepted, output %s\n",
-                        qPrintable(dialog->printer()->outputFileName()));
+            std::printf("print dialog: accepted, output file %s\n", qPrintable(pdf));
             dialog->accept();
         } else {
             std::printf("unexpected modal window %s\n", qPrintable(window->objectName()));

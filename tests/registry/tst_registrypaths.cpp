@@ -48,12 +48,6 @@ class RegistryPathsTest : public QObject {
         QCOMPARE(registry::thumbnailPath(QStringLiteral("C:\\/cartograf"), QStringLiteral("123")),
                  QStringLiteral("C:\\/cartograf/r_123.jpg"));
     }
-
-    void codeIsUsedAsShown() {
-        // The large picture takes the card's text unchanged, blanks included.
-        QCOMPARE(registry::largePicturePath(QStringLiteral("/p/cartograf"), QStringLiteral(" 7")),
-                 QStringLiteral("/p/cartograf/s_ 7.jpg"));
-    }
 };
 
 QTEST_GUILESS_MAIN(RegistryPathsTest)
