@@ -13,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -34,14 +35,18 @@ void shot(const QString& name) {
     std::printf("screenshot %s\n", qPrintable(path));
 }
 
-void choose(db::DBCombo* combo, int index) {
+// Returns the milliseconds from the choice to the filled window.
+qint64 choose(db::DBCombo* combo, int index) {
     combo->showPopup();
     QTest::qWait(200);
     QAbstractItemView* view = combo->view();
     const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
     view->scrollTo(entry);
     view->setCurrentIndex(entry);
+    QElapsedTimer clock;
+    clock.start();
     QTest::keyClick(view, Qt::Key_Return);
+    return clock.elapsed();
 }
 
 void describe(frmAnagrafica* form) {
@@ -107,7 +112,8 @@ int main(int argc, char** argv) {
     shot(QStringLiteral("1-opening"));
 
     for (int index : {1, 3, 7, 18}) {
-        choose(form->DBCombo1, index);
+        const qint64 ms = choose(form->DBCombo1, index);
+        std::printf("station change: %lld ms\n", static_cast<long long>(ms));
         describe(form);
         shot(QStringLiteral("2-station-%1").arg(index));
     }
