@@ -1,0 +1,174 @@
+// The daily and intense windows reached from the main window's menu as a user reaches them, with
+// the real modal showing and real message boxes; a poller stands in for the hand on the mouse and
+// takes a screenshot at each step. Only the save dialog is scripted (it answers with a file name).
+// usertour PROGRAM_FOLDER OUTPUT_FOLDER
+#include "boundcontrols.h"
+#include "frmaltorra.h"
+#include "frmapertura.h"
+#include "frmintense.h"
+#include "frmpioggia.h"
+#include "frmtabella.h"
+#include "querytestkit.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString g_output;
+
+void say(const QString& text) {
+    std::printf("%s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+void shot(const QString& name) {
+    const QString path = QDir(g_output).filePath(name + ".png");
+    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    say("screenshot " + path);
+}
+
+// Clicks later, so the poller returns before a modal window starts waiting.
+void clickLater(QPushButton* button) {
+    QTimer::singleShot(0, button, [button] { button->click(); });
+}
+
+template <class T>
+T* visible() {
+    T* form = db::Forms::find<T>();
+    return form && form->isVisible() ? form : nullptr;
+}
+
+QMessageBox* messageBox() {
+    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "uso: usertour CARTELLA_PROGRAMMA CARTELLA_USCITA\n");
+        return 2;
+    }
+    seams::setProgramFolder(args[1]);
+    g_output = args[2];
+    QDir().mkpath(g_output);
+    querytest::SaveDialog saveDialog;
+    saveDialog.fileName = QDir(g_output).filePath("esportazione.txt");
+    seams::setSaveDialog(&saveDialog);
+
+    // Each step runs once its condition holds; the poller keeps ticking inside modal windows.
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    QList<Step> steps;
+    steps.append({[] { return visible<frmAltorra>() != nullptr; },
+                  [] {
+                      frmAltorra* form = visible<frmAltorra>();
+                      querytest::choose(form->DBCmbStazione, form->DBCmbStazione->itemText(0));
+                      querytest::choose(form->DBcmbAnno, form->DBcmbAnno->itemText(1));
+                      say("daily: " + form->DBCmbStazione->text() + ", " + form->DBcmbAnno->text());
+                      shot("u1-dati-giornalieri");
+                      clickLater(form->cmdSeleziona);
+                  }});
+    // Ready once the window has come to the front and its activation put the default pointer back.
+    steps.append({[] { return visible<frmTabella>() && seams::mousePointer() == seams::kDefaultPointer; },
+                  [&saveDialog] {
+                      frmTabella* table = visible<frmTabella>();
+                      say(QStringLiteral("grid: %1 rows, %2 columns, pointer %3")
+                              .arg(table->DB->view()->model()->rowCount())
+                              .arg(table->DB->columnCount())
+                              .arg(seams::mousePointer()));
+                      shot("u2-valori-giornalieri");
+                      table->Command1->click();
+                      QFile file(saveDialog.fileName);
+                      if (file.open(QIODevice::ReadOnly)) {
+                          say(QStringLiteral("exported %1 bytes; first line: ").arg(file.size()) +
+                              QString::fromLatin1(file.readLine()).trimmed());
+                      }
+                      clickLater(table->CmdPrecedente);
+                  }});
+    steps.append({[] { return !db::Forms::find<frmTabella>() && visible<frmAltorra>(); },
+                  [] {
+                      frmAltorra* form = visible<frmAltorra>();
+                      say(QStringLiteral("back in the form: %1, %2, pointer %3")
+                              .arg(form->DBCmbStazione->text(), form->DBcmbAnno->text())
+                              .arg(seams::mousePointer()));
+                      form->cmdAnnulla->click();
+                      clickLater(form->cmdSeleziona);
+                  }});
+    steps.append({[] { return messageBox() != nullptr; },
+                  [] {
+                      say("message: " + messageBox()->text());
+                      shot("u3-messaggio");
+                      messageBox()->accept();
+                  }});
+    steps.append({[] { return !messageBox() && visible<frmAltorra>(); },
+                  [] { clickLater(visible<frmAltorra>()->CmdChiudi); }});
+    steps.append({[] { return !db::Forms::find<frmAltorra>(); },
+                  [] {
+                      frmApertura* main = db::Forms::find<frmApertura>();
+                      QTimer::singleShot(0, main, [main] { main->mnuPiogge_intense->trigger(); });
+                  }});
+    steps.append({[] { return visible<frmPioggia>() != nullptr; },
+                  [] {
+                      frmPioggia* form = visible<frmPioggia>();
+                      querytest::choose(form->DBCmbStazione, form->DBCmbStazione->itemText(0));
+                      say("intense: " + form->DBCmbStazione->text());
+                      shot("u4-piogge-intense");
+                      clickLater(form->cmdSeleziona);
+                  }});
+    steps.append({[] { return visible<frmIntense>() != nullptr; },
+                  [] {
+                      frmIntense* table = visible<frmIntense>();
+                      say(QStringLiteral("grid: %1 rows, %2 columns")
+                              .arg(table->DBpioggia->view()->model()->rowCount())
+                              .arg(table->DBpioggia->columnCount()));
+                      shot("u5-piogge-tabella");
+                      clickLater(table->CmdChiudi);
+                  }});
+    steps.append({[] { return !db::Forms::find<frmIntense>() && visible<frmPioggia>(); },
+                  [] { clickLater(visible<frmPioggia>()->CmdChiudi); }});
+    steps.append({[] { return !db::Forms::find<frmPioggia>(); },
+                  [] {
+                      // Leaves the loop without closing the main window from its frame.
+                      QCoreApplication::exit(0);
+                  }});
+
+    int next = 0;
+    int waited = 0;
+    QTimer poller;
+    QObject::connect(&poller, &QTimer::timeout, [&] {
+        if (next >= steps.size()) {
+            return;
+        }
+        if (++waited > 300) {  // 30 s on one step: something is not as expected
+            say(QStringLiteral("step %1 never became ready").arg(next + 1));
+            std::fflush(nullptr);
+            std::_Exit(1);
+        }
+        if (steps[next].ready()) {
+            waited = 0;
+            steps[next++].act();
+        }
+    });
+    poller.start(100);
+
+    frmApertura* main = db::Forms::show<frmApertura>(db::Modality::Modeless);
+    QTimer::singleShot(300, main, [main] { main->mnuDati_giornalieri->trigger(); });
+    return app.exec();
+}
