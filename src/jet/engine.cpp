@@ -298,6 +298,34 @@ bool keyPasses(const KeyTest& t, const TableIndex& index, int row) {
     return compareHolds(t.op, k < t.literal ? -1 : k > t.literal ? 1 : 0);
 }
 
+// The rows (of `among`, or of all) that pass a key test. An equality with a whole number, the
+// common case, compares the stored integers directly.
+void filterByKey(const KeyTest& t, const TableIndex& index, const QVector<int>* among, QVector<int>* out) {
+    const QVector<qint32>& keys = index.keys[t.key];
+    const bool noNulls = index.nulls[t.key].isEmpty();
+    const int count = among ? int(among->size()) : int(keys.size());
+    if (!t.nullTest && noNulls && t.op == sql::CompareOp::Eq) {
+        if (t.literal != std::floor(t.literal) || t.literal < -2147483648.0 || t.literal > 2147483647.0) {
+            return;  // no integer equals it
+        }
+        const qint32 wanted = qint32(t.literal);
+        const qint32* k = keys.constData();
+        for (int i = 0; i < count; ++i) {
+            const int r = among ? (*among)[i] : i;
+            if (k[r] == wanted) {
+                out->append(r);
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const int r = among ? (*among)[i] : i;
+        if (keyPasses(t, index, r)) {
+            out->append(r);
+        }
+    }
+}
+
 // -------------------------------------------------------------------------------- the database
 
 class DatabaseImpl : public Database {
@@ -781,17 +809,17 @@ class DatabaseImpl : public Database {
                 if (keyTests.isEmpty()) {
                     wanted = index->locations;
                 } else {
-                    for (int r = 0; r < index->locations.size(); ++r) {
-                        bool pass = true;
-                        for (const KeyTest& t : keyTests) {
-                            if (!keyPasses(t, *index, r)) {
-                                pass = false;
-                                break;
-                            }
-                        }
-                        if (pass) {
-                            wanted << index->locations[r];
-                        }
+                    // Test by test over the arrays: the first narrows the rows, the next see fewer.
+                    QVector<int> rows;
+                    filterByKey(keyTests[0], *index, nullptr, &rows);
+                    for (int k = 1; k < keyTests.size() && !rows.isEmpty(); ++k) {
+                        QVector<int> narrower;
+                        filterByKey(keyTests[k], *index, &rows, &narrower);
+                        rows.swap(narrower);
+                    }
+                    wanted.reserve(rows.size());
+                    for (int r : rows) {
+                        wanted << index->locations[r];
                     }
                 }
                 if (!rest) {

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QMutex>
+#include <QVarLengthArray>
 #include <QtEndian>
 
 #include <fcntl.h>
@@ -311,6 +312,7 @@ const TableDef* JetFile::tableDef(const CatalogObject& object, Error* error) {
     def->numVarCols = int(t->num_var_cols);
     def->usageMap = QByteArray(reinterpret_cast<const char*>(t->usage_map), int(t->map_sz));
     def->pageScanOk = pageScanAllowed_;
+    def->rowCountHint = qint64(t->num_rows);
     def->mdbTable = t;
     for (unsigned i = 0; i < t->num_cols; ++i) {
         auto* c = static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i));
@@ -710,7 +712,8 @@ struct CrackedRow {
     int varOffsets[257];
 };
 
-void crackRow(bool jet3, const TableDef& def, const uchar* row, int len, CrackedRow* out) {
+// Without `withVariable` only the fixed part is found (enough for the key arrays).
+void crackRow(bool jet3, const TableDef& def, const uchar* row, int len, CrackedRow* out, bool withVariable) {
     out->row = row;
     out->len = len;
     const int rowCols = jet3 ? row[0] : u16(row);
@@ -721,7 +724,7 @@ void crackRow(bool jet3, const TableDef& def, const uchar* row, int len, Cracked
     out->rowCols = rowCols;
     out->mask = row + len - maskSize;
     out->rowVarCols = 0;
-    if (def.numVarCols > 0) {
+    if (def.numVarCols > 0 && withVariable) {
         if (jet3) {
             const int v = row[len - 1 - maskSize];
             const int numJumpsAll = (len - 1) / 256;
@@ -763,7 +766,9 @@ class PageRowValues : public RowValues {
   public:
     PageRowValues(JetFile* file, const TableDef& def) : file_(file), def_(def), last_(def.columns.size()) {}
 
-    void set(const uchar* row, int len) { crackRow(file_->jet3_, def_, row, len, &cracked_); }
+    void set(const uchar* row, int len, bool withVariable = true) {
+        crackRow(file_->jet3_, def_, row, len, &cracked_, withVariable);
+    }
 
     // The cell of a column: false when NULL.
     bool cell(const ColumnDef& c, const uchar** p, int* len) const {
@@ -914,21 +919,71 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
     const int rco = jet3_ ? 8 : 12;
     QByteArray buffer(kMaxRunPages * pageSize_, Qt::Uninitialized);
     QByteArray other(pageSize_, Qt::Uninitialized);
-    PageRowValues row(this, table);
     int rowsSeen = 0;
 
+    // Where each key sits in a row, worked out once: this loop runs for every row of the table.
+    struct KeySpec {
+        int colNum;
+        int start;
+        int type;
+    };
+    QVector<KeySpec> specs;
+    for (int c : index->keyColumns) {
+        const ColumnDef& col = table.columns[c];
+        specs.append(KeySpec{col.colNum, (jet3_ ? 1 : 2) + col.fixedOffset, col.type});
+    }
+    // Arrays written through raw pointers and trimmed at the end: this runs once per row.
+    qsizetype capacity = qBound<qsizetype>(0, table.rowCountHint, qsizetype(pages.size()) * 256) + 16;
+    const int keyCount = int(specs.size());
+    index->locations.resize(capacity);
+    for (auto& keys : index->keys) {
+        keys.resize(capacity);
+    }
+    quint32* locations = index->locations.data();
+    QVarLengthArray<qint32*, 8> keyData(keyCount);
+    for (int k = 0; k < keyCount; ++k) {
+        keyData[k] = index->keys[k].data();
+    }
+    const int countSize = jet3_ ? 1 : 2;
+
     auto addRow = [&](quint32 location, const uchar* bytes, int len) {
-        row.set(bytes, len);
-        index->locations.append(location);
-        for (int k = 0; k < index->keyColumns.size(); ++k) {
-            qint32 v = 0;
-            const bool present = row.key(table.columns[index->keyColumns[k]], &v);
-            index->keys[k].append(present ? v : 0);
-            if (!present && index->nulls[k].isEmpty()) {
-                index->nulls[k].fill(0, rowsSeen);
+        const int rowCols = jet3_ ? bytes[0] : u16(bytes);
+        const int maskSize = (rowCols + 7) / 8;
+        if (maskSize + countSize >= len) {
+            throw Fallback{};
+        }
+        if (rowsSeen == capacity) {
+            capacity *= 2;
+            index->locations.resize(capacity);
+            locations = index->locations.data();
+            for (int k = 0; k < keyCount; ++k) {
+                index->keys[k].resize(capacity);
+                keyData[k] = index->keys[k].data();
             }
-            if (!index->nulls[k].isEmpty()) {
-                index->nulls[k].append(present ? 0 : 1);
+        }
+        const uchar* mask = bytes + len - maskSize;
+        locations[rowsSeen] = location;
+        for (int k = 0; k < keyCount; ++k) {
+            const KeySpec& s = specs[k];
+            const bool present = s.colNum < rowCols && (mask[s.colNum >> 3] & (1 << (s.colNum & 7)));
+            qint32 v = 0;
+            if (present) {
+                const int size = fixedSize(s.type);
+                if (s.start + size > len - maskSize) {
+                    throw Fallback{};
+                }
+                const uchar* p = bytes + s.start;
+                v = s.type == TypeByte      ? qint32(p[0])
+                    : s.type == TypeInteger ? qint32(qint16(u16(p)))
+                                            : qint32(u32(p));
+            }
+            keyData[k][rowsSeen] = v;
+            QVector<quint8>& nulls = index->nulls[k];
+            if (!present && nulls.isEmpty()) {
+                nulls.fill(0, rowsSeen);
+            }
+            if (!nulls.isEmpty()) {
+                nulls.append(present ? 0 : 1);
             }
         }
         ++rowsSeen;
@@ -986,6 +1041,13 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
             }
         }
         i += run;
+    }
+
+    index->locations.resize(rowsSeen);
+    index->locations.squeeze();
+    for (auto& keys : index->keys) {
+        keys.resize(rowsSeen);
+        keys.squeeze();
     }
 
     IndexCache& cache = indexCache();

@@ -38,6 +38,7 @@ struct TableDef {
     QVector<ColumnDef> columns;
     QByteArray usageMap;       // the owned-pages map as stored
     bool pageScanOk = false;   // every column is of a type the page scan decodes
+    qint64 rowCountHint = 0;   // the count the definition stores (not trusted, only for sizing)
     void* mdbTable = nullptr;  // libmdb's definition, owned by the file
 };
 
