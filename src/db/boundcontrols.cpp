@@ -15,7 +15,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTableView>
@@ -433,8 +432,8 @@ int FlexGrid::colWidth(int column) const {
         return widths_[column];
     }
     const int pixels = view_->horizontalHeader()->defaultSectionSize();
-    const int onePixel = qMax(1, twipsToPixels(1440));
-    return pixels * 1440 / onePixel;
+    const int pixelsPerInch = qMax(1, twipsToPixels(1440));
+    return pixels * 1440 / pixelsPerInch;
 }
 
 void FlexGrid::applyWidths() {

@@ -32,6 +32,7 @@ class Recordset {
     QString fieldName(int field) const;         // caption: alias or name
     int fieldIndex(const QString& name) const;  // without regard to case; -1 when absent
 
+    // Every move that changes the current row makes the source emit repositioned.
     void MoveFirst();  // to the first row (EOF when there is none)
     void MoveNext();   // past the last row sets EOF
     bool isEOF() const;
@@ -95,7 +96,8 @@ class DataSource : public QObject {
     using ErrorHandler = std::function<void(int dataErr, int& response)>;
     void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
 
-    // The current row moved (bound boxes show the new row).
+    // The current row moved (bound boxes show the new row). The record set's moves call it
+    // already; calling it again only repaints.
     void notifyRepositioned() { emit repositioned(); }
 
   signals:
