@@ -360,6 +360,10 @@ class RegistryWindowTest : public QObject {
         QImage thumbnail(60, 40, QImage::Format_RGB32);
         thumbnail.fill(Qt::darkGreen);
         QVERIFY(thumbnail.save(QDir(folder).filePath(QStringLiteral("cartograf/r_501.jpg")), "JPG"));
+        // What the station without a code would load: a file that is no picture at all.
+        QFile unreadable(QDir(folder).filePath(QStringLiteral("cartograf/r_.jpg")));
+        QVERIFY(unreadable.open(QIODevice::WriteOnly));
+        unreadable.write("not a picture");
     }
 };
 
