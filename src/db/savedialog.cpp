@@ -55,6 +55,15 @@ class PatternProxy : public QSortFilterProxyModel {
         invalidateFilter();
     }
 
+    // The file list's column titles in the program's language, whatever translation is loaded.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const char* const kTitles[] = {"Nome", "Dimensione", "Tipo", "Ultima modifica"};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 4) {
+            return QString::fromUtf8(kTitles[section]);
+        }
+        return QSortFilterProxyModel::headerData(section, orientation, role);
+    }
+
   protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());

@@ -154,8 +154,9 @@ bool sameFile(const QString& a, const QString& b) {
 }  // namespace
 
 QByteArray toWindows1252(QStringView text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    // At most one byte a UTF-16 unit: sized once, cut to what was used.
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         char32_t c = text[i].unicode();
@@ -164,8 +165,9 @@ QByteArray toWindows1252(QStringView text) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             ++i;
         }
-        bytes.append(windows1252Byte(c));
+        *out++ = windows1252Byte(c);
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 
@@ -211,7 +213,7 @@ ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const
 
     try {
         while (written && !rows.isEOF()) {
-            line.clear();
+            line.resize(0);  // keeps its room for the next row
             const int fields = rows.fieldCount();
             for (int field = 0; field < fields; ++field) {
                 line += toWindows1252(rows.text(field));

@@ -1,4 +1,5 @@
 // The real save dialog behind seams::runRealSaveDialog, driven from outside while it runs.
+#include <QAbstractProxyModel>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -135,6 +136,11 @@ void TestSaveDialog::showsPairsFiltersAndReturnsTypedName() {
                       << QString::number(types(dialog)->currentIndex()) << nameField(dialog)->text()
                       << dialog->directory().absolutePath()
                       << QString::number(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        QStringList titles;
+        for (int section = 0; section < 4; ++section) {
+            titles << dialog->proxyModel()->headerData(section, Qt::Horizontal).toString();
+        }
+        watcher.notes << titles.join(u',');
         return true;
     });
     watcher.then(QStringLiteral("all files"), listingIs(watcher, {"a.txt", "b.dbf", "c.xls", "d", "e.XLS"}));
@@ -189,8 +195,9 @@ void TestSaveDialog::showsPairsFiltersAndReturnsTypedName() {
     QCOMPARE(watcher.notes.value(3), QStringLiteral("vecchio.txt"));
     QCOMPARE(watcher.notes.value(4), QDir(dir.path()).absolutePath());
     QCOMPARE(watcher.notes.value(5), QStringLiteral("1"));
-    QCOMPARE(watcher.notes.value(8), QStringLiteral("vecchio.txt"));
-    QCOMPARE(watcher.notes.value(10), QStringLiteral("vecchio.txt"));
+    QCOMPARE(watcher.notes.value(6), QStringLiteral("Nome,Dimensione,Tipo,Ultima modifica"));
+    QCOMPARE(watcher.notes.value(9), QStringLiteral("vecchio.txt"));
+    QCOMPARE(watcher.notes.value(11), QStringLiteral("vecchio.txt"));
     QVERIFY(accepted);
     QCOMPARE(request.fileName, dir.filePath(QStringLiteral("nuovo.dat")));
     QVERIFY(!QFile::exists(request.fileName));
