@@ -117,6 +117,9 @@ Error tooFewParameters(int expected) {
 Error typeMismatch() {
     return make(3464, QStringLiteral("Data type mismatch in criteria expression."));
 }
+Error tooComplex() {
+    return make(3360, QStringLiteral("Query is too complex."));
+}
 Error invalidOperation() {
     return make(3219, QStringLiteral("Invalid operation."));
 }

@@ -897,6 +897,9 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
     if (!table.pageScanOk) {
         throw Fallback{};
     }
+    if (fileKeyOf(QFileInfo(path_)) != fileKey_) {
+        throw Fallback{};  // changed since it was opened: keys and pages would not belong together
+    }
     const QString cacheKey = indexCacheKey(table);
     {
         IndexCache& cache = indexCache();

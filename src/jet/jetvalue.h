@@ -58,6 +58,7 @@ Error orderBySyntax();                             // 3138
 Error afterEnd();                                  // 3142
 Error tooFewParameters(int expected);              // 3061
 Error typeMismatch();                              // 3464
+Error tooComplex();                                // 3360
 Error invalidOperation();                          // 3219
 Error notSupported();                              // 3251
 Error unknown(const QString& detail);              // 3000

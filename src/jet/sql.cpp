@@ -225,8 +225,24 @@ bool parseDateLiteral(const QString& text, double* serial) {
 }
 
 struct ParseFailure {
-    Error error;
+    enum What { Syntax, Date, Complex };
+    What what = Syntax;
 };
+
+// Expressions are evaluated recursively: a bound on their size keeps any statement from
+// exhausting the stack.
+constexpr int kMaxExpressionNodes = 1000;
+
+Error failureError(const ParseFailure& failure, const QString& expression) {
+    switch (failure.what) {
+        case ParseFailure::Date:
+            return errors::badDate(expression);
+        case ParseFailure::Complex:
+            return errors::tooComplex();
+        default:
+            return errors::missingOperator(expression);
+    }
+}
 
 class Parser {
   public:
@@ -238,11 +254,18 @@ class Parser {
     void setPos(int p) { pos_ = p; }
     const QList<Token>& tokens() const { return t_; }
 
+    void count() {
+        if (++nodes_ > kMaxExpressionNodes) {
+            throw ParseFailure{ParseFailure::Complex};
+        }
+    }
+
     // Expression grammar: or / and / not / comparison / operand.
     ExprPtr parseOr() {
         ExprPtr left = parseAnd();
         while (peek().is("or")) {
             next();
+            count();
             auto e = std::make_shared<Expr>();
             e->kind = Expr::Kind::Or;
             e->a = left;
@@ -256,6 +279,7 @@ class Parser {
         ExprPtr left = parseNot();
         while (peek().is("and")) {
             next();
+            count();
             auto e = std::make_shared<Expr>();
             e->kind = Expr::Kind::And;
             e->a = left;
@@ -268,6 +292,7 @@ class Parser {
     ExprPtr parseNot() {
         if (peek().is("not")) {
             next();
+            count();
             auto e = std::make_shared<Expr>();
             e->kind = Expr::Kind::Not;
             e->a = parseNot();
@@ -316,6 +341,7 @@ class Parser {
     }
 
     ExprPtr parseOperand() {
+        count();
         const Token& t = next();
         auto e = std::make_shared<Expr>();
         if (t.sym("-") || t.sym("+")) {
@@ -362,7 +388,7 @@ class Parser {
             case Tok::Date: {
                 double serial = 0;
                 if (!parseDateLiteral(t.text, &serial)) {
-                    throw ParseFailure{errors::badDate(QString())};
+                    throw ParseFailure{ParseFailure::Date};
                 }
                 e->literal = Value::fromDateSerial(serial);
                 return e;
@@ -406,6 +432,7 @@ class Parser {
     const QString& text_;
     QList<Token> t_;
     int pos_ = 0;
+    int nodes_ = 0;
 };
 
 // The text of tokens [from, to) as written in the statement, trimmed.
@@ -611,8 +638,7 @@ bool parseSelect(const QString& text, Select* out, Error* error) {
                 throw ParseFailure{};
             }
         } catch (const ParseFailure& failure) {
-            *error =
-                failure.error.isError() ? errors::badDate(whereText) : errors::missingOperator(whereText);
+            *error = failureError(failure, whereText);
             return false;
         }
         i = whereEnd;
@@ -688,8 +714,7 @@ ExprPtr parseExpression(const QString& text, Error* error) {
         }
         return e;
     } catch (const ParseFailure& failure) {
-        *error = failure.error.isError() ? errors::badDate(text.trimmed())
-                                         : errors::missingOperator(text.trimmed());
+        *error = failureError(failure, text.trimmed());
         return nullptr;
     }
 }

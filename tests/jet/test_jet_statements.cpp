@@ -388,6 +388,22 @@ class TestJetStatements : public QObject {
         QCOMPARE(failure(QStringLiteral("select Anno from database1; select")).number, 3142);
         QCOMPARE(failure(QStringLiteral("delete from database1")).number, 3219);
         QCOMPARE(failure(QString()).number, 3078);
+        // Statements too large to evaluate are refused, not run into the ground.
+        QString longCriteria = QStringLiteral("select Anno from database1 where anno = 1");
+        for (int i = 0; i < 5000; ++i) {
+            longCriteria += QStringLiteral(" or anno = %1").arg(i);
+        }
+        QCOMPARE(failure(longCriteria).number, 3360);
+        QCOMPARE(
+            failure(QStringLiteral("select Anno from database1 where ") + QString(20000, QLatin1Char('(')) +
+                    QStringLiteral("anno = 1") + QString(20000, QLatin1Char(')')))
+                .number,
+            3360);
+        QCOMPARE(
+            failure(QStringLiteral("select Anno from database1 where ") + QString(500, QLatin1Char('(')) +
+                    QStringLiteral("anno = 1995") + QString(500, QLatin1Char(')')))
+                .number,
+            -1);
     }
 };
 
