@@ -1,6 +1,7 @@
 // The statements the windows build, run on the sample archive: columns, captions and rows for
 // the daily, intense-rainfall and monthly statements with their edge cases, the record sources
 // the lists read (as tables and as stored queries), and the engine's numbered errors.
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -342,6 +343,32 @@ class TestJetStatements : public QObject {
                          {0})
                     .size()));
         QCOMPARE(run(QStringLiteral("select * from database1 where codstaz = null"))->recordCount(), 0);
+    }
+
+    // altorra-query prints what the export writes: captions, then rows, each item followed by a
+    // tab, CRLF line ends; an error goes to stderr with its number, and the exit status is 1.
+    void probe() {
+        const QString program =
+            qEnvironmentVariable("ALTORRA_BINARY_DIR") + QStringLiteral("/program/altorra-query");
+        if (!QFileInfo::exists(program)) {
+            QSKIP("altorra-query non compilato");
+        }
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), QStringLiteral("it_IT.UTF-8"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("it_IT.UTF-8"));
+        p.setProcessEnvironment(env);
+        p.start(program,
+                {tables_, QStringLiteral("select TESTO, mese as [Mese n°] from Mese where mese <= 2")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardOutput(),
+                 QByteArray("TESTO\tMese n\xc2\xb0\t\r\nGennaio\t1\t\r\nFebbraio\t2\t\r\n"));
+        p.start(program, {tables_, QStringLiteral("select * from database1 where codstaz = abc")});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+        QCOMPARE(p.readAllStandardError(), QByteArray("3061 Too few parameters. Expected 1.\n"));
     }
 
     // Errors carry the engine's numbers and words.
