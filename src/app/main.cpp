@@ -5,14 +5,13 @@
 // it is shown and ends; with ALTORRA_SCREENSHOT_OF=informazioni (or esci) that menu command is
 // chosen first and the window it opens is saved instead.
 #include "artwork.h"
-#include "form.h"
 #include "frmapertura.h"
-#include "seams.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
