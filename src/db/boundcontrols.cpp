@@ -19,6 +19,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace db {
 
@@ -289,6 +290,11 @@ void DBCombo::keyPressEvent(QKeyEvent* event) {
     committingTypedText_ = commit;
     QComboBox::keyPressEvent(event);
     committingTypedText_ = false;
+}
+
+void DBCombo::wheelEvent(QWheelEvent* event) {
+    // The wheel scrolls the window under the pointer; it does not choose entries one by one.
+    event->ignore();
 }
 
 // ---------------------------------------------------------------- DBGrid

@@ -15,6 +15,7 @@ class QTableView;
 class QFocusEvent;
 class QKeyEvent;
 class QResizeEvent;
+class QWheelEvent;
 class QStackedWidget;
 class QButtonGroup;
 
@@ -63,6 +64,7 @@ class DBCombo : public QComboBox {
   protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void fill();

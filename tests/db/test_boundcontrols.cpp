@@ -181,6 +181,13 @@ class TestBoundControls : public QObject {
         QCOMPARE(combo->SelectedItem(), 1);
         QCOMPARE(combo->text(), QStringLiteral("Bormio"));
 
+        // The wheel over the closed list chooses nothing.
+        QWheelEvent wheel(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+        QCOMPARE(clicks.count(), 4);
+        QCOMPARE(combo->SelectedItem(), 1);
+
         // A mouse pick in the open list.
         combo->showPopup();
         QAbstractItemView* list = combo->view();
