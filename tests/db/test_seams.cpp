@@ -1,12 +1,9 @@
-// The platform seams: the mouse pointer is one state (never a stack of override cursors),
-// scripted services replace the real ones and nullptr puts the real ones back, and the real modal
-// display returns when its window goes.
+// The platform seams: the mouse pointer is one state (never a stack of override cursors), the
+// real message box, and the real modal display, which returns when its window goes.
 #include "seams.h"
-#include "shell/scriptedseams.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPrinter>
 #include <QTimer>
 #include <QtTest>
 
@@ -87,41 +84,6 @@ class TestSeams : public QObject {
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QCOMPARE(seams::mousePointer(), seams::kHourglass);
-    }
-
-    void scriptedServicesAndBack() {
-        QWidget parent;
-        {
-            ScriptedSeams scripted;
-            seams::msgBox("Nessun record presente", &parent);
-            QCOMPARE(scripted.messages, QStringList{"Nessun record presente"});
-
-            seams::SaveRequest request;
-            request.title = "Esporta";
-            QVERIFY(!seams::runSaveDialog(&parent, request));
-            QPrinter printer;
-            QVERIFY(!seams::runPrintDialog(&parent, printer));
-            QCOMPARE(scripted.unexpected, (QStringList{"save dialog Esporta", "print dialog"}));
-
-            seams::endProgram();
-            seams::endProgram();
-            QCOMPARE(scripted.programEnds, 2);
-
-            QWidget window;
-            window.setObjectName("finestra");
-            bool visible = false;
-            scripted.onModal = [&](QWidget* w) { visible = w->isVisible(); };
-            seams::runModal(&window);
-            QCOMPARE(scripted.modalWindows, QStringList{"finestra"});
-            QVERIFY(visible);
-            QVERIFY(!window.isVisible());  // the script closed it
-        }
-        // The scripted object is gone and the real services are back: the real modal display
-        // runs (and is ended below) instead of reaching the destroyed script.
-        QWidget window;
-        QTimer::singleShot(0, &window, [&window] { window.hide(); });
-        seams::runModal(&window);
-        QVERIFY(!window.isVisible());
     }
 
     // The real modal display shows the window application-modal and returns when it is hidden,
