@@ -33,10 +33,8 @@ frmTabella::frmTabella()
       CmdPrecedente(closeButton()),
       Timer1(timer()) {
     setObjectName(QStringLiteral("frmTabella"));
-    connect(Command1, &QPushButton::clicked, this, &frmTabella::Command1_Click);
-    connect(CmdPrecedente, &QPushButton::clicked, this, &frmTabella::CmdPrecedente_Click);
-    connect(Timer1, &QTimer::timeout, this, &frmTabella::Timer1_Timer);
-    DTabella->setErrorHandler([this](int dataErr, int& response) { DTabella_Error(dataErr, response); });
+    wire(&frmTabella::Command1_Click, &frmTabella::CmdPrecedente_Click, &frmTabella::Timer1_Timer,
+         &frmTabella::DTabella_Error);
 }
 
 void frmTabella::Command1_Click() {

@@ -41,6 +41,10 @@ ResultForm::ResultForm(const ResultLayout& layout) : layout_(layout) {
     timer_->setInterval(layout_.tickMs);
 }
 
+void ResultForm::setErrorHandler(std::function<void(int, int&)> handler) {
+    source_->setErrorHandler(std::move(handler));
+}
+
 void ResultForm::Form_Load() {
     const QString path = db::databaseLocation();
     source_->setDatabaseName(path);

@@ -6,10 +6,11 @@
 #include "esporta.h"
 #include "form.h"
 
+#include <QPushButton>
 #include <QString>
+#include <QTimer>
 
-class QPushButton;
-class QTimer;
+#include <functional>
 
 namespace db {
 class DataSource;
@@ -46,6 +47,17 @@ class ResultForm : public db::Form {
     const exporter::SaveDialogMemory& dialogMemory() const { return dialog_; }
 
   protected:
+    // Connects the buttons, the timer and the data source's error event to the window's handlers.
+    template <class W>
+    void wire(void (W::*exportClick)(), void (W::*closeClick)(), void (W::*tick)(),
+              void (W::*error)(int, int&)) {
+        W* window = static_cast<W*>(this);
+        connect(export_, &QAbstractButton::clicked, window, exportClick);
+        connect(close_, &QAbstractButton::clicked, window, closeClick);
+        connect(timer_, &QTimer::timeout, window, tick);
+        setErrorHandler([window, error](int dataErr, int& response) { (window->*error)(dataErr, response); });
+    }
+
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload() override;
@@ -56,6 +68,8 @@ class ResultForm : public db::Form {
     void sourceError(int dataErr, int& response);
 
   private:
+    void setErrorHandler(std::function<void(int, int&)> handler);
+
     ResultLayout layout_;
     db::DataSource* source_ = nullptr;
     db::DBGrid* grid_ = nullptr;

@@ -33,10 +33,8 @@ frmIntense::frmIntense()
       CmdChiudi(closeButton()),
       Timer1(timer()) {
     setObjectName(QStringLiteral("frmIntense"));
-    connect(Command1, &QPushButton::clicked, this, &frmIntense::Command1_Click);
-    connect(CmdChiudi, &QPushButton::clicked, this, &frmIntense::CmdChiudi_Click);
-    connect(Timer1, &QTimer::timeout, this, &frmIntense::Timer1_Timer);
-    dpioggia->setErrorHandler([this](int dataErr, int& response) { dpioggia_Error(dataErr, response); });
+    wire(&frmIntense::Command1_Click, &frmIntense::CmdChiudi_Click, &frmIntense::Timer1_Timer,
+         &frmIntense::dpioggia_Error);
 }
 
 void frmIntense::Command1_Click() {
