@@ -19,13 +19,12 @@ void setFixedFrame(db::Form* form) {
 }
 
 void paint(QWidget* widget, const QColor& background, const QColor& text) {
+    // Only the window roles: a form's colours must not reach the button faces of its push buttons.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::Button, background);
     palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::ButtonText, text);
     widget->setPalette(palette);
-    widget->setBackgroundRole(QPalette::Window);  // buttons would fill with their own role otherwise
+    widget->setBackgroundRole(QPalette::Window);  // a check box would fill with the button role otherwise
     widget->setAutoFillBackground(true);
 }
 

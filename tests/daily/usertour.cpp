@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
@@ -34,6 +35,10 @@ void say(const QString& text) {
 }
 
 void shot(const QString& name) {
+    // Let the windows repaint what the step just changed before the screen is read.
+    QEventLoop settle;
+    QTimer::singleShot(250, &settle, &QEventLoop::quit);
+    settle.exec();
     const QString path = QDir(g_output).filePath(name + ".png");
     QGuiApplication::primaryScreen()->grabWindow(0).save(path);
     say("screenshot " + path);
