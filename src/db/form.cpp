@@ -100,13 +100,18 @@ Form* Forms::present(Form* form, Modality modality) {
 }
 
 void Forms::unloadAll() {
-    for (auto& entry : registry()) {
-        if (entry.second) {
-            entry.second->Unload();
-            delete entry.second.data();
+    // Taken out of the registry first: a form's unload handler may itself unload all windows
+    // (the main window does), and a form already inside Unload() must not be deleted under it.
+    std::map<std::type_index, QPointer<Form>> forms;
+    forms.swap(registry());
+    for (auto& entry : forms) {
+        Form* form = entry.second.data();
+        if (!form || form->isUnloaded()) {
+            continue;
         }
+        form->Unload();
+        delete entry.second.data();
     }
-    registry().clear();
 }
 
 }  // namespace db

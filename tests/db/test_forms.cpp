@@ -61,6 +61,15 @@ class RefusingWindow : public db::Form {
 };
 Counts RefusingWindow::counts;
 
+// A main window: closing it from its frame unloads every other window.
+class ClosingAllWindow : public db::Form {
+  public:
+    ClosingAllWindow() { setObjectName("ClosingAllWindow"); }
+
+  protected:
+    void Form_Unload() override { db::Forms::unloadAll(); }
+};
+
 }  // namespace
 
 class TestForms : public QObject {
@@ -193,6 +202,24 @@ class TestForms : public QObject {
         QCOMPARE(DataWindow::counts.unloads, 1);
         QCOMPARE(db::Forms::find<DataWindow>(), nullptr);
         QVERIFY(db::Forms::show<DataWindow>(db::Modality::Modeless));
+    }
+
+    // The window being closed is inside its own unload when it unloads the others: it must not be
+    // deleted under itself, whether it is closed by its frame or by unloadAll.
+    void unloadHandlerThatUnloadsAll() {
+        for (const bool byFrame : {true, false}) {
+            QPointer<ClosingAllWindow> main = db::Forms::show<ClosingAllWindow>(db::Modality::Modeless);
+            QPointer<DataWindow> other = db::Forms::show<DataWindow>(db::Modality::Modeless);
+            if (byFrame) {
+                main->close();
+            } else {
+                db::Forms::unloadAll();
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(main.isNull());
+            QVERIFY(other.isNull());
+            QCOMPARE(db::Forms::find<ClosingAllWindow>(), nullptr);
+        }
     }
 
   private:
