@@ -11,9 +11,11 @@
 // Prints a table with the times, the rows and the peak memory (getrusage). Not part of the tests.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <sys/resource.h>
 
@@ -185,6 +187,21 @@ int main(int argc, char** argv) {
                        .arg(year));
 
     std::printf("\nfile: %s (%.1f MB)\n", qPrintable(path), QFileInfo(path).size() / 1048576.0);
+    // The machine and how busy it was: elapsed times on a shared machine depend on both.
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    if (cpuinfo.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& l : cpuinfo.readAll().split('\n')) {
+            if (l.startsWith("model name")) {
+                std::printf("processore: %s, %d core\n", l.mid(l.indexOf(':') + 2).constData(),
+                            QThread::idealThreadCount());
+                break;
+            }
+        }
+    }
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (load.open(QIODevice::ReadOnly)) {
+        std::printf("carico medio: %s", load.readAll().constData());
+    }
     std::printf("%-38s %10s %10s %10s %10s %10s\n", "misura", "ms", "ms CPU", "righe", "x mdb-sql", "CPU x");
     const Line& mdbSql = lines[lines.size() - 2];
     for (const Line& l : lines) {
