@@ -205,19 +205,37 @@ int compareForSort(const Value& a, const Value& b, const QCollator& collator) {
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
-// A key that is equal for equal values (DISTINCT): text caseless, numbers by value.
-QString distinctKey(const Value& v) {
+// DISTINCT takes values as equal as comparisons do: text without regard to case, numbers by value.
+size_t distinctHash(const Value& v) {
     switch (typeClassOf(v)) {
-        case TypeClass::Unknown:
-            return QStringLiteral("N");
         case TypeClass::Text:
-            return QLatin1Char('T') + foldKey(v.text());
+            return qHash(foldKey(v.text()));
         case TypeClass::Binary:
-            return QLatin1Char('B') + QString::fromLatin1(v.bytes().toHex());
-        case TypeClass::Number:
-            return QLatin1Char('#') + QString::number(v.toDouble(), 'g', 17);
+            return qHash(v.bytes());
+        case TypeClass::Number: {
+            const double d = v.toDouble();
+            return qHash(d == 0 ? 0.0 : d);  // -0 and 0 alike
+        }
+        default:
+            return 0x9E3779B9u;
     }
-    return QString();
+}
+
+bool distinctEqual(const Value& a, const Value& b) {
+    const TypeClass ca = typeClassOf(a);
+    if (ca != typeClassOf(b)) {
+        return false;
+    }
+    switch (ca) {
+        case TypeClass::Text:
+            return compareText(a.text(), b.text()) == 0;
+        case TypeClass::Binary:
+            return a.bytes() == b.bytes();
+        case TypeClass::Number:
+            return a.toDouble() == b.toDouble();
+        default:
+            return true;
+    }
 }
 
 void splitConjuncts(const sql::ExprPtr& e, QVector<sql::ExprPtr>* out) {
@@ -681,7 +699,7 @@ class DatabaseImpl : public Database {
                 row.setRow(r);
                 take(row);
             }
-        } else if (!readTable(*table, select.where, take, project, width, &cells, error)) {
+        } else if (!readTable(*table, select.where, take, project, read, &cells, error)) {
             return nullptr;
         }
 
@@ -691,15 +709,30 @@ class DatabaseImpl : public Database {
         std::iota(order.begin(), order.end(), 0);
         const int outWidth = int(out.size());
         if (select.distinct) {
-            QSet<QString> seen;
+            // Rows hashed on their fields; equal hashes are compared field by field.
+            QHash<size_t, QVector<int>> buckets;
             QVector<int> kept;
             for (int r : order) {
-                QString key;
+                const Value* row = &cells[size_t(r) * width];
+                size_t h = 0;
                 for (int f = 0; f < outWidth; ++f) {
-                    key += distinctKey(cells[qsizetype(r) * width + f]) + QChar(0x1F);
+                    h = h * 1000003u ^ distinctHash(row[f]);
                 }
-                if (!seen.contains(key)) {
-                    seen.insert(key);
+                QVector<int>& bucket = buckets[h];
+                bool seen = false;
+                for (int other : bucket) {
+                    const Value* o = &cells[size_t(other) * width];
+                    bool same = true;
+                    for (int f = 0; f < outWidth && same; ++f) {
+                        same = distinctEqual(row[f], o[f]);
+                    }
+                    if (same) {
+                        seen = true;
+                        break;
+                    }
+                }
+                if (!seen) {
+                    bucket << r;
                     kept << r;
                 }
             }
@@ -780,8 +813,8 @@ class DatabaseImpl : public Database {
     // Rows of a table that meet the criteria: by the page scan, or through libmdb.
     bool readTable(const TableDef& table, const sql::ExprPtr& where,
                    const std::function<void(RowValues&)>& take,
-                   const std::function<void(RowValues&)>& project, int readCount, std::vector<Value>* cells,
-                   Error* error) {
+                   const std::function<void(RowValues&)>& project, const QVector<int>& read,
+                   std::vector<Value>* cells, Error* error) {
         const ReadPath path = gReadPath.load();
         if (path != ReadPath::LibmdbOnly) {
             try {
@@ -805,25 +838,45 @@ class DatabaseImpl : public Database {
                         rest = both;
                     }
                 }
-                QVector<quint32> wanted;
-                if (keyTests.isEmpty()) {
-                    wanted = index->locations;
-                } else {
-                    // Test by test over the arrays: the first narrows the rows, the next see fewer.
-                    QVector<int> rows;
+                // Test by test over the arrays: the first narrows the rows, the next see fewer.
+                QVector<int> rows;
+                const bool allRows = keyTests.isEmpty();
+                if (!allRows) {
                     filterByKey(keyTests[0], *index, nullptr, &rows);
                     for (int k = 1; k < keyTests.size() && !rows.isEmpty(); ++k) {
                         QVector<int> narrower;
                         filterByKey(keyTests[k], *index, &rows, &narrower);
                         rows.swap(narrower);
                     }
+                }
+                const int count = allRows ? int(index->locations.size()) : int(rows.size());
+                // Fields that all have key arrays (a list of years, of days) come from the arrays.
+                QVector<int> fromKeys;
+                for (int c : read) {
+                    fromKeys << int(index->keyColumns.indexOf(c));
+                }
+                if (!rest && !fromKeys.contains(-1)) {
+                    cells->reserve(size_t(count) * read.size());
+                    for (int i = 0; i < count; ++i) {
+                        const int r = allRows ? i : rows[i];
+                        for (int k : fromKeys) {
+                            const bool null = !index->nulls[k].isEmpty() && index->nulls[k][r];
+                            cells->push_back(null ? Value() : Value::fromInt(index->keys[k][r]));
+                        }
+                    }
+                    return true;
+                }
+                QVector<quint32> wanted;
+                if (allRows) {
+                    wanted = index->locations;
+                } else {
                     wanted.reserve(rows.size());
                     for (int r : rows) {
                         wanted << index->locations[r];
                     }
                 }
                 if (!rest) {
-                    cells->reserve(size_t(wanted.size()) * readCount);
+                    cells->reserve(size_t(wanted.size()) * read.size());
                 }
                 file_->readRows(table, wanted, [&](RowValues& row) {
                     if (rest && !isTrue(evaluate(*rest, row))) {
