@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
     lines << timed(QStringLiteral("4a interrogazione (un anno, tutte)"), path,
                    daily(QStringLiteral("anno = %1").arg(year)));
     lines << timed(QStringLiteral("stessa della 1a, ripetuta"), path, daily(where1));
+    lines << timed(QStringLiteral("anni distinti (come query salvata)"), path,
+                   QStringLiteral("SELECT DISTINCT database1.Anno FROM database1 ORDER BY database1.Anno"));
     const long peakOwnKb = peakKb(RUSAGE_SELF);
     {
         jet::setReadPath(jet::ReadPath::LibmdbOnly);

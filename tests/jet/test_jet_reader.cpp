@@ -299,6 +299,17 @@ class TestJetReader : public QObject {
         QCOMPARE(query(path(Version::Jet4), QStringLiteral("select * from Tipi where testo = 'velocità'"))
                      ->recordCount(),
                  1);
+        // DISTINCT: text without regard to case, NULL as one value; rows come sorted.
+        rs = query(path(Version::Jet4),
+                   QStringLiteral("select distinct nome from Velocità where nome <> 'x' or nome = 'X'"),
+                   &error);
+        QVERIFY2(rs, qPrintable(error.message));
+        QCOMPARE(rs->recordCount(), 2);
+        rs = query(path(Version::Jet4), QStringLiteral("select distinct Sì, Testo from Tipi"), &error);
+        QVERIFY2(rs, qPrintable(error.message));
+        QCOMPARE(rs->recordCount(), 5);
+        QVERIFY(rs->value(0, 0).toBool());  // True is -1: it sorts first
+        QVERIFY(rs->value(2, 1).isNull());
         rs = query(path(Version::Jet4), QStringLiteral("vuota"), &error);
         QVERIFY2(rs, qPrintable(error.message));
         QCOMPARE(rs->recordCount(), 0);
