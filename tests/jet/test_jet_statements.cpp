@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "jet.h"
+#include "jetfile.h"
 #include "jettest.h"
 #include "samplegen.h"
 
@@ -293,6 +294,65 @@ class TestJetStatements : public QObject {
         QVERIFY2(rs, qPrintable(error.message));
         QCOMPARE(rs->recordCount(), 2);
         QCOMPARE(rs->value(1, 0).text(), QStringLiteral("Dicembre"));
+    }
+
+    // A stored query of another kind than select is refused with the engine's error. The copy's
+    // catalogue row of "Anno" is given the flags of a delete query, then of a union query.
+    void otherQueryKinds() {
+        const QString copy = dir_.filePath(QStringLiteral("query/altri.mdb"));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(queries_, copy));
+        qint64 flagsAt = -1;
+        {
+            jet::Error error;
+            std::unique_ptr<jet::JetFile> file = jet::JetFile::open(copy, &error);
+            QVERIFY(file);
+            const jet::CatalogObject* objects = file->findAnyTable(QStringLiteral("MSysObjects"));
+            QVERIFY(objects);
+            const jet::TableDef* def = file->tableDef(*objects, &error);
+            QVERIFY(def);
+            int name = -1, flags = -1;
+            for (int c = 0; c < def->columns.size(); ++c) {
+                name = def->columns[c].name == QLatin1String("Name") ? c : name;
+                flags = def->columns[c].name == QLatin1String("Flags") ? c : flags;
+            }
+            QVERIFY(name >= 0 && flags >= 0);
+            const auto index = file->index(*def);
+            int i = 0;
+            quint32 location = 0;
+            file->readRows(*def, index->locations, [&](jet::RowValues& row) {
+                if (row.value(name).text() == QLatin1String("Anno")) {
+                    location = index->locations[i];
+                }
+                ++i;
+            });
+            QVERIFY(location != 0);
+            QFile f(copy);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray bytes = f.readAll();
+            const int pageSize = file->pageSize();
+            const qint64 page = qint64(location >> 8) * pageSize;
+            const int slot = int(location & 0xFF);
+            const int rowCountAt = file->jet3() ? 8 : 12;
+            const qint64 at = page + rowCountAt + 2 + 2 * slot;
+            const int start = (quint8(bytes[at]) | (quint8(bytes[at + 1]) << 8)) & 0x1FFF;
+            flagsAt = page + start + (file->jet3() ? 1 : 2) + def->columns[flags].fixedOffset;
+        }
+        jet::clearRowCache();
+        for (const auto& [flags, number] : {std::pair<int, int>{32, 3219}, std::pair<int, int>{128, 3251}}) {
+            QFile f(copy);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek(flagsAt));
+            const char le[4] = {char(flags), 0, 0, 0};
+            QCOMPARE(f.write(le, 4), qint64(4));
+            f.close();
+            jet::Error error;
+            std::shared_ptr<jet::Database> db = jet::Database::open(copy, &error);
+            QVERIFY2(db, qPrintable(error.message));
+            QVERIFY(!db->openRecordSet(QStringLiteral("Anno"), &error));
+            QCOMPARE(error.number, number);
+            QVERIFY(db->openRecordSet(QStringLiteral("Mese"), &error));
+        }
     }
 
     // The dialect's latitude: case, blank space, brackets, aliases, or, parentheses, order, distinct.
