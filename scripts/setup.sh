@@ -20,6 +20,7 @@ packages=(
     "xvfb:/usr/bin/Xvfb"
     "xauth:/usr/bin/xauth"
     "poppler-utils:/usr/bin/pdftoppm"
+    "qt6-translations-l10n:/usr/share/qt6/translations/qtbase_it.qm"
 )
 missing=()
 for entry in "${packages[@]}"; do

@@ -8,7 +8,9 @@
 #include "frmapertura.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +53,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Altorra"));
     QApplication::setWindowIcon(shell::programIcon());
+    // The dialogs' own texts (tool tips, context menus, Qt's messages) in Italian, as the rest.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(translator);
+    }
 
     auto* main = new frmApertura();
     main->load();
