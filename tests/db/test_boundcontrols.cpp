@@ -1,5 +1,6 @@
 // Bound controls over archives of both Jet versions: what the windows rely on when the user
 // picks, types and reads.
+#include "scriptedseams.h"
 #include "test_controls_fixture.h"
 
 #include "db/boundcontrols.h"
@@ -16,25 +17,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 using namespace controlstest;
 using jetwriter::Version;
 
-class TestBoundControls : public QObject {
+class TestBoundControls : public QObject, private Archives {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    RecordingBox box_;
-
-    QString archive(Version version) const {
-        return dir_.filePath(versionName(version) + QStringLiteral("/orbeni.mdb"));
-    }
-
-    static void addVersions() {
-        QTest::addColumn<Version>("version");
-        QTest::newRow("jet3") << Version::Jet3;
-        QTest::newRow("jet4") << Version::Jet4;
-    }
+    std::unique_ptr<testsupport::ScriptedSeams> seams_;
 
     static void showAndFocus(QWidget* window, QWidget* target) {
         window->show();
@@ -67,14 +59,16 @@ class TestBoundControls : public QObject {
             QVERIFY(QDir(dir_.path()).mkpath(versionName(version)));
             QVERIFY(writeArchive(archive(version), version));
         }
-        seams::setMessageBox(&box_);
+        seams_ = std::make_unique<testsupport::ScriptedSeams>();
     }
 
-    void cleanupTestCase() { seams::setMessageBox(nullptr); }
+    void cleanupTestCase() { seams_.reset(); }
 
-    void init() { box_.messages.clear(); }
+    void init() { seams_->messages.clear(); }
 
-    void cleanup() { QVERIFY2(box_.messages.isEmpty(), qPrintable(box_.messages.join(QLatin1Char('|')))); }
+    void cleanup() {
+        QVERIFY2(seams_->messages.isEmpty(), qPrintable(seams_->messages.join(QLatin1Char('|'))));
+    }
 
     void gridShowsOneColumnPerField_data() { addVersions(); }
     void gridShowsOneColumnPerField() {

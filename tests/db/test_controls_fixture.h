@@ -1,22 +1,15 @@
-// Shared by the data-source and bound-control tests: a small archive written by our own writer,
-// and a message box that records instead of waiting for a click.
+// Shared by the data-source and bound-control tests: a small archive written by our own writer, one
+// per file version, in a temporary folder.
 #pragma once
 
-#include "db/seams.h"
 #include "jetwriter.h"
 
 #include <QDate>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace controlstest {
-
-// Records every message; a test that does not expect one checks that none came.
-class RecordingBox : public seams::MessageBox {
-  public:
-    void show(QWidget*, const QString& text) override { messages.append(text); }
-    QStringList messages;
-};
 
 inline QString versionName(jetwriter::Version version) {
     return version == jetwriter::Version::Jet3 ? QStringLiteral("jet3") : QStringLiteral("jet4");
@@ -61,6 +54,22 @@ inline bool writeArchive(const QString& path, jetwriter::Version version, int ex
     }
     return ok;
 }
+
+// The temporary folder holding one archive per version, and the version rows of data-driven tests.
+class Archives {
+  protected:
+    QTemporaryDir dir_;
+
+    QString archive(jetwriter::Version version) const {
+        return dir_.filePath(versionName(version) + QStringLiteral("/orbeni.mdb"));
+    }
+
+    static void addVersions() {
+        QTest::addColumn<jetwriter::Version>("version");
+        QTest::newRow("jet3") << jetwriter::Version::Jet3;
+        QTest::newRow("jet4") << jetwriter::Version::Jet4;
+    }
+};
 
 }  // namespace controlstest
 

@@ -1,4 +1,5 @@
 // Data sources and record sets over archives of both Jet versions, read through the real reader.
+#include "scriptedseams.h"
 #include "test_controls_fixture.h"
 
 #include "db/datasource.h"
@@ -11,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using namespace controlstest;
 using jetwriter::Version;
@@ -55,22 +58,11 @@ class ListsForm : public db::Form {
 
 }  // namespace
 
-class TestDataSource : public QObject {
+class TestDataSource : public QObject, private Archives {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    RecordingBox box_;
-
-    QString archive(Version version) const {
-        return dir_.filePath(versionName(version) + QStringLiteral("/orbeni.mdb"));
-    }
-
-    static void addVersions() {
-        QTest::addColumn<Version>("version");
-        QTest::newRow("jet3") << Version::Jet3;
-        QTest::newRow("jet4") << Version::Jet4;
-    }
+    std::unique_ptr<testsupport::ScriptedSeams> seams_;
 
   private slots:
     void initTestCase() {
@@ -79,15 +71,15 @@ class TestDataSource : public QObject {
             QVERIFY(QDir(dir_.path()).mkpath(versionName(version)));
             QVERIFY(writeArchive(archive(version), version));
         }
-        seams::setMessageBox(&box_);
+        seams_ = std::make_unique<testsupport::ScriptedSeams>();
     }
 
     void cleanupTestCase() {
-        seams::setMessageBox(nullptr);
+        seams_.reset();
         QLocale::setDefault(QLocale::system());
     }
 
-    void init() { box_.messages.clear(); }
+    void init() { seams_->messages.clear(); }
 
     void walksRowsAndFields_data() { addVersions(); }
     void walksRowsAndFields() {
@@ -130,7 +122,7 @@ class TestDataSource : public QObject {
         rs->setBookmark(4);
         QCOMPARE(moved.count(), 1);
         QCOMPARE(rs->bookmark(), 2);
-        QVERIFY(box_.messages.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
     }
 
     void emptyRecordSourceOpensNothing() {
@@ -145,7 +137,7 @@ class TestDataSource : public QObject {
         QCOMPARE(data.lastError(), 0);
         QCOMPARE(errors, 0);
         QCOMPARE(opened.count(), 1);
-        QVERIFY(box_.messages.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
     }
 
     // A missing file, or a folder that does not exist, as the engine numbers them.
@@ -167,9 +159,9 @@ class TestDataSource : public QObject {
         data.open();
         QVERIFY(!data.recordset());
         QCOMPARE(data.lastError(), number);
-        QCOMPARE(box_.messages.size(), 1);
-        QVERIFY2(box_.messages.first().contains(path), qPrintable(box_.messages.first()));
-        QCOMPARE(box_.messages.first(), data.lastErrorMessage());
+        QCOMPARE(seams_->messages.size(), 1);
+        QVERIFY2(seams_->messages.first().contains(path), qPrintable(seams_->messages.first()));
+        QCOMPARE(seams_->messages.first(), data.lastErrorMessage());
         QCOMPARE(opened.count(), 1);  // bound controls empty themselves
         QVERIFY(!QFile::exists(path));
     }
@@ -180,8 +172,8 @@ class TestDataSource : public QObject {
         form.path = dir_.filePath(QStringLiteral("vuota/orbeni.mdb"));
         QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("vuota")));
         form.load();
-        QCOMPARE(box_.messages.size(), 1);
-        QVERIFY(box_.messages.first().contains(form.path));
+        QCOMPARE(seams_->messages.size(), 1);
+        QVERIFY(seams_->messages.first().contains(form.path));
         QCOMPARE(form.handled, 1);
         for (db::DataSource* source : form.sources) {
             QVERIFY(!source->recordset());
@@ -190,7 +182,7 @@ class TestDataSource : public QObject {
         // Once the window is up, a refresh that fails again is reported again.
         form.show();
         form.sources.first()->Refresh();
-        QCOMPARE(box_.messages.size(), 2);
+        QCOMPARE(seams_->messages.size(), 2);
     }
 
     // The error event sees the engine's number and a nonzero response; 0 silences the source.
@@ -226,9 +218,9 @@ class TestDataSource : public QObject {
         QVERIFY(seenNumber != 0);
         QCOMPARE(seenNumber, data.lastError());
         QVERIFY(seenResponse != 0);
-        QCOMPARE(box_.messages.size(), messages);
+        QCOMPARE(seams_->messages.size(), messages);
         if (messages > 0) {
-            QCOMPARE(box_.messages.first(), data.lastErrorMessage());
+            QCOMPARE(seams_->messages.first(), data.lastErrorMessage());
             QVERIFY(data.lastErrorMessage().contains(QStringLiteral("nonesiste")));
         }
     }
@@ -253,7 +245,7 @@ class TestDataSource : public QObject {
         QVERIFY(data.recordset());
         QCOMPARE(data.recordset()->RecordCount(), 1);
         QCOMPARE(data.recordset()->text(QStringLiteral("nomestaz")), QStringLiteral("Bormio"));
-        QVERIFY(box_.messages.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
     }
 
     void opensAfterLoadAndClosesWithTheWindow() {

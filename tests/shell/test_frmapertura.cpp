@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using testsupport::ScriptedSeams;
+
 class TestFrmApertura : public QObject {
     Q_OBJECT
 

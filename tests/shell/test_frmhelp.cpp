@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using testsupport::ScriptedSeams;
+
 namespace {
 
 // A text of about `size` characters, with accents, line breaks and a recognisable end.

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QtTest>
 
+using testsupport::ScriptedSeams;
+
 class TestFrmSplash : public QObject {
     Q_OBJECT
 

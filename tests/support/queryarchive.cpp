@@ -1,0 +1,173 @@
+#include "queryarchive.h"
+
+#include "boundcontrols.h"
+#include "form.h"
+#include "global.h"
+#include "jetwriter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+
+namespace querytest {
+
+namespace {
+
+using jetwriter::Column;
+using jetwriter::ColumnType;
+using jetwriter::Row;
+
+const QString kVessaName = QStringLiteral("Monte Vessa");
+const QString kRodaName = QStringLiteral("Pian di Roda");
+const QString kBorgoName = QStringLiteral("Borgo Nuovo");
+const QString kColleName = QStringLiteral("Colle Alto");
+const QString kNoCodeName = QStringLiteral("Stazione senza codice");
+
+QList<Row> dailyRows() {
+    // Station, day, month, year, then the fifteen quantities; values keep their text form simple.
+    const auto row = [](int code, const QString& name, int day, int month, int year, double rain) {
+        return Row{code, name, day,   month, year, rain, 14.5, 3.0, 8.75, 0, 6.0, 21.0, QStringLiteral("NE"),
+                   5,    72,   11.25, 90,    40,   2};
+    };
+    return {row(kVessa, kVessaName, 1, 3, 1995, 12.5), row(kVessa, kVessaName, 2, 3, 1995, 0.0),
+            row(kVessa, kVessaName, 3, 3, 1995, 4.0), row(kRoda, kRodaName, 1, 3, 1995, 7.0),
+            row(kVessa, kVessaName, 1, 3, 1996, 1.0)};
+}
+
+QList<Row> intenseRows() {
+    Row vessa94{kVessa, kVessaName, 1994};
+    Row vessa95{kVessa, kVessaName, 1995};
+    Row roda95{kRoda, kRodaName, 1995};
+    for (int i = 0; i < 10; ++i) {
+        vessa94 << 10.0 + i << QStringLiteral("0%1/09/1994").arg(i);
+        vessa95 << 20.5 + i << QStringLiteral("1%1/10/1995").arg(i);
+        roda95 << 30.0 + i << QStringLiteral("2%1/11/1995").arg(i);
+    }
+    return {vessa94, vessa95, roda95};
+}
+
+}  // namespace
+
+QString writeArchive(const QString& folder) {
+    jetwriter::Database db(jetwriter::Version::Jet4);
+    const QList<Column> stationColumns = {{"NomeStaz", ColumnType::Text, 50}, {"codstaz", ColumnType::Long}};
+    db.addTable(
+        "Anagraficab", stationColumns,
+        QList<Row>{
+            {kVessaName, kVessa}, {kRodaName, kRoda}, {kBorgoName, kBorgo}, {kNoCodeName, QVariant()}});
+    db.addTable(
+        "anagraficaa", stationColumns,
+        QList<Row>{
+            {kVessaName, kVessa}, {kRodaName, kRoda}, {kColleName, kColle}, {kNoCodeName, QVariant()}});
+    db.addTable("Anno", {{"Anno", ColumnType::Integer}}, QList<Row>{{1994}, {1995}, {1996}});
+    const QStringList months = {"Gennaio", "Febbraio", "Marzo",     "Aprile",  "Maggio",   "Giugno",
+                                "Luglio",  "Agosto",   "Settembre", "Ottobre", "Novembre", "Dicembre"};
+    QList<Row> monthRows;
+    for (int m = 0; m < months.size(); ++m) {
+        monthRows.append(Row{m + 1, months[m]});
+    }
+    db.addTable("Mese", {{"mese", ColumnType::Integer}, {"TESTO", ColumnType::Text, 20}}, monthRows);
+    QList<Row> dayRows;
+    for (int d = 1; d <= 31; ++d) {
+        dayRows.append(Row{d});
+    }
+    db.addTable("Giorno", {{"Giorno", ColumnType::Integer}}, dayRows);
+
+    db.addTable("database1",
+                {{"codStaz", ColumnType::Long},
+                 {"nomestaz", ColumnType::Text, 50},
+                 {"Giorno", ColumnType::Integer},
+                 {"Mese", ColumnType::Integer},
+                 {"Anno", ColumnType::Integer},
+                 {"Pioggia", ColumnType::Double},
+                 {"TempMax", ColumnType::Double},
+                 {"TempMin", ColumnType::Double},
+                 {"TempMed", ColumnType::Double},
+                 {"AltNeve", ColumnType::Integer},
+                 {"VelMedia", ColumnType::Double},
+                 {"VelMax", ColumnType::Double},
+                 {"DirVento", ColumnType::Text, 10},
+                 {"OreDir", ColumnType::Integer},
+                 {"Umidità", ColumnType::Integer},
+                 {"Radiazione", ColumnType::Double},
+                 {"Umidmax", ColumnType::Integer},
+                 {"Umidmin", ColumnType::Integer},
+                 {"calme", ColumnType::Integer}},
+                dailyRows());
+
+    QList<Column> intenseColumns = {
+        {"codstaz", ColumnType::Long}, {"Nomestaz", ColumnType::Text, 50}, {"Anno", ColumnType::Integer}};
+    const QStringList amounts = {"unhh", "trehh", "seihh", "dodhh", "venhh",
+                                 "ungg", "duegg", "tregg", "quagg", "cingg"};
+    for (int i = 0; i < amounts.size(); ++i) {
+        intenseColumns.append({amounts[i], ColumnType::Double});
+        intenseColumns.append(
+            {i == 0 ? QStringLiteral("Data") : QStringLiteral("Data%1").arg(i), ColumnType::Text, 10});
+    }
+    db.addTable("piog9099", intenseColumns, intenseRows());
+
+    QString error;
+    if (!QDir().mkpath(folder) || !db.write(QDir(folder).filePath("orbeni.mdb"), &error)) {
+        return error.isEmpty() ? QStringLiteral("cannot write the archive") : error;
+    }
+    return QString();
+}
+
+QString Fixture::setUp() {
+    if (!dir_.isValid()) {
+        return QStringLiteral("no temporary folder: ") + dir_.errorString();
+    }
+    const QString error = writeArchive(dir_.path());
+    if (!error.isEmpty()) {
+        return error;
+    }
+    seams_ = std::make_unique<testsupport::ScriptedSeams>();
+    seams_->onModal = [](QWidget*) {};
+    seams_->closeAfterModal = false;
+    return QString();
+}
+
+void Fixture::reset() {
+    Global::reset();
+    seams::setProgramFolder(dir_.path());
+    seams_->messages.clear();
+    seams_->onMessage = nullptr;
+    seams_->saveTo = QString();
+    seams_->saveRequests.clear();
+}
+
+void Fixture::tearDown() {
+    db::Forms::unloadAll();
+    seams::setMousePointer(seams::kDefaultPointer);
+}
+
+void Fixture::finish() {
+    db::Forms::unloadAll();
+    seams_.reset();
+}
+
+bool choose(QComboBox* list, const QString& text) {
+    const int index = list->findText(text);
+    if (index < 0) {
+        return false;
+    }
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+    return true;
+}
+
+void activate(QWidget* window) {
+    QEvent event(QEvent::WindowActivate);
+    QApplication::sendEvent(window, &event);
+}
+
+QStringList captions(const db::DBGrid* grid) {
+    QStringList list;
+    for (int i = 0; i < grid->columnCount(); ++i) {
+        list << grid->columnCaption(i);
+    }
+    return list;
+}
+
+}  // namespace querytest

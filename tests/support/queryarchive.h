@@ -1,0 +1,60 @@
+// What the daily and intense window tests share: a small archive written by our own writer, with
+// known stations, years and rows, and the frame every query-window test sets up around it.
+#pragma once
+
+#include "scriptedseams.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class QComboBox;
+class QWidget;
+namespace db {
+class DBGrid;
+}
+
+namespace querytest {
+
+// Station codes in the test archive.
+constexpr int kVessa = 12;  // daily rows for 1995 March 1-3 and 1996 March 1; intense 1994 and 1995
+constexpr int kRoda = 27;   // daily rows for 1995 March 1; intense 1995
+constexpr int kBorgo = 31;  // in the daily list, no daily rows
+constexpr int kColle = 40;  // in the intense list, no intense rows
+// "Stazione senza codice": in both lists with a NULL code, so its criterion has no value.
+
+// Writes folder/orbeni.mdb. Returns an empty text, or the writer's error.
+QString writeArchive(const QString& folder);
+
+// The archive in a temporary program folder, and scripted seams whose modal windows stay open
+// so the test drives them (the tests never meet a real modal).
+class Fixture {
+  public:
+    // Once for the test case: writes the archive and installs the seams. Returns an error or "".
+    QString setUp();
+    // Before each test: fresh globals, the program folder on the archive, nothing recorded, the
+    // save dialog cancelling.
+    void reset();
+    // After each test: every window unloaded, the pointer back to normal.
+    void tearDown();
+    // After the test case.
+    void finish();
+
+    QString folder() const { return dir_.path(); }
+    testsupport::ScriptedSeams* seams() const { return seams_.get(); }
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<testsupport::ScriptedSeams> seams_;
+};
+
+// Chooses the entry showing `text` as the user does with the mouse; false when there is none.
+bool choose(QComboBox* list, const QString& text);
+// Sends the activation the platform sends when a window comes to the front.
+void activate(QWidget* window);
+// The column captions of a result grid, in order.
+QStringList captions(const db::DBGrid* grid);
+
+}  // namespace querytest

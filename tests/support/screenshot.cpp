@@ -1,0 +1,22 @@
+#include "screenshot.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+
+#include <cstdio>
+
+namespace testsupport {
+
+QString screenshot(const QString& folder, const QString& name) {
+    QTest::qWait(300);
+    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    pixmap.save(path);
+    std::printf("screenshot %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
+    return path;
+}
+
+}  // namespace testsupport
