@@ -10,7 +10,8 @@
 #include "frmpioggia.h"
 #include "frmtabella.h"
 #include "global.h"
-#include "querytestkit.h"
+#include "queryarchive.h"
+#include "screenshot.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -26,17 +27,11 @@
 
 #include <cstdio>
 
+using testsupport::screenshot;
+
 namespace {
 
 QString g_output;
-
-void shot(const QString& name) {
-    QTest::qWait(300);
-    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-    const QString path = QDir(g_output).filePath(name + ".png");
-    pixmap.save(path);
-    std::printf("screenshot %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
-}
 
 void say(const QString& text) {
     std::printf("%s\n", qPrintable(text));
@@ -59,8 +54,11 @@ int main(int argc, char** argv) {
     seams::setProgramFolder(args[1]);
     g_output = args[2];
     QDir().mkpath(g_output);
-    querytest::Seams seams;
-    seams.messages.onShow = [](const QString& text) { say("message: " + text); };
+    testsupport::ScriptedSeams seams;
+    seams.onMessage = [](const QString& text) { say("message: " + text); };
+    seams.onModal = [](QWidget*) {};  // modal windows stay open: the walk drives them
+    seams.closeAfterModal = false;
+    seams.saveTo = QString();
 
     QElapsedTimer clock;
     clock.start();
@@ -71,14 +69,14 @@ int main(int argc, char** argv) {
             .arg(form->DBCmbStazione->count())
             .arg(form->DBcmbAnno->count()));
     form->activateWindow();
-    shot("1-selezione");
+    screenshot(g_output, "1-selezione");
 
     const QString station = args.size() > 3 ? args[3] : form->DBCmbStazione->itemText(0);
     const QString year = args.size() > 4 ? args[4] : form->DBcmbAnno->itemText(1);
     querytest::choose(form->DBCmbStazione, station);
     querytest::choose(form->DBcmbAnno, year);
     say("chosen: " + station + ", " + year);
-    shot("2-scelta");
+    screenshot(g_output, "2-scelta");
 
     clock.restart();
     form->cmdSeleziona->click();
@@ -94,7 +92,7 @@ int main(int argc, char** argv) {
             .arg(table->DB->columnCount()));
     say("statement: " + Global::DailySql);
     table->activateWindow();
-    shot("3-valori-giornalieri");
+    screenshot(g_output, "3-valori-giornalieri");
 
     // A second search on the same open archive, another station and the next year.
     table->CmdPrecedente->click();
@@ -112,7 +110,7 @@ int main(int argc, char** argv) {
     }
 
     const QString exported = QDir(g_output).filePath("giornalieri.txt");
-    seams.saveDialog.fileName = exported;
+    seams.saveTo = exported;
     clock.restart();
     table->Command1->click();
     say(QStringLiteral("export: %1 ms, %2 bytes").arg(clock.elapsed()).arg(QFileInfo(exported).size()));
@@ -122,7 +120,7 @@ int main(int argc, char** argv) {
     db::Forms::show<frmPioggia>(db::Modality::Modal);
     frmPioggia* rain = db::Forms::find<frmPioggia>();
     querytest::choose(rain->DBcmbAnno, year);
-    shot("4-piogge-scelta");
+    screenshot(g_output, "4-piogge-scelta");
     clock.restart();
     rain->cmdSeleziona->click();
     frmIntense* maxima = db::Forms::find<frmIntense>();
@@ -132,8 +130,8 @@ int main(int argc, char** argv) {
                 .arg(gridRows(maxima->DBpioggia))
                 .arg(maxima->DBpioggia->columnCount()));
         maxima->activateWindow();
-        shot("5-piogge-intense");
-        seams.saveDialog.fileName = QDir(g_output).filePath("piogge.txt");
+        screenshot(g_output, "5-piogge-intense");
+        seams.saveTo = QDir(g_output).filePath("piogge.txt");
         maxima->Command1->click();
         maxima->CmdChiudi->click();
     }

@@ -4,9 +4,10 @@
 #include "frmaltorra.h"
 #include "frmtabella.h"
 #include "global.h"
-#include "querytestkit.h"
+#include "queryarchive.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QtTest>
 
+using querytest::captions;
 using querytest::choose;
 
 namespace {
@@ -22,22 +24,14 @@ namespace {
 const QString kNoCriterion =
     QStringLiteral("Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida");
 
-QStringList captions(const db::DBGrid* grid) {
-    QStringList list;
-    for (int i = 0; i < grid->columnCount(); ++i) {
-        list << grid->columnCaption(i);
-    }
-    return list;
-}
-
 }  // namespace
 
 class TestDailyWindows : public QObject {
     Q_OBJECT
   private:
-    QTemporaryDir dir_;
+    querytest::Fixture fixture_;
     QTemporaryDir emptyDir_;
-    querytest::Seams* seams_ = nullptr;
+    testsupport::ScriptedSeams* seams_ = nullptr;
 
     frmAltorra* openForm() {
         db::Forms::show<frmAltorra>(db::Modality::Modal);
@@ -52,27 +46,13 @@ class TestDailyWindows : public QObject {
   private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        QVERIFY(dir_.isValid());
-        const QString error = querytest::writeArchive(dir_.path());
+        const QString error = fixture_.setUp();
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        seams_ = new querytest::Seams;
+        seams_ = fixture_.seams();
     }
-    void cleanupTestCase() {
-        db::Forms::unloadAll();
-        delete seams_;
-    }
-    void init() {
-        Global::reset();
-        seams::setProgramFolder(dir_.path());
-        seams_->messages.texts.clear();
-        seams_->messages.onShow = nullptr;
-        seams_->saveDialog.fileName.clear();
-        seams_->saveDialog.requests.clear();
-    }
-    void cleanup() {
-        db::Forms::unloadAll();
-        seams::setMousePointer(seams::kDefaultPointer);
-    }
+    void cleanupTestCase() { fixture_.finish(); }
+    void init() { fixture_.reset(); }
+    void cleanup() { fixture_.tearDown(); }
 
     void formAsDesigned() {
         frmAltorra* form = openForm();
@@ -145,7 +125,7 @@ class TestDailyWindows : public QObject {
         QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         form->cmdSeleziona->click();
-        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
         QCOMPARE(seams::mousePointer(), seams::kHourglass);
         QCOMPARE(Global::DailyQueryOk, Global::kTrue);
         frmTabella* table = db::Forms::find<frmTabella>();
@@ -172,7 +152,7 @@ class TestDailyWindows : public QObject {
         // A tick with rows finds nothing to do.
         QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
         QVERIFY(!table->isUnloaded());
-        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
 
         // "Chiudi" returns to the form with its choices intact.
         QPointer<frmTabella> guard(table);
@@ -235,10 +215,10 @@ class TestDailyWindows : public QObject {
         QVERIFY(form->DBcmbGiorno->text().isEmpty());
         QCOMPARE(form->box("chkPioggia")->checkState(), Qt::Checked);
         form->DBCmbMese->setText(QStringLiteral("   "));
-        const int runs = seams_->runner.runs;
+        const int runs = int(seams_->modalWindows.size());
         form->cmdSeleziona->click();
-        QCOMPARE(seams_->messages.texts, QStringList({kNoCriterion}));
-        QCOMPARE(seams_->runner.runs, runs);
+        QCOMPARE(seams_->messages, QStringList({kNoCriterion}));
+        QCOMPARE(int(seams_->modalWindows.size()), runs);
         QVERIFY(!db::Forms::find<frmTabella>());
         QCOMPARE(Global::DailyQueryOk, Global::kFalse);
         QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
@@ -249,18 +229,18 @@ class TestDailyWindows : public QObject {
         QTest::keyClicks(form->DBCmbStazione->lineEdit(), QStringLiteral("Nessun luogo"));
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         form->cmdSeleziona->click();
-        QCOMPARE(seams_->messages.texts.size(), 1);
-        QVERIFY(seams_->messages.texts.first().contains(QStringLiteral("Stazione")));
-        QVERIFY(seams_->messages.texts.first().contains(QStringLiteral("Nessun luogo")));
+        QCOMPARE(seams_->messages.size(), 1);
+        QVERIFY(seams_->messages.first().contains(QStringLiteral("Stazione")));
+        QVERIFY(seams_->messages.first().contains(QStringLiteral("Nessun luogo")));
         QVERIFY(!db::Forms::find<frmTabella>());
         QVERIFY(Global::DailySql.isEmpty());
 
         // Typing an entry's exact name chooses it.
-        seams_->messages.texts.clear();
+        seams_->messages.clear();
         form->DBCmbStazione->setText(QString());
         QTest::keyClicks(form->DBCmbMese->lineEdit(), QStringLiteral("marzo"));
         form->cmdSeleziona->click();
-        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
         QCOMPARE(Global::DailyWhere, QStringLiteral("where anno = 1995 and mese = 3"));
     }
 
@@ -268,7 +248,7 @@ class TestDailyWindows : public QObject {
         frmAltorra* form = openForm();
         QPointer<frmTabella> seen;
         // A tick arriving while the first message is open must not read the missing record set.
-        seams_->messages.onShow = [&seen](const QString&) {
+        seams_->onMessage = [&seen](const QString&) {
             if (frmTabella* table = db::Forms::find<frmTabella>()) {
                 seen = table;
                 table->Timer1_Timer();
@@ -278,7 +258,7 @@ class TestDailyWindows : public QObject {
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         form->cmdSeleziona->click();
         QCOMPARE(Global::DailyWhere, QStringLiteral("where codStaz =  and anno = 1995"));
-        QCOMPARE(seams_->messages.texts,
+        QCOMPARE(seams_->messages,
                  QStringList({QStringLiteral("gestione errori in dtabella:3075"),
                               QStringLiteral("Nessun record corrisponde ai criteri di ricerca")}));
         QCOMPARE(Global::DailyQueryOk, Global::kFalse);
@@ -286,7 +266,7 @@ class TestDailyWindows : public QObject {
         QVERIFY(table);
         QCOMPARE(seen, table);
         QVERIFY(!table->DTabella->recordset());
-        seams_->messages.onShow = nullptr;
+        seams_->onMessage = nullptr;
 
         table->Timer1_Timer();
         QVERIFY(table.isNull() || table->isUnloaded());
@@ -294,7 +274,7 @@ class TestDailyWindows : public QObject {
         if (table) {
             table->Timer1_Timer();  // a late tick: closed stays closed, silently
         }
-        QCOMPARE(seams_->messages.texts.size(), 2);
+        QCOMPARE(seams_->messages.size(), 2);
         QVERIFY(!form->isUnloaded());
     }
 
@@ -305,34 +285,32 @@ class TestDailyWindows : public QObject {
             "where anno = 1995");
         Global::DailyQueryOk = Global::kTrue;
         db::Forms::show<frmTabella>(db::Modality::Modal);
-        QCOMPARE(seams_->messages.texts,
+        QCOMPARE(seams_->messages,
                  QStringList({QStringLiteral("gestione errori in dtabella:3024"),
                               QStringLiteral("Nessun record corrisponde ai criteri di ricerca")}));
         QPointer<frmTabella> table = db::Forms::find<frmTabella>();
         QVERIFY(table);
         QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
         QVERIFY(!db::Forms::find<frmTabella>());
-        QCOMPARE(seams_->messages.texts.size(), 2);
+        QCOMPARE(seams_->messages.size(), 2);
     }
 
     void emptyResultClosesThenSays() {
         frmAltorra* form = openForm();
         QVERIFY(choose(form->DBCmbStazione, "Borgo Nuovo"));
         bool closedFirst = false;
-        seams_->messages.onShow = [&closedFirst](const QString&) {
-            closedFirst = !db::Forms::find<frmTabella>();
-        };
+        seams_->onMessage = [&closedFirst](const QString&) { closedFirst = !db::Forms::find<frmTabella>(); };
         form->cmdSeleziona->click();
         QPointer<frmTabella> table = db::Forms::find<frmTabella>();
         QVERIFY(table);
-        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
         QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
-        QCOMPARE(seams_->messages.texts, QStringList({QStringLiteral("Nessun record presente")}));
+        QCOMPARE(seams_->messages, QStringList({QStringLiteral("Nessun record presente")}));
         QVERIFY(closedFirst);
         if (table) {
             table->Timer1_Timer();
         }
-        QCOMPARE(seams_->messages.texts.size(), 1);
+        QCOMPARE(seams_->messages.size(), 1);
         QCOMPARE(Global::DailyQueryOk, Global::kTrue);
     }
 
@@ -347,11 +325,11 @@ class TestDailyWindows : public QObject {
         form->cmdSeleziona->click();
         frmTabella* table = db::Forms::find<frmTabella>();
         QVERIFY(table);
-        const QString path = dir_.filePath(QStringLiteral("giornalieri.txt"));
-        seams_->saveDialog.fileName = path;
+        const QString path = QDir(fixture_.folder()).filePath(QStringLiteral("giornalieri.txt"));
+        seams_->saveTo = path;
         table->Command1->click();
-        QCOMPARE(seams_->saveDialog.requests.size(), 1);
-        QCOMPARE(seams_->saveDialog.requests.first().title, QStringLiteral("Esporta dati"));
+        QCOMPARE(seams_->saveRequests.size(), 1);
+        QCOMPARE(seams_->saveRequests.first().title, QStringLiteral("Esporta dati"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(),
@@ -362,7 +340,7 @@ class TestDailyWindows : public QObject {
                             "Monte Vessa\t3\t3\t1995\t4\t14,5\t\r\n"));
         QVERIFY(!table->isUnloaded());
         QCOMPARE(table->DB->columnCount(), 6);
-        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
     }
 
     void closeUnloadsTheForm() {

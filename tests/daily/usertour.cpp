@@ -8,7 +8,8 @@
 #include "frmintense.h"
 #include "frmpioggia.h"
 #include "frmtabella.h"
-#include "querytestkit.h"
+#include "queryarchive.h"
+#include "screenshot.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -25,6 +26,8 @@
 #include <cstdio>
 #include <functional>
 
+using testsupport::screenshot;
+
 namespace {
 
 QString g_output;
@@ -32,16 +35,6 @@ QString g_output;
 void say(const QString& text) {
     std::printf("%s\n", qPrintable(text));
     std::fflush(stdout);
-}
-
-void shot(const QString& name) {
-    // Let the windows repaint what the step just changed before the screen is read.
-    QEventLoop settle;
-    QTimer::singleShot(250, &settle, &QEventLoop::quit);
-    settle.exec();
-    const QString path = QDir(g_output).filePath(name + ".png");
-    QGuiApplication::primaryScreen()->grabWindow(0).save(path);
-    say("screenshot " + path);
 }
 
 // Clicks later, so the poller returns before a modal window starts waiting.
@@ -71,9 +64,9 @@ int main(int argc, char** argv) {
     seams::setProgramFolder(args[1]);
     g_output = args[2];
     QDir().mkpath(g_output);
-    querytest::SaveDialog saveDialog;
-    saveDialog.fileName = QDir(g_output).filePath("esportazione.txt");
-    seams::setSaveDialog(&saveDialog);
+    // Only the save dialog is scripted: messages and modal windows are the real ones.
+    testsupport::ScriptedSeams saveDialog(testsupport::ScriptedSeams::SaveDialogs);
+    saveDialog.saveTo = QDir(g_output).filePath("esportazione.txt");
 
     // Each step runs once its condition holds; the poller keeps ticking inside modal windows.
     struct Step {
@@ -87,7 +80,7 @@ int main(int argc, char** argv) {
                       querytest::choose(form->DBCmbStazione, form->DBCmbStazione->itemText(0));
                       querytest::choose(form->DBcmbAnno, form->DBcmbAnno->itemText(1));
                       say("daily: " + form->DBCmbStazione->text() + ", " + form->DBcmbAnno->text());
-                      shot("u1-dati-giornalieri");
+                      screenshot(g_output, "u1-dati-giornalieri");
                       clickLater(form->cmdSeleziona);
                   }});
     // Ready once the window has come to the front and its activation put the default pointer back.
@@ -98,9 +91,9 @@ int main(int argc, char** argv) {
                               .arg(table->DB->view()->model()->rowCount())
                               .arg(table->DB->columnCount())
                               .arg(seams::mousePointer()));
-                      shot("u2-valori-giornalieri");
+                      screenshot(g_output, "u2-valori-giornalieri");
                       table->Command1->click();
-                      QFile file(saveDialog.fileName);
+                      QFile file(*saveDialog.saveTo);
                       if (file.open(QIODevice::ReadOnly)) {
                           say(QStringLiteral("exported %1 bytes; first line: ").arg(file.size()) +
                               QString::fromLatin1(file.readLine()).trimmed());
@@ -121,7 +114,7 @@ int main(int argc, char** argv) {
     steps.append({[&polls] { return messageBox() != nullptr && ++polls >= 4; },
                   [] {
                       say("message: " + messageBox()->text());
-                      shot("u3-messaggio");
+                      screenshot(g_output, "u3-messaggio");
                       messageBox()->accept();
                   }});
     // A day that no month of that length has: the result window closes itself at its first tick.
@@ -140,7 +133,7 @@ int main(int argc, char** argv) {
                               .arg(messageBox()->text(), db::Forms::find<frmTabella>()
                                                              ? QStringLiteral("still open")
                                                              : QStringLiteral("closed")));
-                      shot("u3b-nessun-record");
+                      screenshot(g_output, "u3b-nessun-record");
                       messageBox()->accept();
                   }});
     steps.append({[] { return !messageBox() && visible<frmAltorra>(); },
@@ -155,7 +148,7 @@ int main(int argc, char** argv) {
                       frmPioggia* form = visible<frmPioggia>();
                       querytest::choose(form->DBCmbStazione, form->DBCmbStazione->itemText(0));
                       say("intense: " + form->DBCmbStazione->text());
-                      shot("u4-piogge-intense");
+                      screenshot(g_output, "u4-piogge-intense");
                       clickLater(form->cmdSeleziona);
                   }});
     steps.append({[] { return visible<frmIntense>() != nullptr; },
@@ -164,7 +157,7 @@ int main(int argc, char** argv) {
                       say(QStringLiteral("grid: %1 rows, %2 columns")
                               .arg(table->DBpioggia->view()->model()->rowCount())
                               .arg(table->DBpioggia->columnCount()));
-                      shot("u5-piogge-tabella");
+                      screenshot(g_output, "u5-piogge-tabella");
                       clickLater(table->CmdChiudi);
                   }});
     steps.append({[] { return !db::Forms::find<frmIntense>() && visible<frmPioggia>(); },

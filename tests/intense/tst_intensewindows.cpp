@@ -4,9 +4,10 @@
 #include "frmintense.h"
 #include "frmpioggia.h"
 #include "global.h"
-#include "querytestkit.h"
+#include "queryarchive.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -15,17 +16,10 @@
 #include <QTimer>
 #include <QtTest>
 
+using querytest::captions;
 using querytest::choose;
 
 namespace {
-
-QStringList captions(const db::DBGrid* grid) {
-    QStringList list;
-    for (int i = 0; i < grid->columnCount(); ++i) {
-        list << grid->columnCaption(i);
-    }
-    return list;
-}
 
 bool tick(frmIntense* window) {
     return QMetaObject::invokeMethod(window->Timer1, "timeout");
@@ -36,8 +30,8 @@ bool tick(frmIntense* window) {
 class TestIntenseWindows : public QObject {
     Q_OBJECT
   private:
-    QTemporaryDir dir_;
-    querytest::Seams* seams_ = nullptr;
+    querytest::Fixture fixture_;
+    testsupport::ScriptedSeams* seams_ = nullptr;
 
     frmPioggia* openForm() {
         db::Forms::show<frmPioggia>(db::Modality::Modal);
@@ -66,26 +60,13 @@ class TestIntenseWindows : public QObject {
   private slots:
     void initTestCase() {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        QVERIFY(dir_.isValid());
-        const QString error = querytest::writeArchive(dir_.path());
+        const QString error = fixture_.setUp();
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        seams_ = new querytest::Seams;
+        seams_ = fixture_.seams();
     }
-    void cleanupTestCase() {
-        db::Forms::unloadAll();
-        delete seams_;
-    }
-    void init() {
-        Global::reset();
-        seams::setProgramFolder(dir_.path());
-        seams_->messages.texts.clear();
-        seams_->messages.onShow = nullptr;
-        seams_->saveDialog.fileName.clear();
-    }
-    void cleanup() {
-        db::Forms::unloadAll();
-        seams::setMousePointer(seams::kDefaultPointer);
-    }
+    void cleanupTestCase() { fixture_.finish(); }
+    void init() { fixture_.reset(); }
+    void cleanup() { fixture_.tearDown(); }
 
     void formAsDesigned() {
         frmPioggia* form = openForm();
@@ -150,7 +131,7 @@ class TestIntenseWindows : public QObject {
         QCOMPARE(window->DBpioggia->columnCount(), columns);
         QVERIFY(tick(window));
         QVERIFY(!window->isUnloaded());
-        QVERIFY(seams_->messages.texts.isEmpty());
+        QVERIFY(seams_->messages.isEmpty());
     }
 
     void captionsOfBothGroups() {
@@ -196,16 +177,16 @@ class TestIntenseWindows : public QObject {
         QPointer<frmIntense> guard(window);
         QVERIFY(tick(window));
         QVERIFY(!db::Forms::find<frmIntense>());
-        QCOMPARE(seams_->messages.texts, QStringList({QStringLiteral("Nessun record presente")}));
+        QCOMPARE(seams_->messages, QStringList({QStringLiteral("Nessun record presente")}));
         if (guard) {
             QVERIFY(tick(guard));
         }
-        QCOMPARE(seams_->messages.texts.size(), 1);
+        QCOMPARE(seams_->messages.size(), 1);
     }
 
     void rejectedStatement() {
         int ticksDuringMessages = 0;
-        seams_->messages.onShow = [&ticksDuringMessages](const QString&) {
+        seams_->onMessage = [&ticksDuringMessages](const QString&) {
             if (frmIntense* window = db::Forms::find<frmIntense>()) {
                 window->Timer1_Timer();
                 ++ticksDuringMessages;
@@ -215,18 +196,17 @@ class TestIntenseWindows : public QObject {
         QVERIFY(window);
         QCOMPARE(Global::IntenseSql,
                  QStringLiteral("select Nomestaz , Anno  from piog9099 where codstaz = "));
-        QCOMPARE(seams_->messages.texts.size(), 2);
-        QVERIFY(seams_->messages.texts.at(0).startsWith(QStringLiteral("gestione errori in dpioggia:")));
+        QCOMPARE(seams_->messages.size(), 2);
+        QVERIFY(seams_->messages.at(0).startsWith(QStringLiteral("gestione errori in dpioggia:")));
         bool numeric = false;
-        seams_->messages.texts.at(0).mid(28).toInt(&numeric);
+        seams_->messages.at(0).mid(28).toInt(&numeric);
         QVERIFY(numeric);
-        QCOMPARE(seams_->messages.texts.at(1),
-                 QStringLiteral("Nessun record corrisponde ai criteri di ricerca"));
+        QCOMPARE(seams_->messages.at(1), QStringLiteral("Nessun record corrisponde ai criteri di ricerca"));
         QCOMPARE(ticksDuringMessages, 2);
         QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
         QVERIFY(tick(window));
         QVERIFY(!db::Forms::find<frmIntense>());
-        QCOMPARE(seams_->messages.texts.size(), 2);
+        QCOMPARE(seams_->messages.size(), 2);
     }
 
     void noCriterionAfterCancel() {
@@ -238,7 +218,7 @@ class TestIntenseWindows : public QObject {
         QVERIFY(form->DBcmbAnno->text().isEmpty());
         form->cmdSeleziona->click();
         QCOMPARE(
-            seams_->messages.texts,
+            seams_->messages,
             QStringList({"Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida"}));
         QVERIFY(!db::Forms::find<frmIntense>());
         QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
@@ -246,19 +226,19 @@ class TestIntenseWindows : public QObject {
         // A year typed in a fresh form, matching no entry, is refused with a message naming the list.
         form->CmdChiudi->click();
         form = openForm();
-        seams_->messages.texts.clear();
+        seams_->messages.clear();
         QTest::keyClicks(form->DBcmbAnno->lineEdit(), QStringLiteral("1887"));
         form->cmdSeleziona->click();
-        QCOMPARE(seams_->messages.texts.size(), 1);
-        QVERIFY(seams_->messages.texts.first().contains(QStringLiteral("Anno")));
+        QCOMPARE(seams_->messages.size(), 1);
+        QVERIFY(seams_->messages.first().contains(QStringLiteral("Anno")));
         QVERIFY(!db::Forms::find<frmIntense>());
     }
 
     void exportWritesTheShownRows() {
         frmIntense* window = search("Pian di Roda", "", false, true);
         QVERIFY(window);
-        const QString path = dir_.filePath(QStringLiteral("piogge.xls"));
-        seams_->saveDialog.fileName = path;
+        const QString path = QDir(fixture_.folder()).filePath(QStringLiteral("piogge.xls"));
+        seams_->saveTo = path;
         window->Command1->click();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -16,6 +16,7 @@ QString screenshot(const QString& folder, const QString& name) {
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     pixmap.save(path);
     std::printf("screenshot %s (%dx%d)\n", qPrintable(path), pixmap.width(), pixmap.height());
+    std::fflush(stdout);
     return path;
 }
 
