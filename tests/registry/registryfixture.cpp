@@ -1,8 +1,10 @@
 #include "registryfixture.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QHash>
 #include <QLocale>
+#include <QTest>
 
 #include <stdexcept>
 
@@ -112,6 +114,15 @@ QImage pictureFile(const QString& folder, const QString& fileName) {
         }
     }
     return QImage();
+}
+
+void choose(db::DBCombo* combo, int index) {
+    combo->showPopup();
+    QAbstractItemView* view = combo->view();
+    const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
+    view->scrollTo(entry);
+    view->setCurrentIndex(entry);
+    QTest::keyClick(view, Qt::Key_Return);
 }
 
 }  // namespace registrytest

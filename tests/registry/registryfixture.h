@@ -1,88 +1,18 @@
-// What the registry tests share: scripted platform services, sample archives made by our own
-// writer, and the expected content read straight from the archive through the reader.
+// What the registry tests share: sample archives made by our own writer, the expected content read
+// straight from the archive through the reader, and the user's way of choosing a station.
 #pragma once
 
+#include "boundcontrols.h"
 #include "jet.h"
 #include "samplegen.h"
-#include "seams.h"
 
 #include <QImage>
 #include <QList>
 #include <QMap>
-#include <QPointer>
-#include <QPrinter>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QWidget>
-
-#include <functional>
-#include <memory>
 
 namespace registrytest {
-
-// Every modal service answers from a script and records what it was asked.
-class ScriptedServices : public seams::MessageBox,
-                         public seams::PrintDialog,
-                         public seams::SaveDialog,
-                         public seams::ModalRunner {
-  public:
-    ScriptedServices() {
-        seams::setMessageBox(this);
-        seams::setPrintDialog(this);
-        seams::setSaveDialog(this);
-        seams::setModalRunner(this);
-    }
-    ~ScriptedServices() override {
-        seams::setMessageBox(nullptr);
-        seams::setPrintDialog(nullptr);
-        seams::setSaveDialog(nullptr);
-        seams::setModalRunner(nullptr);
-    }
-
-    void show(QWidget*, const QString& text) override { messages << text; }
-
-    // Print dialog: with an output file it accepts and prints there; without, it cancels.
-    QString printTo;
-    int printDialogs = 0;
-    bool exec(QWidget*, QPrinter& printer) override {
-        ++printDialogs;
-        if (printTo.isEmpty()) {
-            return false;
-        }
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(printTo);
-        return true;
-    }
-
-    // Save dialog: answers saveTo, or cancels when it is empty.
-    QString saveTo;
-    QList<seams::SaveRequest> saveRequests;
-    bool exec(QWidget*, seams::SaveRequest& request) override {
-        saveRequests << request;
-        if (saveTo.isEmpty()) {
-            return false;
-        }
-        request.fileName = saveTo;
-        return true;
-    }
-
-    // Modal windows: `onModal` looks at the window, then the window is closed as the user would.
-    std::function<void(QWidget*)> onModal;
-    QStringList modalWindows;
-    void run(QWidget* window) override {
-        modalWindows << window->objectName();
-        QPointer<QWidget> guard(window);
-        window->show();
-        if (onModal) {
-            onModal(window);
-        }
-        if (guard) {
-            guard->close();
-        }
-    }
-
-    QStringList messages;
-};
 
 // One sample archive per variant, written once per test run.
 struct Variant {
@@ -107,5 +37,8 @@ QStringList monthlyFields();
 
 // The picture a file holds, found without regard to case; null when there is none.
 QImage pictureFile(const QString& folder, const QString& fileName);
+
+// Chooses entry `index` of the list the way a user does: open the drop-down, pick, confirm.
+void choose(db::DBCombo* combo, int index);
 
 }  // namespace registrytest

@@ -8,6 +8,7 @@
 #include "frmapertura.h"
 #include "frmdettaglio.h"
 #include "global.h"
+#include "screenshot.h"
 #include "seams.h"
 
 #include <QAbstractItemView>
@@ -23,17 +24,11 @@
 
 #include <cstdio>
 
+using testsupport::screenshot;
+
 namespace {
 
 QString g_output;
-
-void shot(const QString& name) {
-    QTest::qWait(300);
-    const QPixmap pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-    const QString path = QDir(g_output).filePath(name + ".png");
-    pixmap.save(path);
-    std::printf("screenshot %s\n", qPrintable(path));
-}
 
 // Returns the milliseconds from the choice to the filled window.
 qint64 choose(db::DBCombo* combo, int index) {
@@ -109,20 +104,20 @@ int main(int argc, char** argv) {
     std::printf("pointer after opening: %s\n",
                 seams::mousePointer() == seams::kDefaultPointer ? "default" : "hourglass");
     describe(form);
-    shot(QStringLiteral("1-opening"));
+    screenshot(g_output, QStringLiteral("1-opening"));
 
     for (int index : {1, 3, 7, 18}) {
         const qint64 ms = choose(form->DBCombo1, index);
         std::printf("station change: %lld ms\n", static_cast<long long>(ms));
         describe(form);
-        shot(QStringLiteral("2-station-%1").arg(index));
+        screenshot(g_output, QStringLiteral("2-station-%1").arg(index));
     }
 
     choose(form->DBCombo1, 4);
     describe(form);
     whenModal([](QWidget* window) {
         window->move(0, 0);
-        shot(QStringLiteral("3-large-picture-") + window->objectName());
+        screenshot(g_output, QStringLiteral("3-large-picture-") + window->objectName());
         window->close();
     });
     QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(30, 30));
@@ -130,7 +125,7 @@ int main(int argc, char** argv) {
 
     const QString pdf = QDir(g_output).filePath(QStringLiteral("scheda.pdf"));
     whenModal([pdf](QWidget* window) {
-        shot(QStringLiteral("4-print-dialog"));
+        screenshot(g_output, QStringLiteral("4-print-dialog"));
         if (auto* dialog = qobject_cast<QPrintDialog*>(window)) {
             // The dialog takes the file from its own field when accepted.
             for (QLineEdit* field : dialog->findChildren<QLineEdit*>()) {

@@ -1,6 +1,7 @@
 // What leaves the registry window: the printed card, the exported monthly figures, and the large
 // location picture window.
 #include "registryfixture.h"
+#include "scriptedseams.h"
 
 #include "frmanagrafica.h"
 #include "frmdettaglio.h"
@@ -17,18 +18,11 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <memory>
+
 using namespace registrytest;
 
 namespace {
-
-void choose(db::DBCombo* combo, int index) {
-    combo->showPopup();
-    QAbstractItemView* view = combo->view();
-    const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
-    view->scrollTo(entry);
-    view->setCurrentIndex(entry);
-    QTest::keyClick(view, Qt::Key_Return);
-}
 
 int firstStation(const QString& variant, bool pictures, bool monthly) {
     const QList<samplegen::StationInfo> infos = samplegen::stations(optionsOf(variant));
@@ -55,7 +49,7 @@ struct Detail {
 class RegistryOutputTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedServices> services;
+    std::unique_ptr<testsupport::ScriptedSeams> services;
     QList<Detail> details;
     QTemporaryDir outputs;
 
@@ -72,7 +66,9 @@ class RegistryOutputTest : public QObject {
     void init() {
         Global::reset();
         details.clear();
-        services = std::make_unique<ScriptedServices>();
+        services = std::make_unique<testsupport::ScriptedSeams>();
+        services->saveTo = QString();  // the dialogs cancel unless a test picks a file
+        services->printTo = QString();
         services->onModal = [this](QWidget* window) {
             auto* detail = qobject_cast<frmDettaglio*>(window);
             if (!detail) {
@@ -103,7 +99,7 @@ class RegistryOutputTest : public QObject {
         const QString pdf = outputs.filePath(QStringLiteral("scheda.pdf"));
 
         // Cancel: nothing printed.
-        services->printTo.clear();
+        services->printTo = QString();
         form->mnuStampa_Click();
         QCOMPARE(services->printDialogs, 1);
         QVERIFY(!QFile::exists(pdf));
@@ -178,7 +174,7 @@ class RegistryOutputTest : public QObject {
         choose(form->DBCombo1, firstStation(variant, true, false));
         form->mnuEsporta_Click();
         QVERIFY(!QFile::exists(target));
-        services->saveTo.clear();
+        services->saveTo = QString();
         choose(form->DBCombo1, station);
         form->mnuEsporta_Click();
         QVERIFY(!QFile::exists(target));

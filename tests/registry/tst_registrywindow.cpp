@@ -1,6 +1,7 @@
 // The registry window against sample archives of both Jet versions: opening, choosing stations,
 // shared names, reopening in the same run, missing pictures and figures, and broken records.
 #include "registryfixture.h"
+#include "scriptedseams.h"
 
 #include "frmanagrafica.h"
 #include "global.h"
@@ -14,6 +15,8 @@
 #include <QDate>
 #include <QtTest>
 
+#include <memory>
+
 using namespace registrytest;
 
 // Stops the test at the first difference instead of piling up follow-on failures.
@@ -26,16 +29,6 @@ using namespace registrytest;
     } while (false)
 
 namespace {
-
-// Chooses entry `index` of the list the way a user does: open the drop-down, pick, confirm.
-void choose(db::DBCombo* combo, int index) {
-    combo->showPopup();
-    QAbstractItemView* view = combo->view();
-    const QModelIndex entry = combo->model()->index(index, combo->modelColumn());
-    view->scrollTo(entry);
-    view->setCurrentIndex(entry);
-    QTest::keyClick(view, Qt::Key_Return);
-}
 
 frmAnagrafica* openRegistry() {
     // As the main window does: busy pointer, then the window modeless.
@@ -57,7 +50,7 @@ int indexOfCode(const QList<Station>& stations, int code) {
 class RegistryWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedServices> services;
+    std::unique_ptr<testsupport::ScriptedSeams> services;
 
     // Card, thumbnail and monthly grids all show `station` of `folder`.
     void verifyShows(frmAnagrafica* form, const QString& folder, const Station& station) {
@@ -90,7 +83,9 @@ class RegistryWindowTest : public QObject {
   private slots:
     void init() {
         Global::reset();
-        services = std::make_unique<ScriptedServices>();
+        services = std::make_unique<testsupport::ScriptedSeams>();
+        services->saveTo = QString();  // the dialogs cancel unless a test picks a file
+        services->printTo = QString();
     }
     void cleanup() {
         db::Forms::unloadAll();
@@ -298,7 +293,7 @@ class RegistryWindowTest : public QObject {
         QVERIFY(form->MSFlexGrid1->rows() <= 1);
         services->saveTo = dir.filePath(QStringLiteral("mensili.txt"));
         form->mnuEsporta_Click();
-        QVERIFY(!QFile::exists(services->saveTo));
+        QVERIFY(!QFile::exists(*services->saveTo));
         QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(services->modalWindows, QStringList{QStringLiteral("frmDettaglio")});
         QCOMPARE(services->messages.size(), 1);
