@@ -26,12 +26,10 @@ const QString kNoCriterion =
 
 }  // namespace
 
-class TestDailyWindows : public QObject {
+class TestDailyWindows : public querytest::WindowTest {
     Q_OBJECT
   private:
-    querytest::Fixture fixture_;
     QTemporaryDir emptyDir_;
-    testsupport::ScriptedSeams* seams_ = nullptr;
 
     frmAltorra* openForm() {
         db::Forms::show<frmAltorra>(db::Modality::Modal);
@@ -44,16 +42,6 @@ class TestDailyWindows : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        const QString error = fixture_.setUp();
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        seams_ = fixture_.seams();
-    }
-    void cleanupTestCase() { fixture_.finish(); }
-    void init() { fixture_.reset(); }
-    void cleanup() { fixture_.tearDown(); }
-
     void formAsDesigned() {
         frmAltorra* form = openForm();
         QVERIFY(form);
@@ -325,7 +313,7 @@ class TestDailyWindows : public QObject {
         form->cmdSeleziona->click();
         frmTabella* table = db::Forms::find<frmTabella>();
         QVERIFY(table);
-        const QString path = QDir(fixture_.folder()).filePath(QStringLiteral("giornalieri.txt"));
+        const QString path = QDir(folder()).filePath(QStringLiteral("giornalieri.txt"));
         seams_->saveTo = path;
         table->Command1->click();
         QCOMPARE(seams_->saveRequests.size(), 1);

@@ -54,11 +54,7 @@ class TestBoundControls : public QObject, private Archives {
 
   private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        for (Version version : {Version::Jet3, Version::Jet4}) {
-            QVERIFY(QDir(dir_.path()).mkpath(versionName(version)));
-            QVERIFY(writeArchive(archive(version), version));
-        }
+        writeArchives();
         seams_ = std::make_unique<testsupport::ScriptedSeams>();
     }
 

@@ -5,6 +5,7 @@
 #include "jetwriter.h"
 
 #include <QDate>
+#include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +63,15 @@ class Archives {
 
     QString archive(jetwriter::Version version) const {
         return dir_.filePath(versionName(version) + QStringLiteral("/orbeni.mdb"));
+    }
+
+    // Writes one archive per version; a failure fails the running test.
+    void writeArchives() {
+        QVERIFY(dir_.isValid());
+        for (jetwriter::Version version : {jetwriter::Version::Jet3, jetwriter::Version::Jet4}) {
+            QVERIFY(QDir(dir_.path()).mkpath(versionName(version)));
+            QVERIFY(writeArchive(archive(version), version));
+        }
     }
 
     static void addVersions() {

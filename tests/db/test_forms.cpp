@@ -8,6 +8,8 @@
 #include <QCloseEvent>
 #include <QtTest>
 
+#include <memory>
+
 using testsupport::ScriptedSeams;
 
 namespace {
@@ -82,13 +84,10 @@ class TestForms : public QObject {
         DataWindow::counts = {};
         OtherWindow::counts = {};
         RefusingWindow::counts = {};
-        seams_ = new ScriptedSeams;
+        seams_ = std::make_unique<ScriptedSeams>();
     }
     void cleanup() {
-        db::Forms::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(seams_->unexpected.isEmpty(), qPrintable(seams_->unexpected.join("; ")));
-        delete seams_;
+        testsupport::endScriptedTest(seams_);
         seams::setMousePointer(seams::kDefaultPointer);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -225,7 +224,7 @@ class TestForms : public QObject {
     }
 
   private:
-    ScriptedSeams* seams_ = nullptr;
+    std::unique_ptr<ScriptedSeams> seams_;
 };
 
 QTEST_MAIN(TestForms)

@@ -27,12 +27,9 @@ bool tick(frmIntense* window) {
 
 }  // namespace
 
-class TestIntenseWindows : public QObject {
+class TestIntenseWindows : public querytest::WindowTest {
     Q_OBJECT
   private:
-    querytest::Fixture fixture_;
-    testsupport::ScriptedSeams* seams_ = nullptr;
-
     frmPioggia* openForm() {
         db::Forms::show<frmPioggia>(db::Modality::Modal);
         return db::Forms::find<frmPioggia>();
@@ -58,16 +55,6 @@ class TestIntenseWindows : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        const QString error = fixture_.setUp();
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        seams_ = fixture_.seams();
-    }
-    void cleanupTestCase() { fixture_.finish(); }
-    void init() { fixture_.reset(); }
-    void cleanup() { fixture_.tearDown(); }
-
     void formAsDesigned() {
         frmPioggia* form = openForm();
         QVERIFY(form);
@@ -237,7 +224,7 @@ class TestIntenseWindows : public QObject {
     void exportWritesTheShownRows() {
         frmIntense* window = search("Pian di Roda", "", false, true);
         QVERIFY(window);
-        const QString path = QDir(fixture_.folder()).filePath(QStringLiteral("piogge.xls"));
+        const QString path = QDir(folder()).filePath(QStringLiteral("piogge.xls"));
         seams_->saveTo = path;
         window->Command1->click();
         QFile file(path);

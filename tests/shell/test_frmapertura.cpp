@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 using testsupport::ScriptedSeams;
 
 class TestFrmApertura : public QObject {
@@ -27,12 +29,9 @@ class TestFrmApertura : public QObject {
         QVERIFY(folder_.isValid());
         seams::setProgramFolder(folder_.path());
     }
-    void init() { seams_ = new ScriptedSeams; }
+    void init() { seams_ = std::make_unique<ScriptedSeams>(); }
     void cleanup() {
-        db::Forms::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(seams_->unexpected.isEmpty(), qPrintable(seams_->unexpected.join("; ")));
-        delete seams_;
+        testsupport::endScriptedTest(seams_);
         seams::setMousePointer(seams::kDefaultPointer);
     }
 
@@ -220,7 +219,7 @@ class TestFrmApertura : public QObject {
 
   private:
     QTemporaryDir folder_;
-    ScriptedSeams* seams_ = nullptr;
+    std::unique_ptr<ScriptedSeams> seams_;
 };
 
 QTEST_MAIN(TestFrmApertura)

@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 using testsupport::ScriptedSeams;
 
 namespace {
@@ -47,12 +49,9 @@ class TestFrmHelp : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() { seams_ = new ScriptedSeams; }
+    void init() { seams_ = std::make_unique<ScriptedSeams>(); }
     void cleanup() {
-        db::Forms::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(seams_->unexpected.isEmpty(), qPrintable(seams_->unexpected.join("; ")));
-        delete seams_;
+        testsupport::endScriptedTest(seams_);
         seams::setProgramFolder(QString());
     }
 
@@ -258,7 +257,7 @@ class TestFrmHelp : public QObject {
     }
 
   private:
-    ScriptedSeams* seams_ = nullptr;
+    std::unique_ptr<ScriptedSeams> seams_;
 };
 
 QTEST_MAIN(TestFrmHelp)

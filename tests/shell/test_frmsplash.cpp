@@ -12,19 +12,16 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <memory>
+
 using testsupport::ScriptedSeams;
 
 class TestFrmSplash : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() { seams_ = new ScriptedSeams; }
-    void cleanup() {
-        db::Forms::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY2(seams_->unexpected.isEmpty(), qPrintable(seams_->unexpected.join("; ")));
-        delete seams_;
-    }
+    void init() { seams_ = std::make_unique<ScriptedSeams>(); }
+    void cleanup() { testsupport::endScriptedTest(seams_); }
 
     void layout() {
         frmSplash* splash = showSplash();
@@ -173,7 +170,7 @@ class TestFrmSplash : public QObject {
         return QPoint(-1, -1);
     }
 
-    ScriptedSeams* seams_ = nullptr;
+    std::unique_ptr<ScriptedSeams> seams_;
 };
 
 QTEST_MAIN(TestFrmSplash)

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QLocale>
+#include <QTest>
 
 namespace querytest {
 
@@ -114,37 +116,35 @@ QString writeArchive(const QString& folder) {
     return QString();
 }
 
-QString Fixture::setUp() {
-    if (!dir_.isValid()) {
-        return QStringLiteral("no temporary folder: ") + dir_.errorString();
-    }
+void WindowTest::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QVERIFY(dir_.isValid());
     const QString error = writeArchive(dir_.path());
-    if (!error.isEmpty()) {
-        return error;
-    }
-    seams_ = std::make_unique<testsupport::ScriptedSeams>();
-    seams_->onModal = [](QWidget*) {};
-    seams_->closeAfterModal = false;
-    return QString();
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    scripted_ = std::make_unique<testsupport::ScriptedSeams>();
+    scripted_->onModal = [](QWidget*) {};
+    scripted_->closeAfterModal = false;
+    seams_ = scripted_.get();
 }
 
-void Fixture::reset() {
+void WindowTest::cleanupTestCase() {
+    db::Forms::unloadAll();
+    seams_ = nullptr;
+    scripted_.reset();
+}
+
+void WindowTest::init() {
     Global::reset();
     seams::setProgramFolder(dir_.path());
     seams_->messages.clear();
     seams_->onMessage = nullptr;
-    seams_->saveTo = QString();
+    seams_->saveTo = QString();  // the save dialog cancels unless a test picks a file
     seams_->saveRequests.clear();
 }
 
-void Fixture::tearDown() {
+void WindowTest::cleanup() {
     db::Forms::unloadAll();
     seams::setMousePointer(seams::kDefaultPointer);
-}
-
-void Fixture::finish() {
-    db::Forms::unloadAll();
-    seams_.reset();
 }
 
 bool choose(QComboBox* list, const QString& text) {

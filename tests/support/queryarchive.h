@@ -4,6 +4,7 @@
 
 #include "scriptedseams.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -28,26 +29,25 @@ constexpr int kColle = 40;  // in the intense list, no intense rows
 // Writes folder/orbeni.mdb. Returns an empty text, or the writer's error.
 QString writeArchive(const QString& folder);
 
-// The archive in a temporary program folder, and scripted seams whose modal windows stay open
-// so the test drives them (the tests never meet a real modal).
-class Fixture {
-  public:
-    // Once for the test case: writes the archive and installs the seams. Returns an error or "".
-    QString setUp();
-    // Before each test: fresh globals, the program folder on the archive, nothing recorded, the
-    // save dialog cancelling.
-    void reset();
-    // After each test: every window unloaded, the pointer back to normal.
-    void tearDown();
-    // After the test case.
-    void finish();
+// The frame of a query-window test case: the archive written once into a temporary program
+// folder, scripted seams whose modal windows stay open so the test drives them (the tests never
+// meet a real modal), fresh globals and recordings before each test, every window unloaded after.
+class WindowTest : public QObject {
+    Q_OBJECT
 
+  protected:
     QString folder() const { return dir_.path(); }
-    testsupport::ScriptedSeams* seams() const { return seams_.get(); }
+    testsupport::ScriptedSeams* seams_ = nullptr;
+
+  private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
 
   private:
     QTemporaryDir dir_;
-    std::unique_ptr<testsupport::ScriptedSeams> seams_;
+    std::unique_ptr<testsupport::ScriptedSeams> scripted_;
 };
 
 // Chooses the entry showing `text` as the user does with the mouse; false when there is none.

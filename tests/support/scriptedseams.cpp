@@ -2,7 +2,10 @@
 
 #include "form.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPrinter>
+#include <QTest>
 
 namespace testsupport {
 
@@ -98,6 +101,14 @@ bool ScriptedSeams::exec(QWidget*, QPrinter& printer) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(*printTo);
     return true;
+}
+
+void endScriptedTest(std::unique_ptr<ScriptedSeams>& seams) {
+    db::Forms::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const QStringList unexpected = seams->unexpected;
+    seams.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QStringLiteral("; "))));
 }
 
 }  // namespace testsupport

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace testsupport {
@@ -64,5 +65,9 @@ class ScriptedSeams : public seams::MessageBox,
   private:
     int services_;
 };
+
+// Ends a test that ran with scripted seams: every window unloaded and deleted, the real services
+// back, and the test failed when a seam was used without a script.
+void endScriptedTest(std::unique_ptr<ScriptedSeams>& seams);
 
 }  // namespace testsupport
