@@ -883,6 +883,93 @@ struct RowSpot {
 
 }  // namespace
 
+namespace {
+
+constexpr int kMaxKeyColumns = 8;
+
+// Where a key column sits in a row: its null-mask bit and its bytes [start, end).
+struct KeySpec {
+    int colNum;
+    int start;
+    int end;
+    int type;
+};
+
+struct KeyArrays {
+    quint32* locations = nullptr;
+    qint32* keys[kMaxKeyColumns] = {};
+    quint8* nulls[kMaxKeyColumns] = {};  // null until the column shows a NULL
+};
+
+// Stores one row's location and keys at `row`; returns the keys found NULL, a bit each. Plain
+// values and pointers only: this runs for every row of the table.
+template <bool Jet3>
+inline unsigned collectRow(const KeySpec* specs, int keyCount, const KeyArrays& out, qsizetype row,
+                           quint32 location, const uchar* bytes, int len) {
+    const int rowCols = Jet3 ? bytes[0] : u16(bytes);
+    const int maskSize = (rowCols + 7) >> 3;
+    if (maskSize + (Jet3 ? 1 : 2) >= len) {
+        throw Fallback{};
+    }
+    const uchar* mask = bytes + len - maskSize;
+    const int fixedEnd = len - maskSize;
+    out.locations[row] = location;
+    unsigned nullKeys = 0;
+    for (int k = 0; k < keyCount; ++k) {
+        const KeySpec& s = specs[k];
+        qint32 v = 0;
+        if (s.colNum < rowCols && ((mask[s.colNum >> 3] >> (s.colNum & 7)) & 1)) {
+            if (s.end > fixedEnd) {
+                throw Fallback{};
+            }
+            const uchar* p = bytes + s.start;
+            v = s.type == TypeLong      ? qint32(u32(p))
+                : s.type == TypeInteger ? qint32(qint16(u16(p)))
+                                        : qint32(p[0]);
+        } else {
+            nullKeys |= 1u << k;
+        }
+        out.keys[k][row] = v;
+    }
+    return nullKeys;
+}
+
+// The live rows of one data page into the arrays from `row` on; returns the next free row.
+template <bool Jet3, typename NoteNulls, typename AddMoved>
+qsizetype collectPage(const uchar* page, int pageSize, quint32 pg, const KeySpec* specs, int keyCount,
+                      const KeyArrays& out, qsizetype row, NoteNulls& noteNulls, AddMoved& addMoved) {
+    constexpr int rco = Jet3 ? 8 : 12;
+    const int count = u16(page + rco);
+    int next = pageSize;
+    for (int r = 0; r < count; ++r) {
+        const int raw = u16(page + rco + 2 + 2 * r);
+        const int start = raw & kOffsetMask;
+        const int end = next;
+        next = start;  // a row ends where the one before it starts
+        if (start >= pageSize || start > end || end > pageSize || end == start) {
+            continue;  // libmdb skips such a row too
+        }
+        if (raw & kDeletedFlag) {
+            continue;
+        }
+        if ((raw & kLookupFlag) && end - start == 4) {
+            if (addMoved(u32(page + start), row)) {
+                ++row;
+            }
+            continue;
+        }
+        const unsigned nullKeys =
+            collectRow<Jet3>(specs, keyCount, out, row, (pg << 8) | quint32(r), page + start, end - start);
+        if (nullKeys) {
+            noteNulls(nullKeys, row);
+        }
+        ++row;
+    }
+    return row;
+}
+
+}  // namespace
+
 QString JetFile::indexCacheKey(const TableDef& table) const {
     return fileKey_ + QLatin1Char('|') + QString::number(table.tdefPage) + QLatin1Char('|') + table.name;
 }
@@ -910,7 +997,7 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
         }
     }
     auto index = std::make_shared<TableIndex>();
-    for (int i = 0; i < table.columns.size() && index->keyColumns.size() < 8; ++i) {
+    for (int i = 0; i < table.columns.size() && index->keyColumns.size() < kMaxKeyColumns; ++i) {
         if (isKeyType(table.columns[i].type)) {
             index->keyColumns.append(i);
         }
@@ -922,74 +1009,66 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
     const int rco = jet3_ ? 8 : 12;
     QByteArray buffer(kMaxRunPages * pageSize_, Qt::Uninitialized);
     QByteArray other(pageSize_, Qt::Uninitialized);
-    int rowsSeen = 0;
 
-    // Where each key sits in a row, worked out once: this loop runs for every row of the table.
-    struct KeySpec {
-        int colNum;
-        int start;
-        int type;
-    };
-    QVector<KeySpec> specs;
-    for (int c : index->keyColumns) {
-        const ColumnDef& col = table.columns[c];
-        specs.append(KeySpec{col.colNum, (jet3_ ? 1 : 2) + col.fixedOffset, col.type});
-    }
-    // Arrays written through raw pointers and trimmed at the end: this runs once per row.
-    qsizetype capacity = qBound<qsizetype>(0, table.rowCountHint, qsizetype(pages.size()) * 256) + 16;
-    const int keyCount = int(specs.size());
-    index->locations.resize(capacity);
-    for (auto& keys : index->keys) {
-        keys.resize(capacity);
-    }
-    quint32* locations = index->locations.data();
-    QVarLengthArray<qint32*, 8> keyData(keyCount);
+    // Where each key sits in a row, worked out once.
+    KeySpec specs[kMaxKeyColumns];
+    const int keyCount = int(index->keyColumns.size());
     for (int k = 0; k < keyCount; ++k) {
-        keyData[k] = index->keys[k].data();
+        const ColumnDef& col = table.columns[index->keyColumns[k]];
+        const int start = (jet3_ ? 1 : 2) + col.fixedOffset;
+        specs[k] = KeySpec{col.colNum, start, start + fixedSize(col.type), col.type};
     }
-    const int countSize = jet3_ ? 1 : 2;
-
-    auto addRow = [&](quint32 location, const uchar* bytes, int len) {
-        const int rowCols = jet3_ ? bytes[0] : u16(bytes);
-        const int maskSize = (rowCols + 7) / 8;
-        if (maskSize + countSize >= len) {
-            throw Fallback{};
-        }
-        if (rowsSeen == capacity) {
-            capacity *= 2;
-            index->locations.resize(capacity);
-            locations = index->locations.data();
-            for (int k = 0; k < keyCount; ++k) {
-                index->keys[k].resize(capacity);
-                keyData[k] = index->keys[k].data();
-            }
-        }
-        const uchar* mask = bytes + len - maskSize;
-        locations[rowsSeen] = location;
+    // The arrays are sized from the count the definition stores, grown if it is short, and
+    // written through plain pointers.
+    qsizetype capacity = qBound<qsizetype>(0, table.rowCountHint, qsizetype(pages.size()) * 256) + 16;
+    KeyArrays arrays;
+    auto allocate = [&] {
+        index->locations.resize(capacity);
+        arrays.locations = index->locations.data();
         for (int k = 0; k < keyCount; ++k) {
-            const KeySpec& s = specs[k];
-            const bool present = s.colNum < rowCols && (mask[s.colNum >> 3] & (1 << (s.colNum & 7)));
-            qint32 v = 0;
-            if (present) {
-                const int size = fixedSize(s.type);
-                if (s.start + size > len - maskSize) {
-                    throw Fallback{};
-                }
-                const uchar* p = bytes + s.start;
-                v = s.type == TypeByte      ? qint32(p[0])
-                    : s.type == TypeInteger ? qint32(qint16(u16(p)))
-                                            : qint32(u32(p));
-            }
-            keyData[k][rowsSeen] = v;
-            QVector<quint8>& nulls = index->nulls[k];
-            if (!present && nulls.isEmpty()) {
-                nulls.fill(0, rowsSeen);
-            }
-            if (!nulls.isEmpty()) {
-                nulls.append(present ? 0 : 1);
+            index->keys[k].resize(capacity);
+            arrays.keys[k] = index->keys[k].data();
+            if (!index->nulls[k].isEmpty()) {
+                index->nulls[k].resize(capacity);
+                arrays.nulls[k] = index->nulls[k].data();
             }
         }
-        ++rowsSeen;
+    };
+    allocate();
+    qsizetype rows = 0;
+    auto noteNulls = [&](unsigned nullKeys, qsizetype row) {
+        for (int k = 0; k < keyCount; ++k) {
+            if (nullKeys & (1u << k)) {
+                if (!arrays.nulls[k]) {
+                    index->nulls[k].resize(capacity);  // zeros: every earlier row had a value
+                    arrays.nulls[k] = index->nulls[k].data();
+                }
+                arrays.nulls[k][row] = 1;
+            }
+        }
+    };
+    // A row moved by an edit: its pointer is followed to where it lives now.
+    auto addMoved = [&](quint32 target, qsizetype row) {
+        const quint32 tpg = target >> 8;
+        const int trow = int(target & 0xFF);
+        auto* tb = reinterpret_cast<uchar*>(other.data());
+        if (tpg == 0 || qint64(tpg) * pageSize_ >= fileSize_ || !readPages(tpg, 1, tb) || tb[0] != 0x01 ||
+            u32(tb + 4) != table.tdefPage || trow >= u16(tb + rco)) {
+            return false;
+        }
+        const int traw = u16(tb + rco + 2 + 2 * trow);
+        const int tstart = traw & kOffsetMask;
+        const int tnext = trow == 0 ? pageSize_ : (u16(tb + rco + 2 * trow) & kOffsetMask);
+        if ((traw & kLookupFlag) || tstart >= pageSize_ || tstart >= tnext || tnext > pageSize_) {
+            return false;
+        }
+        const unsigned nullKeys =
+            jet3_ ? collectRow<true>(specs, keyCount, arrays, row, target, tb + tstart, tnext - tstart)
+                  : collectRow<false>(specs, keyCount, arrays, row, target, tb + tstart, tnext - tstart);
+        if (nullKeys) {
+            noteNulls(nullKeys, row);
+        }
+        return true;
     };
 
     int i = 0;
@@ -1009,48 +1088,36 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
                 continue;  // not one of this table's data pages, as libmdb skips it
             }
             const int count = u16(page + rco);
-            for (int r = 0; r < count; ++r) {
-                if (r > 255) {
-                    throw Fallback{};
-                }
-                const int raw = u16(page + rco + 2 + 2 * r);
-                const int start = raw & kOffsetMask;
-                const int next = r == 0 ? pageSize_ : (u16(page + rco + 2 * r) & kOffsetMask);
-                if (start >= pageSize_ || start > next || next > pageSize_ || next == start) {
-                    continue;  // libmdb skips such a row too
-                }
-                if (raw & kDeletedFlag) {
-                    continue;
-                }
-                if ((raw & kLookupFlag) && next - start == 4) {
-                    const quint32 target = u32(page + start);
-                    const quint32 tpg = target >> 8;
-                    const int trow = int(target & 0xFF);
-                    auto* tb = reinterpret_cast<uchar*>(other.data());
-                    if (tpg == 0 || qint64(tpg) * pageSize_ >= fileSize_ || !readPages(tpg, 1, tb) ||
-                        tb[0] != 0x01 || u32(tb + 4) != table.tdefPage || trow >= u16(tb + rco)) {
-                        continue;
-                    }
-                    const int traw = u16(tb + rco + 2 + 2 * trow);
-                    const int tstart = traw & kOffsetMask;
-                    const int tnext = trow == 0 ? pageSize_ : (u16(tb + rco + 2 * trow) & kOffsetMask);
-                    if ((traw & kLookupFlag) || tstart >= pageSize_ || tstart >= tnext || tnext > pageSize_) {
-                        continue;
-                    }
-                    addRow((tpg << 8) | quint32(trow), tb + tstart, tnext - tstart);
-                    continue;
-                }
-                addRow((pg << 8) | quint32(r), page + start, next - start);
+            if (count > 256) {
+                throw Fallback{};
             }
+            if (rows + count > capacity) {
+                capacity = qMax(capacity * 2, rows + count);
+                allocate();
+            }
+            rows = jet3_ ? collectPage<true>(page, pageSize_, pg, specs, keyCount, arrays, rows, noteNulls,
+                                             addMoved)
+                         : collectPage<false>(page, pageSize_, pg, specs, keyCount, arrays, rows, noteNulls,
+                                              addMoved);
         }
         i += run;
     }
 
-    index->locations.resize(rowsSeen);
-    index->locations.squeeze();
-    for (auto& keys : index->keys) {
-        keys.resize(rowsSeen);
-        keys.squeeze();
+    // Trimmed without a copy unless the stored count was far off.
+    const bool squeeze = capacity - rows > rows / 8 + 1024;
+    index->locations.resize(rows);
+    for (int k = 0; k < keyCount; ++k) {
+        index->keys[k].resize(rows);
+        if (!index->nulls[k].isEmpty()) {
+            index->nulls[k].resize(rows);
+        }
+    }
+    if (squeeze) {
+        index->locations.squeeze();
+        for (int k = 0; k < keyCount; ++k) {
+            index->keys[k].squeeze();
+            index->nulls[k].squeeze();
+        }
     }
 
     IndexCache& cache = indexCache();
