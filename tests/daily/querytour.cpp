@@ -11,7 +11,7 @@
 #include "frmtabella.h"
 #include "global.h"
 #include "queryarchive.h"
-#include "screenshot.h"
+#include "tour.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -47,13 +47,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "uso: querytour CARTELLA_PROGRAMMA CARTELLA_USCITA [STAZIONE ANNO]\n");
+    if (!testsupport::startTour(args, "querytour CARTELLA_PROGRAMMA CARTELLA_USCITA [STAZIONE ANNO]",
+                                &g_output)) {
         return 2;
     }
-    seams::setProgramFolder(args[1]);
-    g_output = args[2];
-    QDir().mkpath(g_output);
     testsupport::ScriptedSeams seams;
     seams.onMessage = [](const QString& text) { say("message: " + text); };
     seams.onModal = [](QWidget*) {};  // modal windows stay open: the walk drives them

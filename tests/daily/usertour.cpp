@@ -9,7 +9,7 @@
 #include "frmpioggia.h"
 #include "frmtabella.h"
 #include "queryarchive.h"
-#include "screenshot.h"
+#include "tour.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -57,13 +57,9 @@ QMessageBox* messageBox() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "uso: usertour CARTELLA_PROGRAMMA CARTELLA_USCITA\n");
+    if (!testsupport::startTour(args, "usertour CARTELLA_PROGRAMMA CARTELLA_USCITA", &g_output)) {
         return 2;
     }
-    seams::setProgramFolder(args[1]);
-    g_output = args[2];
-    QDir().mkpath(g_output);
     // Only the save dialog is scripted: messages and modal windows are the real ones.
     testsupport::ScriptedSeams saveDialog(testsupport::ScriptedSeams::SaveDialogs);
     saveDialog.saveTo = QDir(g_output).filePath("esportazione.txt");

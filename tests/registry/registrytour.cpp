@@ -8,8 +8,8 @@
 #include "frmapertura.h"
 #include "frmdettaglio.h"
 #include "global.h"
-#include "screenshot.h"
 #include "seams.h"
+#include "tour.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -79,13 +79,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Altorra"));
     const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "uso: registrytour CARTELLA_PROGRAMMA CARTELLA_USCITA\n");
+    if (!testsupport::startTour(args, "registrytour CARTELLA_PROGRAMMA CARTELLA_USCITA", &g_output)) {
         return 2;
     }
-    seams::setProgramFolder(args[1]);
-    g_output = args[2];
-    QDir().mkpath(g_output);
 
     // From the main window's menu, as the user opens it.
     auto* main = new frmApertura();

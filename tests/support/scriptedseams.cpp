@@ -10,38 +10,29 @@
 namespace testsupport {
 
 ScriptedSeams::ScriptedSeams(int services) : services_(services) {
-    if (services_ & Messages) {
-        seams::setMessageBox(this);
-    }
-    if (services_ & Modals) {
-        seams::setModalRunner(this);
-    }
-    if (services_ & ProgramEnds) {
-        seams::setProgramEnd(this);
-    }
-    if (services_ & SaveDialogs) {
-        seams::setSaveDialog(this);
-    }
-    if (services_ & PrintDialogs) {
-        seams::setPrintDialog(this);
-    }
+    install(this);
 }
 
 ScriptedSeams::~ScriptedSeams() {
+    install(nullptr);
+}
+
+// Installs `service` (nullptr: the real one) for each service this object replaces.
+void ScriptedSeams::install(ScriptedSeams* service) {
     if (services_ & Messages) {
-        seams::setMessageBox(nullptr);
+        seams::setMessageBox(service);
     }
     if (services_ & Modals) {
-        seams::setModalRunner(nullptr);
+        seams::setModalRunner(service);
     }
     if (services_ & ProgramEnds) {
-        seams::setProgramEnd(nullptr);
+        seams::setProgramEnd(service);
     }
     if (services_ & SaveDialogs) {
-        seams::setSaveDialog(nullptr);
+        seams::setSaveDialog(service);
     }
     if (services_ & PrintDialogs) {
-        seams::setPrintDialog(nullptr);
+        seams::setPrintDialog(service);
     }
 }
 

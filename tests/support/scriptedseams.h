@@ -63,6 +63,7 @@ class ScriptedSeams : public seams::MessageBox,
     bool exec(QWidget* parent, QPrinter& printer) override;
 
   private:
+    void install(ScriptedSeams* service);
     int services_;
 };
 

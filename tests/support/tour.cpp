@@ -1,4 +1,6 @@
-#include "screenshot.h"
+#include "tour.h"
+
+#include "seams.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -9,6 +11,17 @@
 #include <cstdio>
 
 namespace testsupport {
+
+bool startTour(const QStringList& args, const char* usage, QString* output) {
+    if (args.size() < 3) {
+        std::fprintf(stderr, "uso: %s\n", usage);
+        return false;
+    }
+    seams::setProgramFolder(args[1]);
+    *output = args[2];
+    QDir().mkpath(*output);
+    return true;
+}
 
 QString screenshot(const QString& folder, const QString& name) {
     QTest::qWait(300);
