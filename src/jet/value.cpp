@@ -130,6 +130,17 @@ QString formatCurrency(qint64 units, QChar decimalPoint) {
     return negative ? QLatin1Char('-') + s : s;
 }
 
+// The locale's short date with the year in full: Qt's short formats carry two-digit years
+// ("dd/MM/yy"), while the desktop's regional settings show four ("dd/MM/yyyy"), and a date
+// exported with two digits loses its century.
+QString shortDateFormat(const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy"))) {
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    }
+    return format;
+}
+
 // The long time format without the time-zone part that Qt's long format carries.
 QString timeFormat(const QLocale& locale) {
     QString format = locale.timeFormat(QLocale::LongFormat);
@@ -182,12 +193,12 @@ QString Value::display(const QLocale& locale) const {
             // A date alone when there is no time of day; a time alone on day zero (1899-12-30),
             // which is how a pure time is stored; otherwise both.
             if (parts.seconds == 0) {
-                return locale.toString(parts.date, QLocale::ShortFormat);
+                return locale.toString(parts.date, shortDateFormat(locale));
             }
             if (parts.date == QDate(1899, 12, 30)) {
                 return locale.toString(time, timeFormat(locale));
             }
-            return locale.toString(parts.date, QLocale::ShortFormat) + QLatin1Char(' ') +
+            return locale.toString(parts.date, shortDateFormat(locale)) + QLatin1Char(' ') +
                    locale.toString(time, timeFormat(locale));
         }
         case Kind::Text:
