@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "jet.h"
+#include "jet/jet.h"
 
 #include <sys/resource.h>
 

@@ -21,8 +21,8 @@
 
 #include <cstdio>
 
-#include "jet.h"
-#include "samplegen.h"
+#include "jet/jet.h"
+#include "samplegen/samplegen.h"
 
 namespace {
 

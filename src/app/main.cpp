@@ -4,8 +4,8 @@
 // For the build scripts only: ALTORRA_SCREENSHOT=FILE.png saves a picture of the main window once
 // it is shown and ends; with ALTORRA_SCREENSHOT_OF=informazioni (or esci) that menu command is
 // chosen first and the window it opens is saved instead.
-#include "artwork.h"
-#include "frmapertura.h"
+#include "shell/artwork.h"
+#include "shell/frmapertura.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,6 +1,6 @@
-#include "dailystatement.h"
+#include "daily/dailystatement.h"
 
-#include "global.h"
+#include "db/global.h"
 
 namespace daily {
 

@@ -1,9 +1,9 @@
-#include "formkit.h"
+#include "daily/formkit.h"
 
-#include "boundcontrols.h"
-#include "dailystatement.h"
-#include "datasource.h"
-#include "form.h"
+#include "daily/dailystatement.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/form.h"
 
 #include <QPainter>
 #include <QPalette>

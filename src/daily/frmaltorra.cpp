@@ -1,13 +1,13 @@
-#include "frmaltorra.h"
+#include "daily/frmaltorra.h"
 
-#include "boundcontrols.h"
-#include "dailystatement.h"
-#include "datasource.h"
-#include "formkit.h"
-#include "frmtabella.h"
-#include "global.h"
-#include "location.h"
-#include "seams.h"
+#include "daily/dailystatement.h"
+#include "daily/formkit.h"
+#include "daily/frmtabella.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/global.h"
+#include "db/location.h"
+#include "db/seams.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // quantities; "&Seleziona" builds the daily statement and shows it in frmTabella.
 #pragma once
 
-#include "form.h"
+#include "db/form.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "frmtabella.h"
+#include "daily/frmtabella.h"
 
-#include "datasource.h"
-#include "global.h"
+#include "db/datasource.h"
+#include "db/global.h"
 
 #include <QPushButton>
 #include <QTimer>

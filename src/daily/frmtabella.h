@@ -1,7 +1,7 @@
 // The daily values found by the selection form's statement, in a grid that can be exported.
 #pragma once
 
-#include "resultform.h"
+#include "daily/resultform.h"
 
 class frmTabella : public formkit::ResultForm {
     Q_OBJECT

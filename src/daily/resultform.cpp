@@ -1,11 +1,11 @@
-#include "resultform.h"
+#include "daily/resultform.h"
 
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "formkit.h"
-#include "global.h"
-#include "location.h"
-#include "seams.h"
+#include "daily/formkit.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/global.h"
+#include "db/location.h"
+#include "db/seams.h"
 
 #include <QPushButton>
 #include <QTimer>

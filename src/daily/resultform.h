@@ -3,8 +3,8 @@
 // window when the statement failed or found nothing.
 #pragma once
 
-#include "esporta.h"
-#include "form.h"
+#include "db/form.h"
+#include "export/esporta.h"
 
 #include <QPushButton>
 #include <QString>

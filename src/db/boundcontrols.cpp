@@ -1,8 +1,8 @@
-#include "boundcontrols.h"
+#include "db/boundcontrols.h"
 
-#include "form.h"
+#include "db/form.h"
 
-#include "jet.h"
+#include "jet/jet.h"
 
 #include <QAbstractTableModel>
 #include <QButtonGroup>

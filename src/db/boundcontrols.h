@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "datasource.h"
+#include "db/datasource.h"
 
 class QLabel;
 class QTableView;

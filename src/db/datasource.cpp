@@ -1,10 +1,10 @@
-#include "datasource.h"
+#include "db/datasource.h"
 
-#include "form.h"
-#include "location.h"
-#include "seams.h"
+#include "db/form.h"
+#include "db/location.h"
+#include "db/seams.h"
 
-#include "jet.h"
+#include "jet/jet.h"
 
 #include <QDateTime>
 #include <QFileInfo>

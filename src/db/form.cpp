@@ -1,7 +1,7 @@
-#include "form.h"
+#include "db/form.h"
 
-#include "datasource.h"
-#include "seams.h"
+#include "db/datasource.h"
+#include "db/seams.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

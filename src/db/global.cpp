@@ -1,4 +1,4 @@
-#include "global.h"
+#include "db/global.h"
 
 namespace Global {
 

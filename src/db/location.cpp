@@ -1,7 +1,7 @@
-#include "location.h"
+#include "db/location.h"
 
-#include "global.h"
-#include "seams.h"
+#include "db/global.h"
+#include "db/seams.h"
 
 #include <QDir>
 #include <QFileInfo>

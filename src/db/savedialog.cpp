@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 
-#include "seams.h"
+#include "db/seams.h"
 
 namespace seams {
 

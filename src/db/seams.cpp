@@ -1,4 +1,4 @@
-#include "seams.h"
+#include "db/seams.h"
 
 #include <QApplication>
 #include <QCoreApplication>

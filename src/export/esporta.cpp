@@ -1,10 +1,10 @@
-#include "esporta.h"
+#include "export/esporta.h"
 
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "location.h"
-#include "seams.h"
-#include "tabexport.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/location.h"
+#include "db/seams.h"
+#include "export/tabexport.h"
 
 namespace exporter {
 

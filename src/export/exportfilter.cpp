@@ -1,4 +1,4 @@
-#include "esporta.h"
+#include "export/esporta.h"
 
 namespace exporter {
 

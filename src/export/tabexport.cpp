@@ -1,4 +1,4 @@
-#include "tabexport.h"
+#include "export/tabexport.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "datasource.h"
+#include "db/datasource.h"
 
 namespace exporter {
 

@@ -1,7 +1,7 @@
-#include "frmintense.h"
+#include "intense/frmintense.h"
 
-#include "datasource.h"
-#include "global.h"
+#include "db/datasource.h"
+#include "db/global.h"
 
 #include <QPushButton>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The intense-rainfall maxima found by the selection form's statement, in a grid that can be exported.
 #pragma once
 
-#include "resultform.h"
+#include "daily/resultform.h"
 
 class frmIntense : public formkit::ResultForm {
     Q_OBJECT

@@ -1,14 +1,14 @@
-#include "frmpioggia.h"
+#include "intense/frmpioggia.h"
 
-#include "boundcontrols.h"
-#include "dailystatement.h"
-#include "datasource.h"
-#include "formkit.h"
-#include "frmintense.h"
-#include "global.h"
-#include "intensestatement.h"
-#include "location.h"
-#include "seams.h"
+#include "daily/dailystatement.h"
+#include "daily/formkit.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/global.h"
+#include "db/location.h"
+#include "db/seams.h"
+#include "intense/frmintense.h"
+#include "intense/intensestatement.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // "&Seleziona" builds the statement and shows it in frmIntense.
 #pragma once
 
-#include "form.h"
+#include "db/form.h"
 
 class QCheckBox;
 class QFrame;

@@ -1,7 +1,7 @@
-#include "intensestatement.h"
+#include "intense/intensestatement.h"
 
-#include "dailystatement.h"
-#include "global.h"
+#include "daily/dailystatement.h"
+#include "db/global.h"
 
 namespace intense {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "jet.h"
-#include "jetfile.h"
-#include "jetvalue.h"
-#include "sql.h"
+#include "jet/jet.h"
+#include "jet/jetfile.h"
+#include "jet/jetvalue.h"
+#include "jet/sql.h"
 
 namespace jet {
 

@@ -1,7 +1,7 @@
 // Jet's error numbers and messages, type classes, date serials.
 #include <cmath>
 
-#include "jetvalue.h"
+#include "jet/jetvalue.h"
 
 namespace jet {
 

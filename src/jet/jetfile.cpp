@@ -1,6 +1,6 @@
 // Reading a Jet file: catalog and table definitions through libmdb, rows either through libmdb
 // or by scanning the data pages directly (see jetfile.h).
-#include "jetfile.h"
+#include "jet/jetfile.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -18,7 +18,7 @@
 #include <glib.h>
 #include <mdbtools.h>
 
-#include "jetvalue.h"
+#include "jet/jetvalue.h"
 
 // The file's libmdb handle (kept untyped in the header, which does not include libmdb).
 #define mdb_ (static_cast<MdbHandle*>(handle_))

@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "jet.h"
+#include "jet/jet.h"
 
 namespace jet {
 

@@ -4,7 +4,7 @@
 #include <QDate>
 #include <QString>
 
-#include "jet.h"
+#include "jet/jet.h"
 
 namespace jet {
 

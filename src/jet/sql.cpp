@@ -1,9 +1,9 @@
 // Tokenizer and parser of the select dialect (see sql.h).
-#include "sql.h"
+#include "jet/sql.h"
 
 #include <QRegularExpression>
 
-#include "jetvalue.h"
+#include "jet/jetvalue.h"
 
 namespace jet::sql {
 

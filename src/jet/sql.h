@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "jet.h"
+#include "jet/jet.h"
 
 namespace jet::sql {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "jet.h"
-#include "jetvalue.h"
+#include "jet/jet.h"
+#include "jet/jetvalue.h"
 
 namespace jet {
 

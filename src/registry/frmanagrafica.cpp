@@ -1,10 +1,10 @@
-#include "frmanagrafica.h"
+#include "registry/frmanagrafica.h"
 
-#include "frmdettaglio.h"
-#include "global.h"
-#include "location.h"
-#include "registrypaths.h"
-#include "seams.h"
+#include "db/global.h"
+#include "db/location.h"
+#include "db/seams.h"
+#include "registry/frmdettaglio.h"
+#include "registry/registrypaths.h"
 
 #include <QAction>
 #include <QGuiApplication>

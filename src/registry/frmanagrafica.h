@@ -2,11 +2,11 @@
 // figures; the station is chosen by name. Modeless; reads the archive only.
 #pragma once
 
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "esporta.h"
-#include "form.h"
-#include "registrycontrols.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/form.h"
+#include "export/esporta.h"
+#include "registry/registrycontrols.h"
 
 #include <QLabel>
 

@@ -1,9 +1,9 @@
-#include "frmdettaglio.h"
+#include "registry/frmdettaglio.h"
 
-#include "frmanagrafica.h"
-#include "location.h"
-#include "registrycontrols.h"
-#include "registrypaths.h"
+#include "db/location.h"
+#include "registry/frmanagrafica.h"
+#include "registry/registrycontrols.h"
+#include "registry/registrypaths.h"
 
 #include <QIcon>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // The large location picture of the station on the registry card, shown modal over the registry.
 #pragma once
 
-#include "form.h"
+#include "db/form.h"
 
 #include <QPixmap>
 

@@ -1,6 +1,6 @@
-#include "registrycontrols.h"
+#include "registry/registrycontrols.h"
 
-#include "form.h"
+#include "db/form.h"
 
 #include <QMouseEvent>
 #include <QPainter>

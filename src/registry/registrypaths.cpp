@@ -1,4 +1,4 @@
-#include "registrypaths.h"
+#include "registry/registrypaths.h"
 
 namespace registry {
 

@@ -1,12 +1,12 @@
-#include "frmapertura.h"
+#include "shell/frmapertura.h"
 
-#include "artwork.h"
-#include "frmaltorra.h"
-#include "frmanagrafica.h"
-#include "frmhelp.h"
-#include "frmpioggia.h"
-#include "frmsplash.h"
-#include "seams.h"
+#include "daily/frmaltorra.h"
+#include "db/seams.h"
+#include "intense/frmpioggia.h"
+#include "registry/frmanagrafica.h"
+#include "shell/artwork.h"
+#include "shell/frmhelp.h"
+#include "shell/frmsplash.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The start-up window: the title picture and the menu that leads to every other window.
 #pragma once
 
-#include "form.h"
+#include "db/form.h"
 
 #include <QPixmap>
 

@@ -1,10 +1,10 @@
-#include "frmhelp.h"
+#include "shell/frmhelp.h"
 
-#include "artwork.h"
-#include "boundcontrols.h"
-#include "credits.h"
-#include "datasource.h"
-#include "location.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/location.h"
+#include "shell/artwork.h"
+#include "shell/credits.h"
 
 #include <QGuiApplication>
 #include <QLabel>

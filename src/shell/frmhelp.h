@@ -2,7 +2,7 @@
 // and the publisher's addresses, on eight tabs in two rows.
 #pragma once
 
-#include "form.h"
+#include "db/form.h"
 
 #include <QList>
 

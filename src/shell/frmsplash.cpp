@@ -1,8 +1,8 @@
-#include "frmsplash.h"
+#include "shell/frmsplash.h"
 
-#include "artwork.h"
-#include "credits.h"
-#include "seams.h"
+#include "db/seams.h"
+#include "shell/artwork.h"
+#include "shell/credits.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -2,7 +2,7 @@
 // A click on the picture or the background ends it at once; a key returns to the main window.
 #pragma once
 
-#include "form.h"
+#include "db/form.h"
 
 #include <QList>
 

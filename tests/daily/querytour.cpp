@@ -3,15 +3,15 @@
 // querytour PROGRAM_FOLDER OUTPUT_FOLDER [STATION YEAR]
 // Modal showing, messages and the save dialog are the scripted ones of the window tests, so the
 // walk never waits for a hand on the keyboard.
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "frmaltorra.h"
-#include "frmintense.h"
-#include "frmpioggia.h"
-#include "frmtabella.h"
-#include "global.h"
-#include "queryarchive.h"
-#include "tour.h"
+#include "daily/frmaltorra.h"
+#include "daily/frmtabella.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/global.h"
+#include "intense/frmintense.h"
+#include "intense/frmpioggia.h"
+#include "support/queryarchive.h"
+#include "support/tour.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The daily statement, byte for byte, for every combination of criteria and for no, one and all
 // quantity boxes.
-#include "dailystatement.h"
-#include "global.h"
+#include "daily/dailystatement.h"
+#include "db/global.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 // The daily-values selection form and its result window against a real archive read through libmdb.
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "frmaltorra.h"
-#include "frmtabella.h"
-#include "global.h"
-#include "queryarchive.h"
+#include "daily/frmaltorra.h"
+#include "daily/frmtabella.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/global.h"
+#include "support/queryarchive.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -2,14 +2,14 @@
 // the real modal showing and real message boxes; a poller stands in for the hand on the mouse and
 // takes a screenshot at each step. Only the save dialog is scripted (it answers with a file name).
 // usertour PROGRAM_FOLDER OUTPUT_FOLDER
-#include "boundcontrols.h"
-#include "frmaltorra.h"
-#include "frmapertura.h"
-#include "frmintense.h"
-#include "frmpioggia.h"
-#include "frmtabella.h"
-#include "queryarchive.h"
-#include "tour.h"
+#include "daily/frmaltorra.h"
+#include "daily/frmtabella.h"
+#include "db/boundcontrols.h"
+#include "intense/frmintense.h"
+#include "intense/frmpioggia.h"
+#include "shell/frmapertura.h"
+#include "support/queryarchive.h"
+#include "support/tour.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,7 +1,7 @@
 // Bound controls over archives of both Jet versions: what the windows rely on when the user
 // picks, types and reads.
-#include "scriptedseams.h"
-#include "test_controls_fixture.h"
+#include "db/test_controls_fixture.h"
+#include "support/scriptedseams.h"
 
 #include "db/boundcontrols.h"
 #include "db/form.h"

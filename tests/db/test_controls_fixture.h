@@ -2,7 +2,7 @@
 // per file version, in a temporary folder.
 #pragma once
 
-#include "jetwriter.h"
+#include "jetwriter/jetwriter.h"
 
 #include <QDate>
 #include <QDir>

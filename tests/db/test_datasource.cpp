@@ -1,12 +1,12 @@
 // Data sources and record sets over archives of both Jet versions, read through the real reader.
-#include "scriptedseams.h"
-#include "test_controls_fixture.h"
+#include "db/test_controls_fixture.h"
+#include "support/scriptedseams.h"
 
 #include "db/datasource.h"
 #include "db/form.h"
 #include "db/location.h"
 
-#include "jet.h"
+#include "jet/jet.h"
 
 #include <QFile>
 #include <QSignalSpy>

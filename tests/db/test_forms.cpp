@@ -1,8 +1,8 @@
 // The window registry: each window type exists at most once, loads again when shown after it was
 // closed, comes to the front when shown while open; modal showing goes through the modal seam.
-#include "form.h"
-#include "scriptedseams.h"
-#include "seams.h"
+#include "db/form.h"
+#include "db/seams.h"
+#include "support/scriptedseams.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 // Where the archive is looked for: the program folder, exactly one separator, then orbeni.mdb; and
 // names written in another case (archives copied from Windows media) are still found.
-#include "global.h"
-#include "location.h"
-#include "seams.h"
+#include "db/global.h"
+#include "db/location.h"
+#include "db/seams.h"
 
 #include <QDir>
 #include <QFile>

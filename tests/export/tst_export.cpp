@@ -11,13 +11,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "esporta.h"
-#include "form.h"
-#include "jetwriter.h"
-#include "seams.h"
-#include "tabexport.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/form.h"
+#include "db/seams.h"
+#include "export/esporta.h"
+#include "export/tabexport.h"
+#include "jetwriter/jetwriter.h"
 
 namespace {
 

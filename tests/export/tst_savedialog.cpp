@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "esporta.h"
+#include "db/seams.h"
+#include "export/esporta.h"
 #include "export/modalwatcher.h"
-#include "seams.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The intense-rainfall statement, byte for byte, for the criteria and the two groups of maxima.
-#include "global.h"
-#include "intensestatement.h"
+#include "db/global.h"
+#include "intense/intensestatement.h"
 
 #include <QtTest>
 

@@ -1,10 +1,10 @@
 // The intense-rainfall selection form and its result window against a real archive read through libmdb.
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "frmintense.h"
-#include "frmpioggia.h"
-#include "global.h"
-#include "queryarchive.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "db/global.h"
+#include "intense/frmintense.h"
+#include "intense/frmpioggia.h"
+#include "support/queryarchive.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "jet.h"
+#include "jet/jet.h"
 
 namespace jettest {
 

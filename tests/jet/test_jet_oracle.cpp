@@ -4,10 +4,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "jet.h"
-#include "jettest.h"
-#include "mdbcheck.h"
-#include "samplegen.h"
+#include "jet/jet.h"
+#include "jet/jettest.h"
+#include "samplegen/samplegen.h"
+#include "tools/mdbcheck.h"
 
 class TestJetOracle : public QObject {
     Q_OBJECT

@@ -12,9 +12,9 @@
 
 #include <limits>
 
-#include "jet.h"
-#include "jettest.h"
-#include "jetwriter.h"
+#include "jet/jet.h"
+#include "jet/jettest.h"
+#include "jetwriter/jetwriter.h"
 
 using jetwriter::Column;
 using jetwriter::ColumnType;

@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "jet.h"
-#include "jetfile.h"
-#include "jettest.h"
-#include "samplegen.h"
+#include "jet/jet.h"
+#include "jet/jetfile.h"
+#include "jet/jettest.h"
+#include "samplegen/samplegen.h"
 
 namespace {
 

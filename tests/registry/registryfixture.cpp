@@ -1,4 +1,4 @@
-#include "registryfixture.h"
+#include "registry/registryfixture.h"
 
 #include <QAbstractItemView>
 #include <QDir>

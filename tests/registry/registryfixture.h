@@ -2,9 +2,9 @@
 // straight from the archive through the reader, and the user's way of choosing a station.
 #pragma once
 
-#include "boundcontrols.h"
-#include "jet.h"
-#include "samplegen.h"
+#include "db/boundcontrols.h"
+#include "jet/jet.h"
+#include "samplegen/samplegen.h"
 
 #include <QImage>
 #include <QList>

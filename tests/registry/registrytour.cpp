@@ -4,12 +4,12 @@
 // It starts from the main window's menu.
 // The large picture and the print dialog are the real ones; a watcher takes a screenshot of each
 // and then closes it (the print dialog by accepting it, so the page goes to a PDF file).
-#include "frmanagrafica.h"
-#include "frmapertura.h"
-#include "frmdettaglio.h"
-#include "global.h"
-#include "seams.h"
-#include "tour.h"
+#include "db/global.h"
+#include "db/seams.h"
+#include "registry/frmanagrafica.h"
+#include "registry/frmdettaglio.h"
+#include "shell/frmapertura.h"
+#include "support/tour.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

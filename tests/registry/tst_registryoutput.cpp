@@ -1,14 +1,14 @@
 // What leaves the registry window: the printed card, the exported monthly figures, and the large
 // location picture window.
-#include "registryfixture.h"
-#include "scriptedseams.h"
+#include "registry/registryfixture.h"
+#include "support/scriptedseams.h"
 
-#include "frmanagrafica.h"
-#include "frmdettaglio.h"
-#include "global.h"
-#include "registrycontrols.h"
-#include "registrypaths.h"
-#include "seams.h"
+#include "db/global.h"
+#include "db/seams.h"
+#include "registry/frmanagrafica.h"
+#include "registry/frmdettaglio.h"
+#include "registry/registrycontrols.h"
+#include "registry/registrypaths.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

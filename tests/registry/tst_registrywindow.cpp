@@ -1,14 +1,14 @@
 // The registry window against sample archives of both Jet versions: opening, choosing stations,
 // shared names, reopening in the same run, missing pictures and figures, and broken records.
-#include "registryfixture.h"
-#include "scriptedseams.h"
+#include "registry/registryfixture.h"
+#include "support/scriptedseams.h"
 
-#include "frmanagrafica.h"
-#include "global.h"
-#include "jetwriter.h"
-#include "location.h"
-#include "registrypaths.h"
-#include "seams.h"
+#include "db/global.h"
+#include "db/location.h"
+#include "db/seams.h"
+#include "jetwriter/jetwriter.h"
+#include "registry/frmanagrafica.h"
+#include "registry/registrypaths.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // The main window: caption, size, picture and menu; the menu handlers and the mouse-pointer
 // handshake with the windows they open; closing from the frame.
-#include "artwork.h"
-#include "frmaltorra.h"
-#include "frmanagrafica.h"
-#include "frmapertura.h"
-#include "frmhelp.h"
-#include "frmpioggia.h"
-#include "frmsplash.h"
-#include "scriptedseams.h"
+#include "daily/frmaltorra.h"
+#include "intense/frmpioggia.h"
+#include "registry/frmanagrafica.h"
+#include "shell/artwork.h"
+#include "shell/frmapertura.h"
+#include "shell/frmhelp.h"
+#include "shell/frmsplash.h"
+#include "support/scriptedseams.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,14 +1,14 @@
 // The information window against real archives: the five texts shown whole in locked boxes, the
 // window opening on "Autori" at every load, an empty "help" leaving the boxes empty, and a missing
 // archive reported once while the window stays usable.
-#include "boundcontrols.h"
-#include "datasource.h"
-#include "frmapertura.h"
-#include "frmhelp.h"
-#include "jet.h"
-#include "jetwriter.h"
-#include "samplegen.h"
-#include "scriptedseams.h"
+#include "db/boundcontrols.h"
+#include "db/datasource.h"
+#include "jet/jet.h"
+#include "jetwriter/jetwriter.h"
+#include "samplegen/samplegen.h"
+#include "shell/frmapertura.h"
+#include "shell/frmhelp.h"
+#include "support/scriptedseams.h"
 
 #include <QApplication>
 #include <QLabel>

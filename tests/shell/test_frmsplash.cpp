@@ -1,9 +1,9 @@
 // The closing screen: the timer, a click on the background or on the picture end the program
 // (through a scripted program end); a click on a label does nothing; a character key closes the
 // screen and returns; a second showing is a fresh screen with a fresh timer.
-#include "frmapertura.h"
-#include "frmsplash.h"
-#include "scriptedseams.h"
+#include "shell/frmapertura.h"
+#include "shell/frmsplash.h"
+#include "support/scriptedseams.h"
 
 #include <QApplication>
 #include <QFrame>

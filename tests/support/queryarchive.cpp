@@ -1,9 +1,9 @@
-#include "queryarchive.h"
+#include "support/queryarchive.h"
 
-#include "boundcontrols.h"
-#include "form.h"
-#include "global.h"
-#include "jetwriter.h"
+#include "db/boundcontrols.h"
+#include "db/form.h"
+#include "db/global.h"
+#include "jetwriter/jetwriter.h"
 
 #include <QApplication>
 #include <QComboBox>

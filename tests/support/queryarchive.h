@@ -2,7 +2,7 @@
 // known stations, years and rows, and the frame every query-window test sets up around it.
 #pragma once
 
-#include "scriptedseams.h"
+#include "support/scriptedseams.h"
 
 #include <QObject>
 #include <QString>

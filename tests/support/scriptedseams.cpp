@@ -1,6 +1,6 @@
-#include "scriptedseams.h"
+#include "support/scriptedseams.h"
 
-#include "form.h"
+#include "db/form.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -3,7 +3,7 @@
 // `unexpected` and returns at once, so a wrong expectation fails the test instead of hanging it.
 #pragma once
 
-#include "seams.h"
+#include "db/seams.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "tour.h"
+#include "support/tour.h"
 
-#include "seams.h"
+#include "db/seams.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "mdbcheck.h"
+#include "tools/mdbcheck.h"
 
 #include <QDateTime>
 #include <QFile>

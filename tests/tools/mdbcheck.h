@@ -2,7 +2,7 @@
 // independent JavaScript reader mdb-reader, into one comparable form.
 #pragma once
 
-#include "jetwriter.h"
+#include "jetwriter/jetwriter.h"
 
 #include <QByteArray>
 #include <QList>

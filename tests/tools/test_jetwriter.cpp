@@ -1,7 +1,7 @@
 // Round trips of the Jet writer: files written in both formats are read back through libmdb and
 // through mdb-reader and compared value by value, at the format's limits.
-#include "jetwriter.h"
-#include "mdbcheck.h"
+#include "jetwriter/jetwriter.h"
+#include "tools/mdbcheck.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

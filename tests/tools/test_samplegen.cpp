@@ -1,7 +1,7 @@
 // The sample archive: the record sources and fields the viewer reads, content that agrees with
 // samplegen::stations(), plausible values with real holes, pictures, both formats and both readers.
-#include "mdbcheck.h"
-#include "samplegen.h"
+#include "samplegen/samplegen.h"
+#include "tools/mdbcheck.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -2,7 +2,7 @@
 // millions of rows need little memory. Layout: 0 header, 1 global page map, 2..5 system table
 // definitions, then each user table's definition, data and long-value pages, then the catalogue's
 // data pages, the usage-map pages and definition continuation pages.
-#include "jetwriter.h"
+#include "jetwriter/jetwriter.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // The five information texts of the archive, in Italian, with Windows line ends as the original
 // text boxes expect. The general notes describe every station and so run past 20 KB.
-#include "internal.h"
+#include "samplegen/internal.h"
 
 #include <QStringList>
 

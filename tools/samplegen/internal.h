@@ -1,7 +1,7 @@
 // Shared by the parts of the sample generator.
 #pragma once
 
-#include "samplegen.h"
+#include "samplegen/samplegen.h"
 
 #include <QDate>
 #include <QList>

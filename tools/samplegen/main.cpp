@@ -1,6 +1,6 @@
 // samplegen FOLDER [--jet3] [--rows N] [--stations N] [--queries] [--no-pictures]
 // Writes the sample archive orbeni.mdb and its pictures into FOLDER.
-#include "samplegen.h"
+#include "samplegen/samplegen.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

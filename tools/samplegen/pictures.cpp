@@ -1,7 +1,7 @@
 // The stations' location pictures: a drawn map of the Regione Sorvane with the station marked and
 // named. Lettering uses a built-in 5x7 pixel font, so the pictures need no fonts, no display and
 // come out the same on every machine.
-#include "internal.h"
+#include "samplegen/internal.h"
 
 #include <QDir>
 #include <QHash>

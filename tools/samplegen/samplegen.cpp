@@ -1,6 +1,6 @@
 // The sample archive of the Regione Sorvane: stations, ten years of daily values, intense rainfall
 // maxima, monthly statistics, selection lists and information texts.
-#include "internal.h"
+#include "samplegen/internal.h"
 
 #include <QDir>
 

@@ -16,7 +16,7 @@
 // Data..Data9 and "Data validità" DateTime; Quota Long; "UTM X"/"UTM Y" Double; the rest Text.
 #pragma once
 
-#include "jetwriter.h"
+#include "jetwriter/jetwriter.h"
 
 #include <QList>
 #include <QString>

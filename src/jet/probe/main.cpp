@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "jet.h"
+#include "jet/jet.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
