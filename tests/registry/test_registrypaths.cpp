@@ -51,4 +51,4 @@ class RegistryPathsTest : public QObject {
 };
 
 QTEST_GUILESS_MAIN(RegistryPathsTest)
-#include "tst_registrypaths.moc"
+#include "test_registrypaths.moc"

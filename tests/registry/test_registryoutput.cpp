@@ -256,4 +256,4 @@ class RegistryOutputTest : public QObject {
 };
 
 QTEST_MAIN(RegistryOutputTest)
-#include "tst_registryoutput.moc"
+#include "test_registryoutput.moc"

@@ -284,4 +284,4 @@ void TestSaveDialog::cancelReturnsFalse() {
 }
 
 QTEST_MAIN(TestSaveDialog)
-#include "tst_savedialog.moc"
+#include "test_savedialog.moc"

@@ -381,4 +381,4 @@ void TestExport::largeResultIsWrittenWhole() {
 }
 
 QTEST_MAIN(TestExport)
-#include "tst_export.moc"
+#include "test_export.moc"

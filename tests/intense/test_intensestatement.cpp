@@ -100,4 +100,4 @@ class TestIntenseStatement : public QObject {
 };
 
 QTEST_GUILESS_MAIN(TestIntenseStatement)
-#include "tst_intensestatement.moc"
+#include "test_intensestatement.moc"

@@ -180,4 +180,4 @@ class TestDailyStatement : public QObject {
 };
 
 QTEST_GUILESS_MAIN(TestDailyStatement)
-#include "tst_dailystatement.moc"
+#include "test_dailystatement.moc"

@@ -251,4 +251,4 @@ class TestIntenseWindows : public querytest::WindowTest {
 };
 
 QTEST_MAIN(TestIntenseWindows)
-#include "tst_intensewindows.moc"
+#include "test_intensewindows.moc"

@@ -363,4 +363,4 @@ class RegistryWindowTest : public QObject {
 };
 
 QTEST_MAIN(RegistryWindowTest)
-#include "tst_registrywindow.moc"
+#include "test_registrywindow.moc"

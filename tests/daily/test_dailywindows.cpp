@@ -344,4 +344,4 @@ class TestDailyWindows : public querytest::WindowTest {
 };
 
 QTEST_MAIN(TestDailyWindows)
-#include "tst_dailywindows.moc"
+#include "test_dailywindows.moc"
