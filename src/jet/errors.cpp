@@ -58,76 +58,100 @@ Error make(int number, const QString& message) {
 }  // namespace
 
 Error fileNotFound(const QString& path) {
-    return make(3024, QStringLiteral("Could not find file '%1'.").arg(path));
+    return make(3024, QStringLiteral("Impossibile trovare il file '%1'.").arg(path));
 }
 Error invalidPath(const QString& path) {
-    return make(3044,
-                QStringLiteral("'%1' is not a valid path. Make sure that the path name is spelled correctly "
-                               "and that you are connected to the server on which the file resides.")
-                    .arg(path));
+    return make(
+        3044, QStringLiteral("'%1' non è un percorso valido. Verificare che il nome del percorso sia stato "
+                             "digitato correttamente e di essere connessi al server in cui risiede il file.")
+                  .arg(path));
 }
 Error cannotOpen(const QString& path) {
     return make(3051,
-                QStringLiteral("The Microsoft Jet database engine cannot open the file '%1'. It is already "
-                               "opened exclusively by another user, or you need permission to view its data.")
+                QStringLiteral("Il motore di database non è in grado di aprire il file '%1'. Il file è già "
+                               "aperto in modalità esclusiva da un altro utente oppure è necessaria "
+                               "l'autorizzazione per visualizzarne i dati.")
                     .arg(path));
 }
+Error noReadPermission(const QString& path) {
+    // Same number the engine gives for a file it may not open; the text names the actual cause.
+    return make(3051,
+                QStringLiteral("Il motore di database non è in grado di aprire il file '%1'. Non si dispone "
+                               "dell'autorizzazione per leggerlo: verificare i permessi del file e della "
+                               "cartella che lo contiene.")
+                    .arg(path));
+}
+Error damagedArchive(const QString& path) {
+    return make(3049,
+                QStringLiteral("Impossibile aprire il database '%1'. Potrebbe non essere un database "
+                               "riconosciuto dall'applicazione oppure il file potrebbe essere danneggiato.")
+                    .arg(path));
+}
+Error invalidPassword() {
+    return make(3031, QStringLiteral("Password non valida."));
+}
 Error unrecognizedFormat(const QString& path) {
-    return make(3343, QStringLiteral("Unrecognized database format '%1'.").arg(path));
+    return make(3343, QStringLiteral("Formato di database '%1' non riconosciuto.").arg(path));
 }
 Error missingSource(const QString& name) {
-    return make(3078,
-                QStringLiteral("The Microsoft Jet database engine cannot find the input table or query '%1'. "
-                               "Make sure it exists and that its name is spelled correctly.")
-                    .arg(name));
+    return make(
+        3078, QStringLiteral("Il motore di database non è in grado di trovare la tabella o la query di input "
+                             "'%1'. Verificare che esista e che il nome sia stato digitato correttamente.")
+                  .arg(name));
 }
 Error missingOperator(const QString& expression) {
     return make(3075,
-                QStringLiteral("Syntax error (missing operator) in query expression '%1'.").arg(expression));
+                QStringLiteral("Errore di sintassi (operatore mancante) nell'espressione della query '%1'.")
+                    .arg(expression));
 }
 Error badString(const QString& expression) {
-    return make(3075, QStringLiteral("Syntax error in string in query expression '%1'.").arg(expression));
+    return make(3075, QStringLiteral("Errore di sintassi nella stringa nell'espressione della query '%1'.")
+                          .arg(expression));
 }
 Error badDate(const QString& expression) {
-    return make(3075, QStringLiteral("Syntax error in date in query expression '%1'.").arg(expression));
+    return make(
+        3075,
+        QStringLiteral("Errore di sintassi nella data nell'espressione della query '%1'.").arg(expression));
 }
 Error badBracketing(const QString& name) {
-    return make(3126, QStringLiteral("Invalid bracketing of name '%1'.").arg(name));
+    return make(3126, QStringLiteral("Parentesi non valide nel nome '%1'.").arg(name));
 }
 Error selectSyntax() {
     return make(3141,
-                QStringLiteral("The SELECT statement includes a reserved word or an argument name that is "
-                               "misspelled or missing, or the punctuation is incorrect."));
+                QStringLiteral("L'istruzione SELECT include una parola riservata o un nome di argomento con "
+                               "errori di ortografia o mancante, oppure la punteggiatura non è corretta."));
 }
 Error fromSyntax() {
-    return make(3131, QStringLiteral("Syntax error in FROM clause."));
+    return make(3131, QStringLiteral("Errore di sintassi nella clausola FROM."));
 }
 Error whereSyntax() {
-    return make(3145, QStringLiteral("Syntax error in WHERE clause."));
+    return make(3145, QStringLiteral("Errore di sintassi nella clausola WHERE."));
 }
 Error orderBySyntax() {
-    return make(3138, QStringLiteral("Syntax error in ORDER BY clause."));
+    return make(3138, QStringLiteral("Errore di sintassi nella clausola ORDER BY."));
 }
 Error afterEnd() {
-    return make(3142, QStringLiteral("Characters found after end of SQL statement."));
+    return make(3142, QStringLiteral("Sono stati trovati caratteri dopo la fine dell'istruzione SQL."));
 }
 Error tooFewParameters(int expected) {
-    return make(3061, QStringLiteral("Too few parameters. Expected %1.").arg(expected));
+    return make(3061, QStringLiteral("Parametri insufficienti. Previsto %1.").arg(expected));
 }
 Error typeMismatch() {
-    return make(3464, QStringLiteral("Data type mismatch in criteria expression."));
+    return make(3464, QStringLiteral("Tipo di dati non corrispondente nell'espressione criterio."));
 }
 Error tooComplex() {
-    return make(3360, QStringLiteral("Query is too complex."));
+    return make(3360, QStringLiteral("Query troppo complessa."));
 }
 Error invalidOperation() {
-    return make(3219, QStringLiteral("Invalid operation."));
+    return make(3219, QStringLiteral("Operazione non valida."));
 }
 Error notSupported() {
-    return make(3251, QStringLiteral("Operation is not supported for this type of object."));
+    return make(3251, QStringLiteral("Operazione non supportata per questo tipo di oggetto."));
 }
 Error unknown(const QString& detail) {
-    return make(3000, QStringLiteral("Reserved error (%1).").arg(detail));
+    return make(
+        3000,
+        QStringLiteral("Errore riservato (%1). Non esiste alcun messaggio per questo errore.").arg(detail));
 }
 
 }  // namespace errors

@@ -40,11 +40,14 @@ DateParts splitDateSerial(double serial);
 // The serial of a date and time of day (the inverse of splitDateSerial).
 double dateSerial(const QDate& date, int seconds);
 
-// Jet's errors, numbered and worded as the engine words them.
+// Jet's errors, numbered as the engine numbers them and worded as its Italian edition does.
 namespace errors {
 Error fileNotFound(const QString& path);           // 3024
 Error invalidPath(const QString& path);            // 3044
 Error cannotOpen(const QString& path);             // 3051
+Error noReadPermission(const QString& path);       // 3051, worded as a permission problem
+Error damagedArchive(const QString& path);         // 3049, not an archive or a damaged one
+Error invalidPassword();                           // 3031
 Error unrecognizedFormat(const QString& path);     // 3343
 Error missingSource(const QString& name);          // 3078
 Error missingOperator(const QString& expression);  // 3075

@@ -243,7 +243,8 @@ class TestJetStatements : public QObject {
         QVERIFY(rs->recordCount() > 0);
         // A registry record without a code leaves the statement ending in "codstaz = ".
         QCOMPARE(failure(QStringLiteral("select parametro, gennaio from mensili where codstaz = ")).message,
-                 QStringLiteral("Syntax error (missing operator) in query expression 'codstaz ='."));
+                 QStringLiteral(
+                     "Errore di sintassi (operatore mancante) nell'espressione della query 'codstaz ='."));
     }
 
     // Record sources by name, lists stored as tables and as stored queries alike.
@@ -428,43 +429,45 @@ class TestJetStatements : public QObject {
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 1);
         QVERIFY(p.readAllStandardOutput().isEmpty());
-        QCOMPARE(p.readAllStandardError(), QByteArray("3061 Too few parameters. Expected 1.\n"));
+        QCOMPARE(p.readAllStandardError(), QByteArray("3061 Parametri insufficienti. Previsto 1.\n"));
     }
 
-    // Errors carry the engine's numbers and words.
+    // Errors carry the engine's numbers and its Italian edition's words.
     void errors() {
         jet::Error error;
         QVERIFY(!jet::Database::open(dir_.filePath("tabelle/nessuno.mdb"), &error));
         QCOMPARE(error.number, 3024);
-        QCOMPARE(error.message,
-                 QStringLiteral("Could not find file '%1'.").arg(dir_.filePath("tabelle/nessuno.mdb")));
+        QCOMPARE(
+            error.message,
+            QStringLiteral("Impossibile trovare il file '%1'.").arg(dir_.filePath("tabelle/nessuno.mdb")));
         QVERIFY(!jet::Database::open(dir_.filePath("manca/orbeni.mdb"), &error));
         QCOMPARE(error.number, 3044);
 
         QCOMPARE(failure(QStringLiteral("anagrafica")).number, 3078);
         QCOMPARE(failure(QStringLiteral("anagrafica")).message,
                  QStringLiteral(
-                     "The Microsoft Jet database engine cannot find the input table or query 'anagrafica'. "
-                     "Make sure it exists and that its name is spelled correctly."));
+                     "Il motore di database non è in grado di trovare la tabella o la query di input "
+                     "'anagrafica'. Verificare che esista e che il nome sia stato digitato correttamente."));
         QCOMPARE(failure(QStringLiteral("select * from database2 where codStaz = 1")).number, 3078);
         // The station list's code missing from the statement.
         const jet::Error missing = failure(dailyStatement(true, QStringLiteral("codStaz = ")));
         QCOMPARE(missing.number, 3075);
         QCOMPARE(missing.message,
-                 QStringLiteral("Syntax error (missing operator) in query expression 'codStaz ='."));
+                 QStringLiteral(
+                     "Errore di sintassi (operatore mancante) nell'espressione della query 'codStaz ='."));
         QCOMPARE(failure(dailyStatement(false, QStringLiteral("codStaz =  and anno = 1995"))).number, 3075);
         QCOMPARE(failure(QStringLiteral("select Giorno Mese from database1")).number, 3075);
         // Unknown names are parameters the statement does not supply.
         QCOMPARE(failure(dailyStatement(false, QStringLiteral("codstaz = abc"))).message,
-                 QStringLiteral("Too few parameters. Expected 1."));
+                 QStringLiteral("Parametri insufficienti. Previsto 1."));
         QCOMPARE(failure(QStringLiteral("select pippo, Anno from database1 where codstaz = abc and ABC = 1"))
                      .message,
-                 QStringLiteral("Too few parameters. Expected 2."));
+                 QStringLiteral("Parametri insufficienti. Previsto 2."));
         // Text against numbers.
         QCOMPARE(failure(QStringLiteral("select * from database1 where nomestaz = 12")).number, 3464);
         QCOMPARE(failure(QStringLiteral("select * from database1 where codstaz = '12'")).number, 3464);
         QCOMPARE(failure(QStringLiteral("select * from database1 where codstaz = '12'")).message,
-                 QStringLiteral("Data type mismatch in criteria expression."));
+                 QStringLiteral("Tipo di dati non corrispondente nell'espressione criterio."));
         // Broken statements.
         QCOMPARE(failure(QStringLiteral("select * from database1 where nomestaz = 'abc")).number, 3075);
         QCOMPARE(failure(QStringLiteral("select [Anno from database1")).number, 3126);
