@@ -1,0 +1,29 @@
+// Binding a select statement to its record source: names to columns, captions, parameters.
+#pragma once
+
+#include <QStringList>
+#include <QVector>
+
+#include "jet/sql.h"
+
+namespace jet {
+
+// The columns a record source offers.
+struct SourceColumns {
+    QStringList names;
+    QVector<int> types;
+};
+
+struct BoundSelect {
+    QStringList captions;  // of the output fields
+    QVector<int> types;    // of the output fields (0 when unknown)
+    QVector<int> read;     // source columns read per row: the output fields, then sort keys not among them
+    int outWidth = 0;      // the first outWidth entries of `read` are the output fields
+    QVector<int> sortAt;   // per ORDER BY item, its position in `read`
+};
+
+// Binds the statement's fields, criteria (their Expr::column) and sort keys to the source. Names
+// the source lacks are parameters: 3061 when any. Criteria that compare unlike types give 3464.
+bool bindSelect(sql::Select& select, const SourceColumns& source, BoundSelect* out, Error* error);
+
+}  // namespace jet

@@ -1,0 +1,78 @@
+// DISTINCT (see distinct.h).
+#include "jet/distinct.h"
+
+#include <QHash>
+
+#include "jet/evaluate.h"
+#include "jet/jetvalue.h"
+
+namespace jet {
+
+namespace {
+
+size_t distinctHash(const Value& v) {
+    switch (typeClassOf(v)) {
+        case TypeClass::Text:
+            return qHash(foldKey(v.text()));
+        case TypeClass::Binary:
+            return qHash(v.bytes());
+        case TypeClass::Number: {
+            const double d = v.toDouble();
+            return qHash(d == 0 ? 0.0 : d);  // -0 and 0 alike
+        }
+        default:
+            return 0x9E3779B9u;
+    }
+}
+
+bool distinctEqual(const Value& a, const Value& b) {
+    const TypeClass ca = typeClassOf(a);
+    if (ca != typeClassOf(b)) {
+        return false;
+    }
+    switch (ca) {
+        case TypeClass::Text:
+            return compareText(a.text(), b.text()) == 0;
+        case TypeClass::Binary:
+            return a.bytes() == b.bytes();
+        case TypeClass::Number:
+            return a.toDouble() == b.toDouble();
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+QVector<int> distinctRows(const std::vector<Value>& cells, int width, int fields, int count) {
+    // Rows hashed on their fields; equal hashes are compared field by field.
+    QHash<size_t, QVector<int>> buckets;
+    QVector<int> kept;
+    for (int r = 0; r < count; ++r) {
+        const Value* row = &cells[size_t(r) * width];
+        size_t h = 0;
+        for (int f = 0; f < fields; ++f) {
+            h = h * 1000003u ^ distinctHash(row[f]);
+        }
+        QVector<int>& bucket = buckets[h];
+        bool seen = false;
+        for (int other : bucket) {
+            const Value* o = &cells[size_t(other) * width];
+            bool same = true;
+            for (int f = 0; f < fields && same; ++f) {
+                same = distinctEqual(row[f], o[f]);
+            }
+            if (same) {
+                seen = true;
+                break;
+            }
+        }
+        if (!seen) {
+            bucket << r;
+            kept << r;
+        }
+    }
+    return kept;
+}
+
+}  // namespace jet

@@ -1,0 +1,29 @@
+// Evaluating criteria on rows: comparisons, AND/OR/NOT with NULL as the engine treats it, and
+// the check that a statement compares like with like before any row is read.
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include "jet/jetfile.h"
+#include "jet/sql.h"
+
+namespace jet {
+
+// A failure found while rows are being read (a type mismatch met at run time).
+struct RunFailure {
+    Error error;
+};
+
+// Text compares without regard to case, as the engine's default sort order does.
+int compareText(const QString& a, const QString& b);
+// True for a number other than zero; NULL, text and bytes are not true.
+bool isTrue(const Value& v);
+// Whether a three-way comparison result c satisfies op.
+bool compareHolds(sql::CompareOp op, int c);
+// The value of a bound expression on the row at hand. Throws RunFailure on a type mismatch.
+Value evaluate(const sql::Expr& e, RowValues& row);
+// Whether every comparison in e compares fields and literals of one kind (types: per source column).
+bool typesAgree(const sql::Expr& e, const QVector<int>& types);
+
+}  // namespace jet

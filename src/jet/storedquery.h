@@ -1,0 +1,13 @@
+// Stored queries: rebuilding a select statement from a query's rows in MSysQueries.
+#pragma once
+
+#include "jet/jetfile.h"
+#include "jet/sql.h"
+
+namespace jet {
+
+// The statement of a stored select query. Action queries give 3219, what this dialect cannot
+// express (joins, grouping, calculated columns, TOP) 3251, declared parameters 3061.
+bool loadStoredQuery(JetFile& file, const CatalogObject& query, sql::Select* out, Error* error);
+
+}  // namespace jet
