@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 // The 1.0.0 header opens extern "C" before it includes glib.
@@ -50,13 +51,59 @@ int typeCode(jetwriter::ColumnType t) {
             return Memo;
         case C::OLE:
             return Ole;
+        case C::Binary:
+            return Binary;
+        case C::Guid:
+            return Guid;
+        case C::Decimal:
+            return Numeric;
+        case C::BigInt:
+            return BigInt;
+        case C::Complex:
+            return Complex;
     }
     return 0;
 }
 
-QVariant expectedValue(jetwriter::ColumnType t, const QVariant& v) {
+namespace {
+
+// "-001.5" at scale 3 -> "-1.500"; the sign stays on a zero, as the file keeps it.
+QString decimalText(const QString& in, int scale) {
+    QString s = in.trimmed();
+    QString sign;
+    if (s.startsWith('-') || s.startsWith('+')) {
+        if (s.startsWith('-'))
+            sign = QStringLiteral("-");
+        s.remove(0, 1);
+    }
+    QString whole = s.section('.', 0, 0);
+    const QString frac = s.section('.', 1, 1).leftJustified(scale, '0');
+    while (whole.size() > 1 && whole.startsWith('0'))
+        whole.remove(0, 1);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
+    const bool zero = (whole + frac).count('0') == (whole + frac).size();
+    if (zero)
+        sign.clear();
+    return sign + whole + (scale > 0 ? QStringLiteral(".") + frac : QString());
+}
+
+}  // namespace
+
+QString guidText(const QString& s) {
+    // libmdb drops the fourth hyphen; the digits decide.
+    QString hex = s.trimmed().toLower();
+    hex.remove(QRegularExpression(QStringLiteral("[^0-9a-f]")));
+    if (hex.size() != 32)
+        return s;
+    return QStringLiteral("{%1-%2-%3-%4-%5}")
+        .arg(hex.mid(0, 8), hex.mid(8, 4), hex.mid(12, 4), hex.mid(16, 4), hex.mid(20));
+}
+
+QVariant expectedValue(const jetwriter::Column& c, const QVariant& v) {
     using C = jetwriter::ColumnType;
-    if (t == C::Boolean)
+    const C t = c.type;
+    if (t == C::Boolean && !c.calculated)
         return v.isValid() && v.toBool();
     if (!v.isValid() || v.isNull())
         return {};
@@ -81,7 +128,15 @@ QVariant expectedValue(jetwriter::ColumnType t, const QVariant& v) {
         case C::Memo:
             return v.toString();
         case C::OLE:
+        case C::Binary:
             return v.toByteArray();
+        case C::BigInt:
+        case C::Complex:
+            return v.toLongLong();
+        case C::Guid:
+            return guidText(v.typeId() == QMetaType::QUuid ? v.toUuid().toString() : v.toString());
+        case C::Decimal:
+            return decimalText(v.toString(), c.scale);
         default:
             return v;
     }
@@ -121,6 +176,8 @@ bool same(const QVariant& a, const QVariant& b, int type) {
         case Int:
         case Long:
         case Money:
+        case BigInt:
+        case Complex:
             return a.toLongLong() == b.toLongLong();
         case Binary:
         case Ole:
@@ -161,8 +218,7 @@ QString compare(const Table& actual, const QList<jetwriter::Column>& columns,
             .arg(rows.size());
     for (int r = 0; r < rows.size(); ++r) {
         for (int c = 0; c < columns.size(); ++c) {
-            const QVariant want =
-                expectedValue(columns[c].type, c < rows[r].size() ? rows[r][c] : QVariant());
+            const QVariant want = expectedValue(columns[c], c < rows[r].size() ? rows[r][c] : QVariant());
             const QVariant got = actual.rows[r].value(c);
             if (!same(got, want, typeCode(columns[c].type)))
                 return QStringLiteral("%1 riga %2 colonna %3: letto %4, scritto %5")
@@ -297,6 +353,12 @@ Dump readWithLibmdb(const QString& path, bool systemTables) {
                         free(data);
                         break;
                     }
+                    case MDB_REPID: {
+                        char* s = mdb_col_to_string(mdb, buf, at, col->col_type, n);
+                        row << QVariant(guidText(QString::fromUtf8(s ? s : "")));
+                        g_free(s);
+                        break;
+                    }
                     default:
                         row << QVariant(QStringLiteral("<tipo %1>").arg(col->col_type));
                 }
@@ -313,10 +375,11 @@ Dump readWithLibmdb(const QString& path, bool systemTables) {
 namespace {
 
 int readerType(const QString& s) {
-    static const QMap<QString, int> m{{"boolean", Bool},  {"byte", Byte},      {"integer", Int},
-                                      {"long", Long},     {"currency", Money}, {"float", Float},
-                                      {"double", Double}, {"datetime", Date},  {"binary", Binary},
-                                      {"text", Text},     {"ole", Ole},        {"memo", Memo}};
+    static const QMap<QString, int> m{
+        {"boolean", Bool},   {"byte", Byte},       {"integer", Int},     {"long", Long},
+        {"currency", Money}, {"float", Float},     {"double", Double},   {"datetime", Date},
+        {"binary", Binary},  {"text", Text},       {"ole", Ole},         {"memo", Memo},
+        {"repid", Guid},     {"numeric", Numeric}, {"complex", Complex}, {"bigint", BigInt}};
     return m.value(s, -1);
 }
 
@@ -345,6 +408,8 @@ QVariant fromJson(const QJsonValue& v, int type) {
         }
         if (o.contains("bytes"))
             return QByteArray::fromBase64(o.value("bytes").toString().toLatin1());
+        if (o.contains("bigint"))
+            return o.value("bigint").toString().toLongLong();
         return QVariant(QStringLiteral("<%1>").arg(QString::fromUtf8(QJsonDocument(o).toJson())));
     }
     switch (type) {
@@ -359,6 +424,8 @@ QVariant fromJson(const QJsonValue& v, int type) {
         case Float:
         case Double:
             return v.toDouble();
+        case Guid:
+            return guidText(v.toString());
         default:
             return v.toString();
     }
@@ -401,6 +468,7 @@ Dump readWithMdbReader(const QString& path) {
         dump.error = QStringLiteral("risposta di mdb-reader illeggibile: %1").arg(perr.errorString());
         return dump;
     }
+    dump.password = doc.object().value("password").toString();
     const QJsonObject tables = doc.object().value("tables").toObject();
     for (auto it = tables.begin(); it != tables.end(); ++it) {
         const QJsonObject o = it.value().toObject();

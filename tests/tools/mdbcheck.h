@@ -13,7 +13,7 @@
 
 namespace mdbcheck {
 
-// Column type codes as stored in the file (1 Boolean ... 0x0C Memo).
+// Column type codes as stored in the file (1 Boolean ... 0x13 BigInt).
 enum TypeCode {
     Bool = 1,
     Byte = 2,
@@ -26,11 +26,17 @@ enum TypeCode {
     Binary = 9,
     Text = 10,
     Ole = 11,
-    Memo = 12
+    Memo = 12,
+    Guid = 0x0F,
+    Numeric = 0x10,
+    Complex = 0x12,
+    BigInt = 0x13
 };
 
-// Values in comparable form: bool, qint64 (integers; Currency scaled by 10 000), double (Single,
-// Double, DateTime as Jet's day serial), QString, QByteArray; an invalid QVariant is NULL.
+// Values in comparable form: bool, qint64 (integers, BigInt, complex keys; Currency scaled by
+// 10 000), double (Single, Double, DateTime as Jet's day serial), QString (text; GUIDs as
+// "{xxxxxxxx-...}" lower case; Decimal with exactly `scale` decimals), QByteArray; an invalid
+// QVariant is NULL.
 struct Table {
     QString name;
     QStringList columns;
@@ -43,6 +49,7 @@ struct Table {
 struct Dump {
     QMap<QString, Table> tables;
     QStringList queries;  // stored query names (libmdb only)
+    QString password;     // the database password (mdb-reader only; empty when none)
     QString error;        // empty when the file was read
 };
 
@@ -51,8 +58,10 @@ Dump readWithLibmdb(const QString& path, bool systemTables = false);
 Dump readWithMdbReader(const QString& path);
 
 int typeCode(jetwriter::ColumnType t);
-QVariant expectedValue(jetwriter::ColumnType t, const QVariant& v);
+QVariant expectedValue(const jetwriter::Column& c, const QVariant& v);
 double dateSerial(const QDateTime& dt);
+// A GUID in the comparable form: braces, lower case.
+QString guidText(const QString& s);
 
 // Compares a read table with what was written; returns the first difference, or an empty string.
 QString compare(const Table& actual, const QList<jetwriter::Column>& columns,

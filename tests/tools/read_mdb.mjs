@@ -4,7 +4,7 @@ import { readFileSync } from "node:fs";
 import MDBReader from "mdb-reader";
 
 const reader = new MDBReader(readFileSync(process.argv[2]));
-const out = { tables: {} };
+const out = { tables: {}, password: reader.getPassword() };
 for (const name of reader.getTableNames({ normalTables: true, systemTables: true })) {
     const table = reader.getTable(name);
     const columns = table.getColumns();
@@ -14,6 +14,7 @@ for (const name of reader.getTableNames({ normalTables: true, systemTables: true
             if (v === null || v === undefined) return null;
             if (v instanceof Date) return { date: v.getTime() };
             if (Buffer.isBuffer(v)) return { bytes: v.toString("base64") };
+            if (typeof v === "bigint") return { bigint: v.toString() };
             if (typeof v === "number" && !Number.isFinite(v)) return { number: String(v) };
             return v;
         }),

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <QtTest>
 
 using jetwriter::Column;
@@ -225,6 +226,102 @@ TableSpec manyTextColumns() {
     return t;
 }
 
+// Every type added with the later formats, at their limits, and text that only a reader keeping
+// embedded NULs and surrogate pairs gets right.
+TableSpec newTypes(Version v) {
+    const bool j3 = v == Version::Jet3;
+    TableSpec t{QStringLiteral("tipi recenti"),
+                {{"id", ColumnType::Long},
+                 {"grande", ColumnType::BigInt},
+                 {"guid", ColumnType::Guid},
+                 {"decimale", ColumnType::Decimal, 0, 28, 4},
+                 {"intero decimale", ColumnType::Decimal, 0, 10, 0},
+                 {"binario", ColumnType::Binary, 20},
+                 {"con NUL", ColumnType::Text, 20},
+                 {"memo", ColumnType::Memo}},
+                {}};
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    const QString emoji = j3 ? QStringLiteral("pioggia") : QStringLiteral("\U0001F600 pioggia \U0001F327");
+    t.rows << Row{1,
+                  std::numeric_limits<qint64>::max(),
+                  QUuid(QStringLiteral("{12345678-9abc-def0-0123-456789abcdef}")),
+                  "999999999999999999999999.9999",
+                  "-9999999999",
+                  bytes(20),
+                  nul,
+                  emoji};
+    t.rows << Row{2,
+                  std::numeric_limits<qint64>::min(),
+                  "{00000000-0000-0000-0000-000000000001}",
+                  "-0.0001",
+                  "0",
+                  QByteArray(),
+                  QString(QChar(0)),
+                  j3 ? pattern(3000) : emoji.repeated(300)};
+    t.rows << Row{3, 0, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()};
+    t.rows << Row{4, 42,       "{891E4991-1D84-38DD-8000-FFFFFFFFFFFF}", "1234567890123456789012.3",
+                  7, bytes(1), QStringLiteral("x") + QChar(0),           emoji.left(2)};
+    return t;
+}
+
+// A table read back without some columns (a reader that cannot decode them).
+mdbcheck::Table without(mdbcheck::Table t, const QStringList& names) {
+    for (const QString& n : names) {
+        const int c = int(t.columns.indexOf(n));
+        if (c < 0)
+            continue;
+        t.columns.removeAt(c);
+        t.types.removeAt(c);
+        t.sizes.removeAt(c);
+        for (auto& r : t.rows)
+            r.removeAt(c);
+    }
+    return t;
+}
+
+TableSpec without(TableSpec t, const QStringList& names) {
+    for (const QString& n : names) {
+        int c = 0;
+        while (c < t.columns.size() && t.columns[c].name != n)
+            ++c;
+        if (c == t.columns.size())
+            continue;
+        t.columns.removeAt(c);
+        for (auto& r : t.rows)
+            if (c < r.size())
+                r.removeAt(c);
+    }
+    return t;
+}
+
+// The rows stored on a table's data pages, in page and slot order, with their offset flags.
+struct Slot {
+    quint16 flags = 0;
+    QByteArray bytes;
+};
+
+Slot slotAt(const mdbcheck::RawFile& raw, quint32 page, int row) {
+    const qint64 base = qint64(page) * raw.pageSize;
+    const int countAt = raw.pageSize == 4096 ? 12 : 8;
+    const quint16 word = raw.u16(base + countAt + 2 + 2 * row);
+    const int start = word & 0x1FFF;
+    const int end = row == 0 ? raw.pageSize : raw.u16(base + countAt + 2 * row) & 0x1FFF;
+    return {quint16(word & 0xC000), raw.bytes.mid(base + start, end - start)};
+}
+
+QList<Slot> slotsOf(const mdbcheck::RawFile& raw, quint32 tdefPage) {
+    QList<Slot> out;
+    const int countAt = raw.pageSize == 4096 ? 12 : 8;
+    for (int p = 1; p < raw.pages(); ++p) {
+        const qint64 base = qint64(p) * raw.pageSize;
+        if (raw.u8(base) != 0x01 || raw.u32(base + 4) != tdefPage)
+            continue;
+        for (int r = 0; r < raw.u16(base + countAt); ++r)
+            out << slotAt(raw, quint32(p), r);
+    }
+    return out;
+}
+
 bool write(Version v, const QList<TableSpec>& tables, const QString& path, QString* error,
            const QList<std::pair<QString, QString>>& queries = {}) {
     Database db(v);
@@ -258,6 +355,15 @@ class TestJetWriter : public QObject {
     void refusesWhatTheFormatCannotHold();
     void leadingByteOrderMark();
     void sameInputSameFile();
+    void newTypesAndVersions_data();
+    void newTypesAndVersions();
+    void deletedRowsAndShortRows_data();
+    void deletedRowsAndShortRows();
+    void movedRows_data();
+    void movedRows();
+    void passwordAndEncryption_data();
+    void passwordAndEncryption();
+    void calculatedAndComplexColumns();
 
   private:
     void checkBothReaders(const QString& path, const QList<TableSpec>& tables);
@@ -447,6 +553,20 @@ void TestJetWriter::refusesWhatTheFormatCannotHold_data() {
     QTest::newRow("jet3 row over 2012 bytes") << Version::Jet3 << "a" << wide << full << "";
     QTest::newRow("not a select") << Version::Jet4 << "a" << text5 << Row{"a"} << "DELETE FROM a";
     QTest::newRow("query without from") << Version::Jet4 << "a" << text5 << Row{"a"} << "SELECT t";
+    QTest::newRow("decimal with more decimals than its scale")
+        << Version::Jet4 << "a" << QList<Column>{{"d", ColumnType::Decimal, 0, 10, 2}} << Row{"1.234"} << "";
+    QTest::newRow("decimal with more digits than its precision")
+        << Version::Jet4 << "a" << QList<Column>{{"d", ColumnType::Decimal, 0, 4, 2}} << Row{"123.4"} << "";
+    QTest::newRow("decimal given as a double")
+        << Version::Jet4 << "a" << QList<Column>{{"d", ColumnType::Decimal, 0, 10, 2}} << Row{1.5} << "";
+    QTest::newRow("guid that is no guid")
+        << Version::Jet4 << "a" << QList<Column>{{"g", ColumnType::Guid}} << Row{"{1234}"} << "";
+    QTest::newRow("complex before access 2007")
+        << Version::Jet4 << "a" << QList<Column>{{"c", ColumnType::Complex}} << Row{1} << "";
+    Column calc{"c", ColumnType::Long};
+    calc.calculated = true;
+    QTest::newRow("calculated before access 2010")
+        << Version::Ace12 << "a" << QList<Column>{calc} << Row{1} << "";
     QTest::newRow("query named like a table")
         << Version::Jet4 << "q" << text5 << Row{"a"} << "SELECT t FROM q";
 }
@@ -503,6 +623,207 @@ void TestJetWriter::sameInputSameFile() {
     QVERIFY2(write(Version::Jet4, tables, a, &error), qPrintable(error));
     QVERIFY2(write(Version::Jet4, tables, b, &error), qPrintable(error));
     QCOMPARE(fileHash(a), fileHash(b));
+}
+
+void TestJetWriter::newTypesAndVersions_data() {
+    QTest::addColumn<Version>("version");
+    QTest::addColumn<int>("versionByte");
+    QTest::newRow("jet3") << Version::Jet3 << 0;
+    QTest::newRow("jet4") << Version::Jet4 << 1;
+    QTest::newRow("access 2007") << Version::Ace12 << 2;
+    QTest::newRow("access 2010") << Version::Ace14 << 3;
+    QTest::newRow("access 2013") << Version::Ace15 << 4;
+    QTest::newRow("access 2016") << Version::Ace16 << 5;
+    QTest::newRow("access 2019") << Version::Ace17 << 6;
+}
+
+void TestJetWriter::newTypesAndVersions() {
+    QFETCH(Version, version);
+    QFETCH(int, versionByte);
+    const TableSpec t = newTypes(version);
+    const TableSpec old = allTypes(version == Version::Jet3 ? Version::Jet3 : Version::Jet4);
+    const QString path = dir_.filePath(QStringLiteral("recenti%1.mdb").arg(versionByte));
+    QString error;
+    QVERIFY2(write(version, {t, old}, path, &error), qPrintable(error));
+    mdbcheck::RawFile raw;
+    QVERIFY(raw.load(path));
+    QCOMPARE(int(raw.u8(0x14)), versionByte);
+    const mdbcheck::Dump js = mdbcheck::readWithMdbReader(path);
+    QVERIFY2(js.error.isEmpty(), qPrintable(js.error));
+    for (const TableSpec& spec : {t, old}) {
+        const QString e = mdbcheck::compare(js.tables.value(spec.name), spec.columns, spec.rows);
+        QVERIFY2(e.isEmpty(), qPrintable(QStringLiteral("mdb-reader: ") + e));
+    }
+    // libmdb has no BigInt, reads Decimal's precision and scale the other way round, ends text at
+    // a NUL and turns surrogate pairs into '?': the rest must agree with it too.
+    const QStringList blind{"grande", "decimale", "intero decimale", "con NUL", "memo"};
+    const mdbcheck::Dump lib = mdbcheck::readWithLibmdb(path);
+    QVERIFY2(lib.error.isEmpty(), qPrintable(lib.error));
+    const TableSpec seen = without(t, blind);
+    const QString e = mdbcheck::compare(without(lib.tables.value(t.name), blind), seen.columns, seen.rows);
+    QVERIFY2(e.isEmpty(), qPrintable(QStringLiteral("libmdb: ") + e));
+}
+
+void TestJetWriter::deletedRowsAndShortRows_data() {
+    roundTrip_data();
+}
+
+// Deleted rows are skipped by both readers; a row storing fewer columns than its table reads
+// NULL in the others.
+void TestJetWriter::deletedRowsAndShortRows() {
+    QFETCH(Version, version);
+    TableSpec t{QStringLiteral("stati"),
+                {{"k", ColumnType::Long},
+                 {"t", ColumnType::Text, 20},
+                 {"n", ColumnType::Double},
+                 {"m", ColumnType::Memo}},
+                {}};
+    for (int k = 0; k < 12; ++k)
+        t.rows << Row{k, pattern(k + 1, k), k * 1.5, pattern(k * 10, k)};
+    t.rows[8] = Row{8, pattern(9, 8)};
+    t.rows[9] = Row{9};
+    Database db(version);
+    db.addTable(t.name, t.columns, t.rows);
+    db.setRowOptions(t.name, 2, {jetwriter::RowState::Deleted, -1});
+    db.setRowOptions(t.name, 11, {jetwriter::RowState::Deleted, -1});
+    db.setRowOptions(t.name, 8, {jetwriter::RowState::Normal, 2});
+    db.setRowOptions(t.name, 9, {jetwriter::RowState::Normal, 1});
+    const QString path = dir_.filePath(QStringLiteral("stati%1.mdb").arg(int(version)));
+    QString error;
+    QVERIFY2(db.write(path, &error), qPrintable(error));
+    t.rows.removeAt(11);
+    t.rows.removeAt(2);
+    checkBothReaders(path, {t});
+}
+
+void TestJetWriter::movedRows_data() {
+    roundTrip_data();
+}
+
+// A moved row leaves a pointer in its slot (flag 0x8000) to the row stored, flagged deleted
+// (0x4000), on another page of the table; the row itself is stored as it would be in place.
+void TestJetWriter::movedRows() {
+    QFETCH(Version, version);
+    // Without long values kept on LVAL pages, whose addresses move with the pages.
+    const TableSpec t = without(allTypes(version), {"Note"});
+    const QString plainPath = dir_.filePath(QStringLiteral("fermi%1.mdb").arg(int(version)));
+    const QString movedPath = dir_.filePath(QStringLiteral("spostati%1.mdb").arg(int(version)));
+    QString error;
+    QVERIFY2(write(version, {t}, plainPath, &error), qPrintable(error));
+    Database db(version);
+    db.addTable(t.name, t.columns, t.rows);
+    for (int r : {0, 3, 4})
+        db.setRowOptions(t.name, r, {jetwriter::RowState::Moved, -1});
+    QVERIFY2(db.write(movedPath, &error), qPrintable(error));
+
+    mdbcheck::RawFile plain, moved;
+    QVERIFY(plain.load(plainPath) && moved.load(movedPath));
+    QList<QByteArray> expected;
+    for (const Slot& s : slotsOf(plain, plain.tdefPageOf(t.name))) {
+        QCOMPARE(s.flags, quint16(0));
+        expected << s.bytes;
+    }
+    QList<QByteArray> got;
+    int pointers = 0, targets = 0;
+    for (const Slot& s : slotsOf(moved, moved.tdefPageOf(t.name))) {
+        if (s.flags == 0x4000) {
+            ++targets;
+            continue;
+        }
+        if (s.flags == 0) {
+            got << s.bytes;
+            continue;
+        }
+        QCOMPARE(s.flags, quint16(0x8000));
+        QCOMPARE(s.bytes.size(), 4);
+        ++pointers;
+        const quint32 pg = quint32(quint8(s.bytes[1])) | quint32(quint8(s.bytes[2])) << 8 |
+                           quint32(quint8(s.bytes[3])) << 16;
+        const Slot target = slotAt(moved, pg, quint8(s.bytes[0]));
+        QCOMPARE(target.flags, quint16(0x4000));
+        got << target.bytes;
+    }
+    QCOMPARE(pointers, 3);
+    QCOMPARE(targets, 3);
+    QCOMPARE(got, expected);
+}
+
+void TestJetWriter::passwordAndEncryption_data() {
+    QTest::addColumn<Version>("version");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<quint32>("key");
+    QTest::newRow("jet3 password") << Version::Jet3 << "segreto" << 0u;
+    QTest::newRow("jet3 encrypted") << Version::Jet3 << "" << 0x1A2B3C4Du;
+    QTest::newRow("jet4 password") << Version::Jet4 << QStringLiteral("Password€Ω di 20 car") << 0u;
+    QTest::newRow("jet4 encrypted with password") << Version::Jet4 << "x" << 0x89ABCDEFu;
+}
+
+// The password is stored where readers find it; encrypted pages decrypt to the same tables.
+void TestJetWriter::passwordAndEncryption() {
+    QFETCH(Version, version);
+    QFETCH(QString, password);
+    QFETCH(quint32, key);
+    const QList<TableSpec> tables{allTypes(version), longValues(version)};
+    Database db(version);
+    for (const TableSpec& t : tables)
+        db.addTable(t.name, t.columns, t.rows);
+    db.setPassword(password);
+    db.setEncryptionKey(key);
+    const QString path = dir_.filePath(QStringLiteral("chiuso.mdb"));
+    QString error;
+    QVERIFY2(db.write(path, &error), qPrintable(error));
+    checkBothReaders(path, tables);
+    QCOMPARE(mdbcheck::readWithMdbReader(path).password, password);
+    if (key != 0) {
+        // Nothing of the tables is left in clear.
+        mdbcheck::RawFile raw;
+        QVERIFY(raw.load(path));
+        QCOMPARE(raw.bytes.indexOf("Ca' dei Merli"), -1);
+        QCOMPARE(int(raw.u8(raw.pageSize * 2)) == 0x02, false);
+    }
+}
+
+// Access 2010 calculated columns and Access 2007 complex columns: a sound file whose other
+// columns read back, with the types in the definition.
+void TestJetWriter::calculatedAndComplexColumns() {
+    Column calcText{"testo calcolato", ColumnType::Text, 30};
+    calcText.calculated = true;
+    Column calcLong{"numero calcolato", ColumnType::Long};
+    calcLong.calculated = true;
+    Column calcBool{"sì calcolato", ColumnType::Boolean};
+    calcBool.calculated = true;
+    Column calcMemo{"memo calcolato", ColumnType::Memo};
+    calcMemo.calculated = true;
+    Column attach{"allegati", ColumnType::Complex};
+    attach.complexTypeId = 7;
+    TableSpec t{QStringLiteral("calcoli"),
+                {{"k", ColumnType::Long},
+                 calcText,
+                 calcLong,
+                 calcBool,
+                 calcMemo,
+                 attach,
+                 {"dopo", ColumnType::Text, 10}},
+                {}};
+    t.rows << Row{1, "uno", 10, true, pattern(5000), QVariant(), "a"};
+    t.rows << Row{2, QVariant(), QVariant(), false, QVariant(), QVariant(), "b"};
+    const QString path = dir_.filePath(QStringLiteral("calcoli.accdb"));
+    QString error;
+    QVERIFY2(write(Version::Ace14, {t}, path, &error), qPrintable(error));
+    const mdbcheck::Dump js = mdbcheck::readWithMdbReader(path);
+    QVERIFY2(js.error.isEmpty(), qPrintable(js.error));
+    const mdbcheck::Table got = js.tables.value(t.name);
+    QCOMPARE(got.types, (QList<int>{mdbcheck::Long, mdbcheck::Text, mdbcheck::Long, mdbcheck::Bool,
+                                    mdbcheck::Memo, mdbcheck::Complex, mdbcheck::Text}));
+    QCOMPARE(got.rows.size(), 2);
+    QCOMPARE(got.rows[1].value(6).toString(), QStringLiteral("b"));
+    // Only a complex key that points nowhere (mdb-reader would look it up) stays out of the file.
+    TableSpec keyed{
+        QStringLiteral("chiavi"), {{"k", ColumnType::Long}, attach}, {Row{1, 5}, Row{2, QVariant()}}};
+    QVERIFY2(write(Version::Ace12, {keyed}, path, &error), qPrintable(error));
+    const mdbcheck::Dump lib = mdbcheck::readWithLibmdb(path);
+    QVERIFY2(lib.error.isEmpty(), qPrintable(lib.error));
+    QCOMPARE(lib.tables.value(keyed.name).types, (QList<int>{mdbcheck::Long, mdbcheck::Complex}));
 }
 
 QTEST_GUILESS_MAIN(TestJetWriter)

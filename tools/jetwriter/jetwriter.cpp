@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QUuid>
 
 #include <cmath>
 #include <cstring>
@@ -34,7 +35,20 @@ enum : quint8 {
     kText = 0x0A,
     kOle = 0x0B,
     kMemo = 0x0C,
+    kGuid = 0x0F,
+    kNumeric = 0x10,
+    kComplex = 0x12,
+    kBigInt = 0x13,
 };
+
+// Calculated columns keep their last result behind 16 unknown bytes and a 4-byte length, with 3
+// bytes after it; fixed-size results take a 39-byte column.
+constexpr int kCalcLenAt = 16;
+constexpr int kCalcExtra = 23;
+constexpr int kCalcFixedLength = 39;
+constexpr quint8 kCalcExtFlags = 0xC0;
+constexpr quint16 kDeletedRow = 0x4000;
+constexpr quint16 kMovedRow = 0x8000;
 
 struct Format {
     bool jet4;
@@ -185,6 +199,10 @@ struct ColDef {
     int varIndex = 0;
     int varBefore = 0;  // fixed columns: variable columns with a lower number
     int length = 0;     // stored in the definition
+    int precision = 0;  // Decimal
+    int scale = 0;
+    bool calculated = false;
+    int complexTypeId = 0;
 };
 
 bool isLong(quint8 t) {
@@ -200,10 +218,17 @@ int fixedSize(quint8 t) {
         case kLong:
         case kFloat:
             return 4;
+        case kComplex:
+            return 4;
         case kMoney:
         case kDouble:
         case kDate:
+        case kBigInt:
             return 8;
+        case kGuid:
+            return 16;
+        case kNumeric:
+            return 17;
         default:
             return 0;
     }
@@ -233,6 +258,16 @@ quint8 typeCode(ColumnType t) {
             return kMemo;
         case ColumnType::OLE:
             return kOle;
+        case ColumnType::Binary:
+            return kBinary;
+        case ColumnType::Guid:
+            return kGuid;
+        case ColumnType::Decimal:
+            return kNumeric;
+        case ColumnType::BigInt:
+            return kBigInt;
+        case ColumnType::Complex:
+            return kComplex;
     }
     return kText;
 }
@@ -245,6 +280,7 @@ struct TableDef {
     int numVar = 0;
     RowSource rows;
     quint32 tdefPage = 0;
+    QHash<int, RowOptions> rowOptions;  // by position
 };
 
 struct QueryRow {
@@ -426,6 +462,8 @@ bool parseSelect(const QString& sqlIn, QList<QueryRow>& rows, QString* error) {
 
 struct Database::Impl {
     Version version;
+    QString password;
+    quint32 encryptionKey = 0;
     QList<TableDef> tables;  // user tables, in order of addition
     QList<QueryDef> queries;
     QString firstError;
@@ -438,6 +476,8 @@ struct Database::Impl {
 
 namespace {
 
+QByteArray rc4(const QByteArray& key, int n);
+
 // Everything one write() needs: the open file, page allocation and the pool of usage-map rows.
 class Writer {
   public:
@@ -446,10 +486,21 @@ class Writer {
     const Format& f() const { return f_; }
     quint32 allocPage() { return nextPage_++; }
     quint32 pageCount() const { return nextPage_; }
+    // Jet 3 / Jet 4 page encryption: each page after the header RC4-encrypted with the key XOR
+    // its page number.
+    void encryptWith(quint32 key) { cryptKey_ = key; }
     QString error;
 
-    bool writePage(quint32 page, const QByteArray& data) {
-        Q_ASSERT(data.size() == f_.pageSize);
+    bool writePage(quint32 page, const QByteArray& plain) {
+        Q_ASSERT(plain.size() == f_.pageSize);
+        QByteArray data = plain;
+        if (cryptKey_ != 0 && page != 0) {
+            QByteArray key(4, '\0');
+            put32(key, 0, cryptKey_ ^ page);
+            const QByteArray ks = rc4(key, f_.pageSize);
+            for (int i = 0; i < f_.pageSize; ++i)
+                data[i] = char(quint8(data[i]) ^ quint8(ks[i]));
+        }
         if (!file_.seek(qint64(page) * f_.pageSize) || file_.write(data) != data.size()) {
             error = QStringLiteral("scrittura non riuscita: %1").arg(file_.errorString());
             return false;
@@ -462,7 +513,8 @@ class Writer {
         quint32 page = 0;
         quint32 owner = 0;
         QList<QByteArray> rows;
-        int used = 0;  // bytes of rows plus their offset slots
+        QList<quint16> flags;  // offset flags per row (deleted, moved)
+        int used = 0;          // bytes of rows plus their offset slots
         bool open = false;
     };
 
@@ -482,7 +534,7 @@ class Writer {
         for (int i = 0; i < p.rows.size(); ++i) {
             int start = end - p.rows[i].size();
             std::memcpy(b.data() + start, p.rows[i].constData(), p.rows[i].size());
-            put16(b, f_.rowCountAt + 2 + 2 * i, quint16(start));
+            put16(b, f_.rowCountAt + 2 + 2 * i, quint16(start) | p.flags.value(i));
             end = start;
         }
         return b;
@@ -496,7 +548,8 @@ class Writer {
     }
 
     // Adds a row to `p`, starting a new page (reported in *newPage) when it does not fit.
-    bool place(RowPage& p, const QByteArray& row, quint32* pageOut, int* rowOut, bool* newPage = nullptr) {
+    bool place(RowPage& p, const QByteArray& row, quint32* pageOut, int* rowOut, bool* newPage = nullptr,
+               quint16 flags = 0) {
         if (newPage)
             *newPage = false;
         if (!fits(p, row.size())) {
@@ -513,6 +566,7 @@ class Writer {
         *pageOut = p.page;
         *rowOut = int(p.rows.size());
         p.rows.append(row);
+        p.flags.append(flags);
         p.used += row.size() + 2;
         return true;
     }
@@ -591,6 +645,7 @@ class Writer {
     const Format& f_;
     QFileDevice& file_;
     quint32 nextPage_ = 0;
+    quint32 cryptKey_ = 0;
     QList<RowPage> mapPages_;
     QList<std::pair<quint32, QByteArray>> pendingPages_;
 };
@@ -602,12 +657,13 @@ void layoutColumns(TableDef& t, const Format& f) {
     for (int i = 0; i < t.cols.size(); ++i) {
         ColDef& c = t.cols[i];
         c.number = i;
-        if (c.type == kBool) {
+        const int sz = c.calculated ? 0 : fixedSize(c.type);
+        if (c.type == kBool && !c.calculated) {
             c.fixed = true;
             c.fixedOffset = 0;
             c.length = 1;
             c.varBefore = var;
-        } else if (int sz = fixedSize(c.type)) {
+        } else if (sz > 0) {
             c.fixed = true;
             c.fixedOffset = fixedOff;
             fixedOff += sz;
@@ -619,9 +675,14 @@ void layoutColumns(TableDef& t, const Format& f) {
             if (c.type == kText)
                 c.length = f.jet4 ? 2 * c.chars : c.chars;
             else if (c.type == kBinary)
-                c.length = 255;
+                c.length = c.chars;
             else
                 c.length = 0;
+            // A calculated result sits in the variable area inside its wrapper.
+            if (c.calculated && c.type == kText)
+                c.length += kCalcExtra;
+            else if (c.calculated && !isLong(c.type))
+                c.length = kCalcFixedLength;
         }
     }
     t.fixedLen = fixedOff;
@@ -645,6 +706,7 @@ QByteArray encodeName(const QString& s, const Format& f) {
 // One table being streamed: its data pages, long-value pages per column, and counters.
 struct TableRun {
     Writer::RowPage data;
+    Writer::RowPage moved;  // rows reached through a moved-row pointer
     QList<quint32> dataPages;
     QHash<int, Writer::RowPage> lval;  // by column number
     QHash<int, QList<quint32>> lvalPages;
@@ -655,24 +717,41 @@ class RowEncoder {
   public:
     RowEncoder(Writer& w, const TableDef& t, TableRun& run) : w_(w), f_(w.f()), t_(t), run_(run) {}
 
-    // Encodes one row; long values go to LVAL pages on the way.
-    bool encode(const Row& row, QByteArray& out, QString* error) {
-        const int n = int(t_.cols.size());
-        if (row.size() > n) {
+    // Encodes one row, storing only its first `stored` columns (-1 = all); long values go to LVAL
+    // pages on the way.
+    bool encode(const Row& row, int stored, QByteArray& out, QString* error) {
+        const int total = int(t_.cols.size());
+        if (row.size() > total) {
             *error = QStringLiteral("tabella %1: riga con %2 valori per %3 colonne")
                          .arg(t_.name)
                          .arg(row.size())
-                         .arg(n);
+                         .arg(total);
             return false;
         }
-        QByteArray fixed(t_.fixedLen, '\0');
+        const int n = stored < 0 ? total : std::min(stored, total);
+        for (int i = n; i < row.size(); ++i)
+            if (row[i].isValid() && !row[i].isNull()) {
+                *error = QStringLiteral("tabella %1: valore per la colonna %2, non memorizzata nella riga")
+                             .arg(t_.name, t_.cols[i].name);
+                return false;
+            }
+        int fixedLen = 0;
+        int numVar = 0;
+        for (int i = 0; i < n; ++i) {
+            const ColDef& c = t_.cols[i];
+            if (c.fixed)
+                fixedLen = std::max(fixedLen, c.fixedOffset + fixedSize(c.type));
+            else
+                ++numVar;
+        }
+        QByteArray fixed(fixedLen, '\0');
         QByteArray mask((n + 7) / 8, '\0');
-        QList<QByteArray> vars(t_.numVar);
+        QList<QByteArray> vars(numVar);
         for (int i = 0; i < n; ++i) {
             const ColDef& c = t_.cols[i];
             QVariant v = i < row.size() ? row[i] : QVariant();
             bool isNull = !v.isValid() || v.isNull();
-            if (c.type == kBool) {
+            if (c.type == kBool && !c.calculated) {
                 if (!isNull && v.toBool())
                     mask[i / 8] = char(quint8(mask[i / 8]) | (1u << (i % 8)));
                 continue;
@@ -680,8 +759,11 @@ class RowEncoder {
             if (isNull)
                 continue;
             mask[i / 8] = char(quint8(mask[i / 8]) | (1u << (i % 8)));
-            if (c.fixed) {
-                if (!encodeFixed(c, v, fixed, error))
+            if (c.calculated) {
+                if (!encodeCalculated(c, v, vars[c.varIndex], error))
+                    return false;
+            } else if (c.fixed) {
+                if (!encodeFixed(c, v, fixed, c.fixedOffset, error))
                     return false;
             } else if (!encodeVar(c, v, vars[c.varIndex], error)) {
                 return false;
@@ -699,12 +781,14 @@ class RowEncoder {
             out += v;
         }
         const int eod = int(out.size());
+        // The trailer follows the table's definition: present whenever the table has variable
+        // columns, even when this row stores none of them.
         if (t_.numVar > 0) {
             if (f_.jet4) {
                 app16(out, quint16(eod));
-                for (int i = t_.numVar - 1; i >= 0; --i)
+                for (int i = numVar - 1; i >= 0; --i)
                     app16(out, quint16(offs[i]));
-                app16(out, quint16(t_.numVar));
+                app16(out, quint16(numVar));
             } else {
                 jet3Trailer(out, offs, eod, int(mask.size()));
             }
@@ -723,7 +807,7 @@ class RowEncoder {
   private:
     // Jet 3 keeps one-byte offsets; a jump table tells which entries lie beyond each 256 bytes.
     void jet3Trailer(QByteArray& out, const QList<int>& offs, int eod, int maskSize) {
-        const int v = t_.numVar;
+        const int v = int(offs.size());
         QList<int> full = offs;
         full.append(eod);
         const int base = eod + (v + 1) + 1 + maskSize;
@@ -750,8 +834,7 @@ class RowEncoder {
         app8(out, quint8(v));
     }
 
-    bool encodeFixed(const ColDef& c, const QVariant& v, QByteArray& fixed, QString* error) {
-        const int at = c.fixedOffset;
+    bool encodeFixed(const ColDef& c, const QVariant& v, QByteArray& fixed, int at, QString* error) {
         bool ok = true;
         auto range = [&](qint64 x, qint64 lo, qint64 hi) {
             if (x < lo || x > hi) {
@@ -784,6 +867,35 @@ class RowEncoder {
                 put32(fixed, at, quint32(qint32(x)));
                 return true;
             }
+            case kComplex: {
+                qint64 x = v.toLongLong(&ok);
+                if (!ok || !range(x, 1, std::numeric_limits<qint32>::max()))
+                    break;
+                put32(fixed, at, quint32(x));
+                return true;
+            }
+            case kBigInt: {
+                qint64 x = v.toLongLong(&ok);
+                if (!ok)
+                    break;
+                put64(fixed, at, quint64(x));
+                return true;
+            }
+            case kGuid: {
+                const QUuid u = v.typeId() == QMetaType::QUuid ? v.toUuid() : QUuid::fromString(v.toString());
+                if (u.isNull() && v.typeId() != QMetaType::QUuid)
+                    break;
+                put32(fixed, at, u.data1);
+                put16(fixed, at + 4, u.data2);
+                put16(fixed, at + 6, u.data3);
+                for (int i = 0; i < 8; ++i)
+                    put8(fixed, at + 8 + i, u.data4[i]);
+                return true;
+            }
+            case kNumeric:
+                if (!encodeDecimal(c, v, fixed, at, error))
+                    break;
+                return true;
             case kMoney: {
                 double d = v.toDouble(&ok);
                 if (!ok)
@@ -829,6 +941,72 @@ class RowEncoder {
         return false;
     }
 
+    // Decimal: a sign byte (0x80 negative), then the unscaled value as four 32-bit little-endian
+    // words, the most significant first.
+    bool encodeDecimal(const ColDef& c, const QVariant& v, QByteArray& fixed, int at, QString* error) {
+        if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)
+            return false;  // not exact
+        static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
+        const auto m = number.match(v.toString().trimmed());
+        if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+            return false;
+        const QString frac = m.captured(3);
+        if (frac.size() > c.scale) {
+            *error = QStringLiteral("tabella %1, colonna %2: più di %3 decimali in %4")
+                         .arg(t_.name, c.name)
+                         .arg(c.scale)
+                         .arg(v.toString());
+            return false;
+        }
+        QString digits = m.captured(2) + frac.leftJustified(c.scale, '0');
+        while (digits.size() > 1 && digits.startsWith('0'))
+            digits.remove(0, 1);
+        if (digits.size() > c.precision) {
+            *error = QStringLiteral("tabella %1, colonna %2: %3 ha più di %4 cifre")
+                         .arg(t_.name, c.name, v.toString())
+                         .arg(c.precision);
+            return false;
+        }
+        unsigned __int128 x = 0;
+        for (QChar d : digits)
+            x = x * 10 + unsigned(d.digitValue());
+        put8(fixed, at, m.captured(1) == QLatin1String("-") && x != 0 ? 0x80 : 0x00);
+        for (int k = 0; k < 4; ++k)
+            put32(fixed, at + 1 + 4 * (3 - k), quint32(x >> (32 * k)));
+        return true;
+    }
+
+    // A calculated column's stored result, in its wrapper.
+    bool encodeCalculated(const ColDef& c, const QVariant& v, QByteArray& out, QString* error) {
+        QByteArray payload;
+        if (c.type == kBool) {
+            payload = QByteArray(1, v.toBool() ? char(0xFF) : char(0));
+        } else if (c.type == kText || c.type == kMemo) {
+            const QString s = v.toString();
+            if (c.type == kText && s.size() > c.chars) {
+                *error = QStringLiteral("tabella %1, colonna %2: testo di %3 caratteri, oltre %4")
+                             .arg(t_.name, c.name)
+                             .arg(s.size())
+                             .arg(c.chars);
+                return false;
+            }
+            if (!encodeText(c, s, payload, error))
+                return false;
+        } else {
+            payload = QByteArray(fixedSize(c.type), '\0');
+            if (!encodeFixed(c, v, payload, 0, error))
+                return false;
+        }
+        QByteArray wrapped(kCalcLenAt, '\0');
+        app32(wrapped, quint32(payload.size()));
+        wrapped += payload;
+        wrapped += QByteArray(kCalcExtra - kCalcLenAt - 4, '\0');
+        if (c.type == kMemo)
+            return longValue(c, wrapped, out, error);
+        out = wrapped;
+        return true;
+    }
+
     bool encodeText(const ColDef& c, const QString& s, QByteArray& out, QString* error) {
         if (f_.jet4) {
             out = encodeJet4Text(s, c.type == kMemo);
@@ -859,9 +1037,10 @@ class RowEncoder {
         }
         if (c.type == kBinary) {
             out = v.toByteArray();
-            if (out.size() > 255) {
-                *error = QStringLiteral("tabella %1, colonna %2: dato binario oltre 255 byte")
-                             .arg(t_.name, c.name);
+            if (out.size() > c.chars) {
+                *error = QStringLiteral("tabella %1, colonna %2: dato binario oltre %3 byte")
+                             .arg(t_.name, c.name)
+                             .arg(c.chars);
                 return false;
             }
             return true;
@@ -976,11 +1155,18 @@ QByteArray tdefStream(const TableDef& t, const Format& f, quint32 rows, quint32 
             put32(r, 1, 1625);
             put16(r, 5, quint16(c.number));
             put16(r, 7, idx);
-            put16(r, 9, quint16(c.number));
+            if (c.type == kComplex)
+                put32(r, 9, quint32(c.complexTypeId));
+            else
+                put16(r, 9, quint16(c.number));
             if (text)
                 put16(r, 11, 0x0409);
+            if (c.type == kNumeric) {
+                put8(r, 11, quint8(c.precision));
+                put8(r, 12, quint8(c.scale));
+            }
             put8(r, 15, flags);
-            put8(r, 16, text ? 0x01 : 0x00);
+            put8(r, 16, quint8((text ? 0x01 : 0x00) | (c.calculated ? kCalcExtFlags : 0x00)));
             put16(r, 21, quint16(c.fixed ? c.fixedOffset : 0));
             put16(r, 23, quint16(c.length));
         } else {
@@ -989,6 +1175,10 @@ QByteArray tdefStream(const TableDef& t, const Format& f, quint32 rows, quint32 
             put16(r, 5, t.system ? 0 : quint16(c.number));
             put16(r, 9, 0x0409);
             put16(r, 11, 1252);
+            if (c.type == kNumeric) {
+                put8(r, 11, quint8(c.precision));
+                put8(r, 12, quint8(c.scale));
+            }
             put8(r, 13, flags);
             put16(r, 14, quint16(c.fixed ? c.fixedOffset : 0));
             put16(r, 16, quint16(c.length));
@@ -1028,25 +1218,48 @@ QByteArray rc4(const QByteArray& key, int n) {
     return out;
 }
 
-QByteArray headerPage(const Format& f) {
+int versionByte(Version v) {
+    switch (v) {
+        case Version::Jet3:
+            return 0;
+        case Version::Jet4:
+            return 1;
+        case Version::Ace12:
+            return 2;
+        case Version::Ace14:
+            return 3;
+        case Version::Ace15:
+            return 4;
+        case Version::Ace16:
+            return 5;
+        case Version::Ace17:
+            return 6;
+    }
+    return 1;
+}
+
+QByteArray headerPage(const Format& f, Version version, const QString& password, quint32 key) {
     QByteArray b(f.pageSize, '\0');
     put32(b, 0, 0x00000100);
-    std::memcpy(b.data() + 4, "Standard Jet DB\0", 16);
-    put32(b, 0x14, f.jet4 ? 1 : 0);
+    std::memcpy(b.data() + 4, version >= Version::Ace12 ? "Standard ACE DB\0" : "Standard Jet DB\0", 16);
+    put32(b, 0x14, quint32(versionByte(version)));
     static const quint8 lead[24] = {0, 1, 0, 0, 1, 1, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0};
     std::memcpy(b.data() + 0x18, lead, 24);
     put16(b, 0x3C, 1252);
-    put32(b, 0x3E, 0);
+    put32(b, 0x3E, key);
     int masked = 126;
     if (f.jet4) {
         masked = 128;
-        // An empty password is stored as the bare mask made from the creation date.
-        quint32 mask = quint32(std::floor(kCreationSerial));
-        for (int i = 0; i < 10; ++i)
-            put32(b, 0x42 + 4 * i, mask);
+        // The password as UCS-2, masked with the creation date (an empty one is the bare mask).
+        const quint32 mask = quint32(std::floor(kCreationSerial));
+        const QByteArray pw = toUcs2(password.left(20)).leftJustified(40, '\0');
+        for (int i = 0; i < 40; ++i)
+            put8(b, 0x42 + i, quint8(pw[i]) ^ quint8(mask >> (8 * (i % 4))));
         put32(b, 0x6E, 0x0409);
         put64(b, 0x72, doubleBits(kCreationSerial));
     } else {
+        const QByteArray pw = toCp1252(password.left(20)).value_or(QByteArray()).leftJustified(20, '\0');
+        std::memcpy(b.data() + 0x42, pw.constData(), 20);
         put16(b, 0x3A, 0x0409);
     }
     QByteArray ks = rc4(QByteArray("\xC7\xDA\x39\x6B", 4), masked);
@@ -1077,6 +1290,28 @@ QString checkName(const QString& name, const Format& f, const QString& what) {
     return {};
 }
 
+// What a column needs of the version and of its own settings; an empty string when it is fine.
+QString checkColumn(const QString& table, const Column& c, Version v) {
+    auto bad = [&](const QString& why) {
+        return QStringLiteral("tabella '%1', colonna '%2': %3").arg(table, c.name, why);
+    };
+    if (c.type == ColumnType::Text && c.size > 255)
+        return bad(QStringLiteral("testo oltre 255 caratteri"));
+    if (c.type == ColumnType::Binary && c.size > 255)
+        return bad(QStringLiteral("binario oltre 255 byte"));
+    if (c.type == ColumnType::Decimal &&
+        (c.precision < 1 || c.precision > 28 || c.scale < 0 || c.scale > c.precision))
+        return bad(QStringLiteral("precisione o scala non valida"));
+    if (c.type == ColumnType::Complex && v < Version::Ace12)
+        return bad(QStringLiteral("colonne complesse solo da Access 2007"));
+    if (c.calculated && v < Version::Ace14)
+        return bad(QStringLiteral("colonne calcolate solo da Access 2010"));
+    if (c.calculated && (c.type == ColumnType::Complex || c.type == ColumnType::OLE ||
+                         c.type == ColumnType::Binary || c.type == ColumnType::Decimal))
+        return bad(QStringLiteral("tipo non ammesso per una colonna calcolata"));
+    return {};
+}
+
 }  // namespace
 
 Database::Database(Version version) : d(std::make_unique<Impl>()) {
@@ -1099,7 +1334,7 @@ void Database::addTable(const QString& name, const QList<Column>& columns, const
 }
 
 void Database::addTable(const QString& name, const QList<Column>& columns, RowSource rows) {
-    const Format& f = d->version == Version::Jet4 ? kJet4 : kJet3;
+    const Format& f = d->version == Version::Jet3 ? kJet3 : kJet4;
     TableDef t;
     t.name = name;
     t.rows = std::move(rows);
@@ -1121,8 +1356,12 @@ void Database::addTable(const QString& name, const QList<Column>& columns, RowSo
         cd.name = c.name;
         cd.type = typeCode(c.type);
         cd.chars = c.size > 0 ? c.size : 255;
-        if (c.size > 255)
-            e = QStringLiteral("tabella '%1', colonna '%2': testo oltre 255 caratteri").arg(name, c.name);
+        cd.precision = c.precision;
+        cd.scale = c.scale;
+        cd.calculated = c.calculated;
+        cd.complexTypeId = c.complexTypeId;
+        if (e.isEmpty())
+            e = checkColumn(name, c, d->version);
         t.cols.append(cd);
     }
     layoutColumns(t, f);
@@ -1134,7 +1373,7 @@ void Database::addTable(const QString& name, const QList<Column>& columns, RowSo
 }
 
 void Database::addQuery(const QString& name, const QString& selectStatement) {
-    const Format& f = d->version == Version::Jet4 ? kJet4 : kJet3;
+    const Format& f = d->version == Version::Jet3 ? kJet3 : kJet4;
     QString e = checkName(name, f, QStringLiteral("query"));
     QList<QueryRow> probe;
     QString perr;
@@ -1143,6 +1382,25 @@ void Database::addQuery(const QString& name, const QString& selectStatement) {
     if (!e.isEmpty())
         d->fail(e);
     d->queries.append({name, selectStatement});
+}
+
+void Database::setRowOptions(const QString& table, int row, RowOptions options) {
+    for (TableDef& t : d->tables)
+        if (t.name.compare(table, Qt::CaseInsensitive) == 0) {
+            t.rowOptions[row] = options;
+            return;
+        }
+    d->fail(QStringLiteral("opzioni di riga per una tabella sconosciuta: '%1'").arg(table));
+}
+
+void Database::setPassword(const QString& password) {
+    if (password.size() > 20 || (d->version == Version::Jet3 && !toCp1252(password)))
+        d->fail(QStringLiteral("password non valida per il formato"));
+    d->password = password;
+}
+
+void Database::setEncryptionKey(quint32 key) {
+    d->encryptionKey = key;
 }
 
 bool Database::write(const QString& path, QString* error) {
@@ -1159,11 +1417,13 @@ bool Database::write(const QString& path, QString* error) {
                 return report(
                     QStringLiteral("il nome '%1' è sia di una tabella sia di una query").arg(q.name));
 
-    const Format& f = d->version == Version::Jet4 ? kJet4 : kJet3;
+    const Format& f = d->version == Version::Jet3 ? kJet3 : kJet4;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return report(QStringLiteral("impossibile creare %1: %2").arg(path, file.errorString()));
     Writer w(f, file);
+    if (d->version <= Version::Jet4)
+        w.encryptWith(d->encryptionKey);
     w.allocPage();  // 0 header
     w.allocPage();  // 1 global page map
 
@@ -1221,26 +1481,39 @@ bool Database::write(const QString& path, QString* error) {
         done.append({&t, TableRun()});
         TableRun& run = done.last().run;
         run.data.owner = t.tdefPage;
+        run.moved.owner = t.tdefPage;
         RowEncoder enc(w, t, run);
         Row row;
         QByteArray bytes;
         QString e;
-        while (true) {
+        for (int index = 0;; ++index) {
             row.clear();
             if (!source(row))
                 break;
-            if (!enc.encode(row, bytes, &e))
+            const RowOptions opt = t.rowOptions.value(index);
+            if (!enc.encode(row, opt.storedColumns, bytes, &e))
                 return report(e);
             quint32 page;
             int r;
             bool fresh;
-            if (!w.place(run.data, bytes, &page, &r, &fresh))
+            quint16 flags = opt.state == RowState::Deleted ? kDeletedRow : 0;
+            if (opt.state == RowState::Moved) {
+                if (!w.place(run.moved, bytes, &page, &r, &fresh, kDeletedRow))
+                    return report(w.error);
+                if (fresh)
+                    run.dataPages.append(page);
+                bytes = QByteArray(4, '\0');
+                put32(bytes, 0, pgRow(page, r));
+                flags = kMovedRow;
+            }
+            if (!w.place(run.data, bytes, &page, &r, &fresh, flags))
                 return report(w.error);
             if (fresh)
                 run.dataPages.append(page);
-            ++run.rowCount;
+            if (opt.state != RowState::Deleted)
+                ++run.rowCount;
         }
-        if (!w.flush(run.data))
+        if (!w.flush(run.data) || !w.flush(run.moved))
             return report(w.error);
         for (auto& lp : run.lval)
             if (!w.flush(lp))
@@ -1317,6 +1590,7 @@ bool Database::write(const QString& path, QString* error) {
     // Usage maps, then the definitions (which point at them).
     QList<std::pair<quint32, QByteArray>> tdefs;
     for (Done& dn : done) {
+        std::sort(dn.run.dataPages.begin(), dn.run.dataPages.end());
         quint32 owned = w.addUsageMap(dn.run.dataPages);
         quint32 freeMap = w.addUsageMap({});
         if (!w.error.isEmpty())
@@ -1376,7 +1650,7 @@ bool Database::write(const QString& path, QString* error) {
         if (!w.writePage(1, w.renderRowPage(gp)))
             return report(w.error);
     }
-    if (!w.writePage(0, headerPage(f)))
+    if (!w.writePage(0, headerPage(f, d->version, d->password, d->encryptionKey)))
         return report(w.error);
     // Every page exists, zero-filled where nothing was written.
     if (!file.resize(qint64(w.pageCount()) * f.pageSize))

@@ -1,6 +1,6 @@
-// Writes new Jet 3 (2048-byte pages) or Jet 4 (4096-byte pages) database files from table
-// definitions and rows, with stored select queries. Used to make test archives and the sample
-// archive; the viewer itself never writes.
+// Writes new Jet 3 (2048-byte pages), Jet 4 and Access 2007-2019 (4096-byte pages) database files
+// from table definitions and rows, with stored select queries. Used to make test archives, fuzzing
+// seeds and the sample archive; the viewer itself never writes.
 #pragma once
 
 #include <QList>
@@ -12,21 +12,63 @@
 
 namespace jetwriter {
 
-enum class Version { Jet3, Jet4 };
+// The newer versions differ from Jet 4 only in the version byte of the header (0x14: 2 to 6).
+enum class Version { Jet3, Jet4, Ace12, Ace14, Ace15, Ace16, Ace17 };
 
-enum class ColumnType { Boolean, Byte, Integer, Long, Currency, Single, Double, DateTime, Text, Memo, OLE };
+enum class ColumnType {
+    Boolean,
+    Byte,
+    Integer,
+    Long,
+    Currency,
+    Single,
+    Double,
+    DateTime,
+    Text,
+    Memo,
+    OLE,
+    Binary,   // up to 255 bytes, stored in the row
+    Guid,     // replication id, 16 bytes
+    Decimal,  // Numeric: precision and scale in the definition, 17 bytes in the row (Jet 4 and later)
+    BigInt,   // 8-byte integer
+    Complex,  // attachment or multi-value (Access 2007 and later): a 4-byte key into a hidden table
+};
 
 struct Column {
     QString name;
     ColumnType type = ColumnType::Text;
-    int size = 0;  // Text: maximum characters (0 = 255); ignored for other types
+    int size = 0;        // Text: maximum characters (0 = 255); Binary: maximum bytes (0 = 255)
+    int precision = 18;  // Decimal: 1..28 digits
+    int scale = 0;       // Decimal: digits after the point, 0..precision
+    // Access 2010 and later: a calculated column; the row keeps the last result in the
+    // calculated-value wrapper and the definition carries the calculated flag. Not for Complex,
+    // OLE or Decimal.
+    bool calculated = false;
+    int complexTypeId = 1;  // Complex: the id stored in the column definition
+};
+
+// How a row is stored, beyond its values.
+enum class RowState {
+    Normal,
+    Deleted,  // stored with the deleted flag (0x4000) on its offset: readers skip it
+    Moved,    // the slot holds a pointer (flag 0x8000) to the row on another page of the table,
+              // where the row itself carries the deleted flag so a page scan skips it there
+};
+
+struct RowOptions {
+    RowState state = RowState::Normal;
+    // Columns stored in the row: the first n columns, as a row written before the others were
+    // added; -1 = all.
+    int storedColumns = -1;
 };
 
 // Cells are QVariants: an invalid QVariant is NULL (distinct from an empty QString).
 // Boolean: bool. Byte/Integer/Long: any integer. Currency, Single, Double: double (Currency is
 // stored as round(value * 10000)). DateTime: QDateTime, QDate, or a double date serial (days since
 // 1899-12-30, Jet's own encoding, which also reaches dates before 1899). Text/Memo: QString.
-// OLE: QByteArray.
+// OLE, Binary: QByteArray. BigInt: any integer. Guid: QUuid or its text form. Decimal: QString
+// of digits ("-1234.5678", at most `scale` decimals) or an integer, kept exact. Complex: the key
+// (a positive integer). Calculated columns take their result type's values.
 using Row = QList<QVariant>;
 // A generator fills `row` and returns true, or returns false when there are no more rows.
 // `row` is empty on each call; fewer cells than columns leave the rest NULL. write() runs each
@@ -40,13 +82,23 @@ class Database {
 
     void addTable(const QString& name, const QList<Column>& columns, const QList<Row>& rows);
     void addTable(const QString& name, const QList<Column>& columns, RowSource rows);
+    // Rows stored in a particular way, by position in the table (0 = first row written).
+    void setRowOptions(const QString& table, int row, RowOptions options);
+    // A database password (Jet 3: 20 bytes of code page 1252; later: 20 UCS-2 characters masked
+    // with the creation date), stored in the header. The pages stay readable.
+    void setPassword(const QString& password);
+    // A non-zero encryption key in the header. Jet 3 and Jet 4: the pages after the header are
+    // RC4-encrypted with it as those formats do. Access 2007 and later: only the key is written
+    // (their encryption is a different scheme), so the file is marked encrypted but unreadable.
+    void setEncryptionKey(quint32 key);
     // A stored select query: SELECT [DISTINCT] columns FROM one table [WHERE ...] [ORDER BY ...].
     // Column items may carry "AS alias" or "AS [alias]".
     void addQuery(const QString& name, const QString& selectStatement);
 
     // Writes the file (replacing any file at `path`). Returns false and fills *error on failure,
     // leaving any earlier file at `path` untouched: an unknown or invalid value, text longer than its
-    // column or (Jet 3) outside code page 1252, a row over the format's limit, repeated names.
+    // column or (Jet 3) outside code page 1252, a row over the format's limit, repeated names, a
+    // column type or option the version cannot hold.
     bool write(const QString& path, QString* error = nullptr);
 
   private:
