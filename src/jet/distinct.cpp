@@ -3,6 +3,8 @@
 
 #include <QHash>
 
+#include <cmath>
+
 #include "jet/evaluate.h"
 #include "jet/jetvalue.h"
 
@@ -18,7 +20,8 @@ size_t distinctHash(const Value& v) {
             return qHash(v.bytes());
         case TypeClass::Number: {
             const double d = v.toDouble();
-            return qHash(d == 0 ? 0.0 : d);  // -0 and 0 alike
+            // -0 and 0 alike, every NaN alike: equal values must share a bucket.
+            return std::isnan(d) ? 0x7FF8u : qHash(d == 0 ? 0.0 : d);
         }
         default:
             return 0x9E3779B9u;
@@ -35,8 +38,12 @@ bool distinctEqual(const Value& a, const Value& b) {
             return compareText(a.text(), b.text()) == 0;
         case TypeClass::Binary:
             return a.bytes() == b.bytes();
-        case TypeClass::Number:
-            return a.toDouble() == b.toDouble();
+        case TypeClass::Number: {
+            // NaN is one value here, or rows of NaN would never meet their equals.
+            const double x = a.toDouble();
+            const double y = b.toDouble();
+            return x == y || (std::isnan(x) && std::isnan(y));
+        }
         default:
             return true;
     }

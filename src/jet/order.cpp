@@ -4,6 +4,7 @@
 #include <QCollator>
 
 #include <algorithm>
+#include <cmath>
 
 #include "jet/evaluate.h"
 #include "jet/jetvalue.h"
@@ -11,6 +12,19 @@
 namespace jet {
 
 namespace {
+
+// A total order (NaN after every number, as one value): the sort needs a strict weak order.
+int compareNumbers(double x, double y) {
+    if (x < y) {
+        return -1;
+    }
+    if (x > y) {
+        return 1;
+    }
+    const bool nx = std::isnan(x);
+    const bool ny = std::isnan(y);
+    return nx == ny ? 0 : nx ? 1 : -1;
+}
 
 int compareForSort(const Value& a, const Value& b, const QCollator& collator) {
     if (a.isNull() || b.isNull()) {
@@ -28,9 +42,7 @@ int compareForSort(const Value& a, const Value& b, const QCollator& collator) {
     if (ca == TypeClass::Binary) {
         return a.bytes() < b.bytes() ? -1 : b.bytes() < a.bytes() ? 1 : 0;
     }
-    const double x = a.toDouble();
-    const double y = b.toDouble();
-    return x < y ? -1 : x > y ? 1 : 0;
+    return compareNumbers(a.toDouble(), b.toDouble());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 #include "jet/jet.h"
@@ -314,6 +315,61 @@ class TestJetReader : public QObject {
         QVERIFY2(rs, qPrintable(error.message));
         QCOMPARE(rs->recordCount(), 0);
         QCOMPARE(rs->fieldName(0), QStringLiteral("n"));
+    }
+
+    // DISTINCT and ORDER BY on values that compare strangely: NaN (one value, after every number),
+    // -0 and 0 (one value), infinities, and runs of equal keys (kept in file order).
+    void hostileKeys_data() {
+        QTest::addColumn<Version>("version");
+        QTest::newRow("Jet 3") << Version::Jet3;
+        QTest::newRow("Jet 4") << Version::Jet4;
+    }
+    void hostileKeys() {
+        QFETCH(Version, version);
+        const double inf = std::numeric_limits<double>::infinity();
+        const QList<double> pattern{qQNaN(), -0.0, 1.5, 0.0, qQNaN(), inf, -inf, 1.5};
+        const QStringList words{QStringLiteral("neve"), QStringLiteral("NEVE"), QStringLiteral("Neve"),
+                                QStringLiteral("pioggia")};
+        QList<Row> rows;
+        for (int k = 0; k < 4000; ++k) {
+            rows << Row{k, pattern[k % pattern.size()], words[(k / pattern.size()) % words.size()]};
+        }
+        const QString file = dir_.filePath(QStringLiteral("ostili.mdb"));
+        jetwriter::Database db(version);
+        db.addTable(QStringLiteral("Ostili"),
+                    {{"k", ColumnType::Long}, {"x", ColumnType::Double}, {"t", ColumnType::Text}}, rows);
+        QVERIFY(db.write(file));
+
+        jet::Error error;
+        auto rs = query(file, QStringLiteral("select distinct x from Ostili"), &error);
+        QVERIFY2(rs, qPrintable(error.message));
+        QCOMPARE(rs->recordCount(), 5);
+        QCOMPARE(rs->value(0, 0).toDouble(), -inf);
+        QCOMPARE(rs->value(1, 0).toDouble(), 0.0);
+        QCOMPARE(rs->value(3, 0).toDouble(), inf);
+        QVERIFY(std::isnan(rs->value(4, 0).toDouble()));
+
+        rs = query(file, QStringLiteral("select distinct t, x from Ostili"), &error);
+        QVERIFY2(rs, qPrintable(error.message));
+        QCOMPARE(rs->recordCount(), 10);  // 2 words (caseless) by 5 numbers
+
+        // Descending: NaN first; equal keys keep the file's order (k ascending).
+        rs = query(file, QStringLiteral("select x, k from Ostili order by x desc"), &error);
+        QVERIFY2(rs, qPrintable(error.message));
+        QCOMPARE(rs->recordCount(), rows.size());
+        const QList<double> ranks{qQNaN(), inf, 1.5, 0.0, -inf};
+        int rank = 0;
+        for (int r = 0; r < rs->recordCount(); ++r) {
+            const double x = rs->value(r, 0).toDouble();
+            while (rank < ranks.size() && !(x == ranks[rank] || (std::isnan(x) && std::isnan(ranks[rank])))) {
+                ++rank;
+            }
+            QVERIFY2(rank < ranks.size(), qPrintable(QStringLiteral("riga %1 fuori ordine").arg(r)));
+            if (r > 0 && (x == rs->value(r - 1, 0).toDouble() ||
+                          (std::isnan(x) && std::isnan(rs->value(r - 1, 0).toDouble())))) {
+                QVERIFY(rs->value(r, 1).toInt() > rs->value(r - 1, 1).toInt());
+            }
+        }
     }
 
     // Reading leaves the file exactly as it was: same bytes, same modification time.
