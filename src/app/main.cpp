@@ -1,60 +1,29 @@
 // The viewer: shows the main window, and nothing else runs before it (the archive is not touched
 // until a window that reads it is opened).
-//
-// For the build scripts only: ALTORRA_SCREENSHOT=FILE.png saves a picture of the main window once
-// it is shown and ends; with ALTORRA_SCREENSHOT_OF=informazioni (or esci) that menu command is
-// chosen first and the window it opens is saved instead.
+#include "app/commandline.h"
+#include "app/screenshot.h"
 #include "shell/artwork.h"
 #include "shell/frmapertura.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
-#include <QTimer>
 #include <QTranslator>
 
-#include <cstdio>
-#include <cstdlib>
-
-namespace {
-
-void saveAndEnd(QWidget* window, const QString& path) {
-    const bool saved = window && window->grab().save(path, "PNG");
-    std::fprintf(saved ? stdout : stderr, saved ? "%s\n" : "cannot save %s\n", qPrintable(path));
-    std::fflush(nullptr);
-    std::_Exit(saved ? 0 : 1);
-}
-
-void arrangeScreenshot(frmApertura* main, const QString& path, const QString& of) {
-    if (of.isEmpty()) {
-        QTimer::singleShot(1000, main, [main, path] { saveAndEnd(main, path); });
-        return;
-    }
-    // The command opens a modal window: save it from inside its display.
-    QTimer::singleShot(500, main, [main, of] {
-        if (of == QLatin1String("esci")) {
-            main->mnuEsci->trigger();
-        } else {
-            main->mnuInformazioni->trigger();
-        }
-    });
-    auto* poll = new QTimer(main);
-    QObject::connect(poll, &QTimer::timeout, [path, poll] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            QTimer::singleShot(1000, modal, [modal, path] { saveAndEnd(modal, path); });
-        }
-    });
-    poll->start(100);
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // Read before the application exists, so that --help and --version need no display.
+    const startup::Request request = startup::readCommandLine(argc, argv);
+    if (request != startup::Request::Run) {
+        return startup::answer(request, argc, argv);
+    }
+
+    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Altorra"));
+    QApplication::setApplicationVersion(QStringLiteral(ALTORRA_VERSION));
+    // Ties the windows to the installed desktop entry, so that docks group them under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("altorra"));
     QApplication::setWindowIcon(shell::programIcon());
     // The dialogs' own texts (tool tips, context menus, Qt's messages) in Italian, as the rest.
-    auto* translator = new QTranslator(&app);
+    auto* translator = new QTranslator(&application);
     if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QApplication::installTranslator(translator);
     }
@@ -62,10 +31,6 @@ int main(int argc, char* argv[]) {
     auto* main = new frmApertura();
     main->load();
     main->show();
-
-    const QString screenshot = qEnvironmentVariable("ALTORRA_SCREENSHOT");
-    if (!screenshot.isEmpty()) {
-        arrangeScreenshot(main, screenshot, qEnvironmentVariable("ALTORRA_SCREENSHOT_OF").toLower());
-    }
-    return app.exec();
+    startup::arrangeScreenshotFromEnvironment(main);
+    return application.exec();
 }

@@ -1,7 +1,9 @@
 // Draws the archive's artwork at build time: the 746 x 564 title picture (24-bit) shown by the main
-// window, the information window and the closing screen, and the program icon at 32 and 16 pixels
-// (16 colours). Usage: altorra_artgen OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+// window, the information window and the closing screen, the window icon at 32 and 16 pixels
+// (16 colours), and the desktop theme's icon at 16 to 256 pixels and as SVG. Usage: altorra_artgen
+// OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
@@ -254,31 +256,62 @@ QImage drawTitle() {
     return image;
 }
 
-// The icon: a cloud with rain drops in front of a sun, reduced to the 16 standard colours.
-QImage drawIcon(int size) {
+// The icon: a cloud with rain drops in front of a sun, on a 32-unit grid. The same shapes make the
+// window icon (16 colours), the desktop theme's pictures and its scalable SVG.
+struct IconShapes {
+    QPointF sunCentre{21, 10};
+    double sunRadius = 7;
+    QColor sun{255, 255, 0};
+    QPainterPath cloud;
+    QColor cloudFill{255, 255, 255};
+    QColor cloudLine{128, 128, 128};
+    double cloudLineWidth = 1.2;
+    QList<QLineF> drops;
+    QColor drop{0, 0, 255};
+    double dropWidth = 2.2;
+};
+
+IconShapes iconShapes() {
+    IconShapes s;
+    s.cloud.addEllipse(QPointF(10, 16), 7, 6);
+    s.cloud.addEllipse(QPointF(17, 13), 7, 7);
+    s.cloud.addEllipse(QPointF(23, 17), 6, 5);
+    s.cloud.addRect(QRectF(10, 16, 13, 6));
+    // Winding fill makes the overlapping parts one outline (with the default odd-even rule they
+    // would cut holes through which the sun shows).
+    s.cloud.setFillRule(Qt::WindingFill);
+    s.cloud = s.cloud.simplified();
+    for (int i = 0; i < 4; ++i) {
+        const double x = 9 + i * 5;
+        s.drops.append(QLineF(x, 25, x - 2, 30));
+    }
+    return s;
+}
+
+QImage paintIcon(int size, bool antialiased) {
+    const IconShapes s = iconShapes();
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, size > 16);
+    p.setRenderHint(QPainter::Antialiasing, antialiased);
     p.scale(size / 32.0, size / 32.0);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 0));
-    p.drawEllipse(QPointF(21, 10), 7, 7);
-    p.setBrush(QColor(255, 255, 255));
-    p.setPen(QPen(QColor(128, 128, 128), 1.2));
-    QPainterPath cloud;
-    cloud.addEllipse(QPointF(10, 16), 7, 6);
-    cloud.addEllipse(QPointF(17, 13), 7, 7);
-    cloud.addEllipse(QPointF(23, 17), 6, 5);
-    cloud.addRect(QRectF(10, 16, 13, 6));
-    cloud = cloud.simplified();
-    p.drawPath(cloud);
-    p.setPen(QPen(QColor(0, 0, 255), 2.2, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 4; ++i) {
-        const double x = 9 + i * 5;
-        p.drawLine(QPointF(x, 25), QPointF(x - 2, 30));
+    p.setBrush(s.sun);
+    p.drawEllipse(s.sunCentre, s.sunRadius, s.sunRadius);
+    p.setBrush(s.cloudFill);
+    p.setPen(QPen(s.cloudLine, s.cloudLineWidth));
+    p.drawPath(s.cloud);
+    p.setPen(QPen(s.drop, s.dropWidth, Qt::SolidLine, Qt::RoundCap));
+    for (const QLineF& line : s.drops) {
+        p.drawLine(line);
     }
     p.end();
+    return image;
+}
+
+// The window icon: reduced to the 16 standard colours, and not smoothed at 16 pixels.
+QImage drawWindowIcon(int size) {
+    const QImage image = paintIcon(size, size > 16);
     // The 16 colours of the standard palette, and a transparent entry.
     QList<QRgb> palette = {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
                            qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
@@ -312,6 +345,61 @@ QImage drawIcon(int size) {
     return indexed;
 }
 
+QString number(double value) {
+    return QString::number(value, 'g', 6);
+}
+
+QString point(const QPointF& p) {
+    return number(p.x()) + QLatin1Char(' ') + number(p.y());
+}
+
+// SVG path data of a painter path: moves, lines and cubic curves as Qt stores them.
+QString svgPathData(const QPainterPath& path) {
+    QString d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            d += (i > 0 ? QStringLiteral("Z M") : QStringLiteral("M")) + point(e);
+        } else if (e.isLineTo()) {
+            d += QStringLiteral(" L") + point(e);
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            d += QStringLiteral(" C") + point(e) + QLatin1Char(' ') + point(path.elementAt(i + 1)) +
+                 QLatin1Char(' ') + point(path.elementAt(i + 2));
+            i += 2;
+        }
+    }
+    return d + QStringLiteral(" Z");
+}
+
+QByteArray drawScalableIcon() {
+    const IconShapes s = iconShapes();
+    QString svg = QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" viewBox=\"0 0 32 32\">\n");
+    svg += QStringLiteral("  <circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\"/>\n")
+               .arg(number(s.sunCentre.x()), number(s.sunCentre.y()), number(s.sunRadius), s.sun.name());
+    svg +=
+        QStringLiteral("  <path d=\"%1\" fill=\"%2\" fill-rule=\"%3\" stroke=\"%4\" stroke-width=\"%5\"/>\n")
+            .arg(
+                svgPathData(s.cloud), s.cloudFill.name(),
+                s.cloud.fillRule() == Qt::WindingFill ? QStringLiteral("nonzero") : QStringLiteral("evenodd"),
+                s.cloudLine.name(), number(s.cloudLineWidth));
+    for (const QLineF& line : s.drops) {
+        svg += QStringLiteral(
+                   "  <line x1=\"%1\" y1=\"%2\" x2=\"%3\" y2=\"%4\" stroke=\"%5\" stroke-width=\"%6\" "
+                   "stroke-linecap=\"round\"/>\n")
+                   .arg(number(line.x1()), number(line.y1()), number(line.x2()), number(line.y2()),
+                        s.drop.name(), number(s.dropWidth));
+    }
+    svg += QStringLiteral("</svg>\n");
+    return svg.toUtf8();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -332,8 +420,14 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     bool ok = drawTitle().save(out.filePath(QStringLiteral("title.png")), "PNG");
-    ok = drawIcon(32).save(out.filePath(QStringLiteral("icon32.png")), "PNG") && ok;
-    ok = drawIcon(16).save(out.filePath(QStringLiteral("icon16.png")), "PNG") && ok;
+    ok = drawWindowIcon(32).save(out.filePath(QStringLiteral("icon32.png")), "PNG") && ok;
+    ok = drawWindowIcon(16).save(out.filePath(QStringLiteral("icon16.png")), "PNG") && ok;
+    // The desktop theme's icons, in full colour and smoothed at every size.
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        ok =
+            paintIcon(size, true).save(out.filePath(QStringLiteral("altorra-%1.png").arg(size)), "PNG") && ok;
+    }
+    ok = writeFile(out.filePath(QStringLiteral("altorra.svg")), drawScalableIcon()) && ok;
     if (!ok) {
         std::fprintf(stderr, "altorra_artgen: cannot write the pictures\n");
         return 1;
