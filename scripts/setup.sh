@@ -21,6 +21,14 @@ packages=(
     "xauth:/usr/bin/xauth"
     "poppler-utils:/usr/bin/pdftoppm"
     "qt6-translations-l10n:/usr/share/qt6/translations/qtbase_it.qm"
+    "clang-format:/usr/bin/clang-format"
+    "dpkg-dev:/usr/bin/dpkg-shlibdeps"
+    "file:/usr/bin/file"
+    "lintian:/usr/bin/lintian"
+    "desktop-file-utils:/usr/bin/desktop-file-validate"
+    "appstream:/usr/bin/appstreamcli"
+    "x11-utils:/usr/bin/xprop"
+    "man-db:/usr/bin/man"
 )
 missing=()
 for entry in "${packages[@]}"; do

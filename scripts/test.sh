@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: first offscreen, then the window
-# tests once more under a real X server (xvfb-run). Fails when any test fails.
+# Installs what is missing, builds everything and runs every test: the format check, the tests
+# offscreen, the window tests once more under a real X server (xvfb-run), then the Debian package's
+# checks. Fails when any of them fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
@@ -8,11 +9,16 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
 
 status=0
+echo "test: format"
+# The C++ files must match the committed .clang-format.
+find "$here"/{src,tests,tools,bench} -name node_modules -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run --Werror || status=1
 echo "test: offscreen"
 ctest --test-dir "$build" -LE x11 -j"${JOBS:-2}" --output-on-failure || status=1
 # The window tests share one X server: one at a time, so focus and activation are theirs alone.
 echo "test: window tests under Xvfb"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" -L x11 --output-on-failure || status=1
+"$here/scripts/test-package.sh" || status=1
 if [ $status -ne 0 ]; then
     echo "test: FAILED"
 fi
