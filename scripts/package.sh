@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and makes the Debian package, build/package/altorra_<version>_amd64.deb, whose
-# path it prints last.
+# Installs what is missing, builds everything and makes the Debian package,
+# build/package/altorra_<version>_amd64.deb, whose path it prints last.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build="$here/build"
+"$here/scripts/setup.sh" >&2
 "$here/scripts/build.sh" >&2
 rm -f "$build"/package/altorra_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)

@@ -68,6 +68,8 @@ program="$root/usr/lib/altorra"
 echo "test-package: desktop entry, metainfo, icons, manual pages"
 desktop="$root/usr/share/applications/altorra.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
+exec_command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ -x "$root/usr/bin/$exec_command" ] || fail "the desktop entry starts '$exec_command', which the package lacks"
 metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
 appstreamcli validate --no-net "${metainfo[0]}" >/dev/null || fail "appstreamcli validate"
 grep -q "<release version=\"$version\"" "${metainfo[0]}" || fail "the metainfo has no release $version"
