@@ -1,6 +1,7 @@
 #include "daily/dailystatement.h"
 
 #include "db/global.h"
+#include "forms/choice.h"
 
 namespace daily {
 
@@ -25,68 +26,47 @@ const std::array<Quantity, kQuantityCount>& quantities() {
     return list;
 }
 
-QString trimBlanks(const QString& text) {
-    int first = 0;
-    int last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
-        ++first;
+DailyStatement buildDailyStatement(const DailyChoice& choice) {
+    DailyStatement s;
+    s.sql = QStringLiteral("select ");
+    s.fields = QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno ");
+    for (int i = 0; i < kQuantityCount; ++i) {
+        if (choice.boxes[i] == forms::kTicked) {
+            s.fields += QString::fromUtf8(quantities()[i].fragment);
+        }
     }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
-        --last;
+    s.fields += QStringLiteral(" from  database1 ");
+
+    const QStringList filters = forms::criterionFilters({
+        {choice.stationText, QStringLiteral("codStaz = "), choice.stationKey},
+        {choice.yearText, QStringLiteral("anno = "), choice.yearKey},
+        {choice.monthText, QStringLiteral("mese = "), choice.monthKey},
+        {choice.dayText, QStringLiteral("giorno = "), choice.dayKey},
+    });
+    s.stationFilter = filters[0];
+    s.yearFilter = filters[1];
+    s.monthFilter = filters[2];
+    s.dayFilter = filters[3];
+    s.hasCriterion = !filters.join(QString()).isEmpty();
+    if (!s.hasCriterion) {
+        return s;
     }
-    return text.mid(first, last - first);
+    s.where = QStringLiteral("where ") + s.stationFilter + s.yearFilter + s.monthFilter + s.dayFilter;
+    s.sql += s.fields + s.where;
+    return s;
 }
 
-bool buildDailyStatement(const DailyChoice& choice) {
-    const QString station = trimBlanks(choice.stationText);
-    const QString year = trimBlanks(choice.yearText);
-    const QString month = trimBlanks(choice.monthText);
-    const QString day = trimBlanks(choice.dayText);
-
-    Global::DailyStationFilter.clear();
-    Global::DailyMonthFilter.clear();
-    Global::DailyDayFilter.clear();
-    Global::DailyYearFilter.clear();
-
-    Global::DailySql = QStringLiteral("select ");
-    Global::DailyFields = QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno ");
-    for (int i = 0; i < kQuantityCount; ++i) {
-        if (choice.boxes[i] == kTicked) {
-            Global::DailyFields += QString::fromUtf8(quantities()[i].fragment);
-        }
+void publish(const DailyStatement& statement) {
+    Global::DailySql = statement.sql;
+    Global::DailyFields = statement.fields;
+    Global::DailyStationFilter = statement.stationFilter;
+    Global::DailyYearFilter = statement.yearFilter;
+    Global::DailyMonthFilter = statement.monthFilter;
+    Global::DailyDayFilter = statement.dayFilter;
+    if (statement.hasCriterion) {
+        Global::DailyWhere = statement.where;
+        Global::DailyQueryOk = Global::kTrue;
     }
-    Global::DailyFields += QStringLiteral(" from  database1 ");
-
-    if (station.isEmpty() && year.isEmpty() && month.isEmpty() && day.isEmpty()) {
-        return false;
-    }
-
-    Global::DailyWhere = QStringLiteral("where ");
-    if (!station.isEmpty()) {
-        Global::DailyStationFilter = QStringLiteral("codStaz = ") + choice.stationKey;
-        if (!year.isEmpty() || !month.isEmpty() || !day.isEmpty()) {
-            Global::DailyStationFilter += QStringLiteral(" and ");
-        }
-    }
-    if (!year.isEmpty()) {
-        Global::DailyYearFilter = QStringLiteral("anno = ") + choice.yearKey;
-        if (!month.isEmpty() || !day.isEmpty()) {
-            Global::DailyYearFilter += QStringLiteral(" and ");
-        }
-    }
-    if (!month.isEmpty()) {
-        Global::DailyMonthFilter = QStringLiteral("mese = ") + choice.monthKey;
-        if (!day.isEmpty()) {
-            Global::DailyMonthFilter += QStringLiteral(" and ");
-        }
-    }
-    if (!day.isEmpty()) {
-        Global::DailyDayFilter = QStringLiteral("giorno = ") + choice.dayKey;
-    }
-    Global::DailyWhere += Global::DailyStationFilter + Global::DailyYearFilter + Global::DailyMonthFilter +
-                          Global::DailyDayFilter;
-    Global::DailySql += Global::DailyFields + Global::DailyWhere;
-    return true;
 }
 
 }  // namespace daily

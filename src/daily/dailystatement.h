@@ -1,5 +1,5 @@
 // The daily statement: built from the four criteria and the thirteen quantity boxes of the
-// selection form, as fixed fragments joined in a fixed order, and kept in the Global variables.
+// selection form, as fixed fragments joined in a fixed order.
 #pragma once
 
 #include <QString>
@@ -7,10 +7,6 @@
 #include <array>
 
 namespace daily {
-
-// The message shown when a search names no criterion (both selection forms use it).
-inline const char* const kNoCriterionMessage =
-    "Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida";
 
 // One quantity box: its control name, its caption and the select-list fragment it appends.
 struct Quantity {
@@ -22,9 +18,6 @@ inline constexpr int kQuantityCount = 13;
 // In the order their fragments are appended (and their columns appear).
 const std::array<Quantity, kQuantityCount>& quantities();
 
-// A box counts as ticked only when its value is 1 (0 clear, 2 greyed).
-constexpr int kTicked = 1;
-
 struct DailyChoice {
     // What each list shows (blanks around it are ignored).
     QString stationText, yearText, monthText, dayText;
@@ -34,12 +27,22 @@ struct DailyChoice {
     std::array<int, kQuantityCount> boxes{};
 };
 
-// The archive's "trim": leading and trailing blanks removed (blanks only, as the original did).
-QString trimBlanks(const QString& text);
+// The statement and its parts, named as the Global variables that keep them.
+struct DailyStatement {
+    QString sql;            // DailySql: "select " alone when there is no criterion
+    QString fields;         // DailyFields
+    QString where;          // DailyWhere: empty when there is no criterion
+    QString stationFilter;  // DailyStationFilter, and so on: empty when the list is empty
+    QString yearFilter;
+    QString monthFilter;
+    QString dayFilter;
+    bool hasCriterion = false;  // false when all four texts are empty: nothing is searched
+};
 
-// Rebuilds Global::DailySql and its parts from the choice. Returns false, with the criteria
-// emptied and no where clause built, when all four texts are empty: the caller then shows
-// kNoCriterionMessage and opens nothing.
-bool buildDailyStatement(const DailyChoice& choice);
+DailyStatement buildDailyStatement(const DailyChoice& choice);
+
+// Writes the statement to Global as a press of "&Seleziona" does: the where clause only when
+// there is a criterion (otherwise the last one stays), the flag true only then.
+void publish(const DailyStatement& statement);
 
 }  // namespace daily

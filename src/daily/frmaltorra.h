@@ -2,50 +2,34 @@
 // quantities; "&Seleziona" builds the daily statement and shows it in frmTabella.
 #pragma once
 
-#include "db/form.h"
+#include "forms/selectionform.h"
 
 #include <array>
 
 class QCheckBox;
-class QFrame;
-class QLabel;
-class QPushButton;
 
-namespace db {
-class DataSource;
-class DBCombo;
-}  // namespace db
-
-class frmAltorra : public db::Form {
+class frmAltorra : public forms::SelectionForm {
     Q_OBJECT
   public:
     frmAltorra();
 
-    QLabel* lblStazione;
-    db::DBCombo* DBCmbStazione;
-    QLabel* lblGiorno;
-    db::DBCombo* DBcmbGiorno;
-    QLabel* lblMese;
-    db::DBCombo* DBCmbMese;
-    QLabel* lblAnno;
-    db::DBCombo* DBcmbAnno;
-    QFrame* Shape1;
+    QLabel* const lblStazione;
+    db::DBCombo* const DBCmbStazione;
+    QLabel* const lblAnno;
+    db::DBCombo* const DBcmbAnno;
+    QLabel* const lblMese;
+    db::DBCombo* const DBCmbMese;
+    QLabel* const lblGiorno;
+    db::DBCombo* const DBcmbGiorno;
+    db::DataSource* const DStaz;
+    db::DataSource* const DAnno;
+    db::DataSource* const DMese;
+    db::DataSource* const DGiorno;
     // The thirteen quantity boxes, in the order their columns are asked for.
     std::array<QCheckBox*, 13> quantityBoxes{};
     QCheckBox* box(const QString& name) const;
-    QPushButton* cmdSeleziona;
-    QPushButton* cmdAnnulla;
-    QPushButton* CmdChiudi;
-    db::DataSource* DStaz;
-    db::DataSource* DAnno;
-    db::DataSource* DMese;
-    db::DataSource* DGiorno;
-
-    void cmdSeleziona_Click();
-    void cmdAnnulla_Click();
-    void CmdChiudi_Click();
 
   protected:
-    void Form_Load() override;
-    void Form_Activate() override;
+    bool publishStatement(const QList<forms::ListChoice>& choices) override;
+    void openResults() override;
 };

@@ -1,9 +1,9 @@
 // The daily values found by the selection form's statement, in a grid that can be exported.
 #pragma once
 
-#include "daily/resultform.h"
+#include "forms/resultwindow.h"
 
-class frmTabella : public formkit::ResultForm {
+class frmTabella : public forms::ResultWindow {
     Q_OBJECT
   public:
     frmTabella();
@@ -14,8 +14,6 @@ class frmTabella : public formkit::ResultForm {
     QPushButton* const CmdPrecedente;
     QTimer* const Timer1;
 
-    void Command1_Click();
     void CmdPrecedente_Click();
-    void Timer1_Timer();
     void DTabella_Error(int DataErr, int& Response);
 };

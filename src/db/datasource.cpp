@@ -152,7 +152,7 @@ const jet::Value& Recordset::value(const QString& fieldName) const {
 
 // ---------------------------------------------------------------- DataSource
 
-DataSource::DataSource(const QString& name, Form* form, Kind kind) : QObject(form), kind_(kind) {
+DataSource::DataSource(const QString& name, Form* form) : QObject(form) {
     setObjectName(name);
     if (form) {
         form->addDataSource(this);

@@ -66,17 +66,14 @@ class Recordset {
 class DataSource : public QObject {
     Q_OBJECT
   public:
-    enum class Kind { Snapshot, Dynaset };
-
     // Registers with its form, which opens it after Form_Load.
-    DataSource(const QString& name, Form* form, Kind kind = Kind::Snapshot);
+    DataSource(const QString& name, Form* form);
     ~DataSource() override;
 
     void setDatabaseName(const QString& path);
     QString databaseName() const { return databaseName_; }
     void setRecordSource(const QString& source);
     QString recordSource() const { return recordSource_; }
-    Kind kind() const { return kind_; }
 
     // Opens the record source; on failure raises the error event. Forms call it after their load
     // handler; windows call Refresh() to reopen on the current record source.
@@ -112,7 +109,6 @@ class DataSource : public QObject {
 
     QString databaseName_;
     QString recordSource_;
-    Kind kind_;
     std::shared_ptr<jet::Database> database_;  // kept open while the record set is
     std::unique_ptr<Recordset> recordset_;
     int lastError_ = 0;

@@ -1,9 +1,9 @@
 // The intense-rainfall maxima found by the selection form's statement, in a grid that can be exported.
 #pragma once
 
-#include "daily/resultform.h"
+#include "forms/resultwindow.h"
 
-class frmIntense : public formkit::ResultForm {
+class frmIntense : public forms::ResultWindow {
     Q_OBJECT
   public:
     frmIntense();
@@ -14,8 +14,6 @@ class frmIntense : public formkit::ResultForm {
     QPushButton* const CmdChiudi;
     QTimer* const Timer1;
 
-    void Command1_Click();
     void CmdChiudi_Click();
-    void Timer1_Timer();
     void dpioggia_Error(int DataErr, int& Response);
 };

@@ -2,41 +2,25 @@
 // "&Seleziona" builds the statement and shows it in frmIntense.
 #pragma once
 
-#include "db/form.h"
+#include "forms/selectionform.h"
 
 class QCheckBox;
-class QFrame;
-class QLabel;
-class QPushButton;
 
-namespace db {
-class DataSource;
-class DBCombo;
-}  // namespace db
-
-class frmPioggia : public db::Form {
+class frmPioggia : public forms::SelectionForm {
     Q_OBJECT
   public:
     frmPioggia();
 
-    QLabel* lblStazione;
-    db::DBCombo* DBCmbStazione;
-    QLabel* lblAnno;
-    db::DBCombo* DBcmbAnno;
-    QFrame* Shape1;
-    QCheckBox* Chkgiorni;
-    QCheckBox* chkore;
-    QPushButton* cmdSeleziona;
-    QPushButton* cmdAnnulla;
-    QPushButton* CmdChiudi;
-    db::DataSource* DStaz;
-    db::DataSource* DAnno;
-
-    void cmdSeleziona_Click();
-    void cmdAnnulla_Click();
-    void CmdChiudi_Click();
+    QLabel* const lblStazione;
+    db::DBCombo* const DBCmbStazione;
+    QLabel* const lblAnno;
+    db::DBCombo* const DBcmbAnno;
+    db::DataSource* const DStaz;
+    db::DataSource* const DAnno;
+    QCheckBox* Chkgiorni = nullptr;
+    QCheckBox* chkore = nullptr;
 
   protected:
-    void Form_Load() override;
-    void Form_Activate() override;
+    bool publishStatement(const QList<forms::ListChoice>& choices) override;
+    void openResults() override;
 };

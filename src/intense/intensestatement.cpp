@@ -1,44 +1,45 @@
 #include "intense/intensestatement.h"
 
-#include "daily/dailystatement.h"
 #include "db/global.h"
+#include "forms/choice.h"
 
 namespace intense {
 
-bool buildIntenseStatement(const IntenseChoice& choice) {
-    const QString station = daily::trimBlanks(choice.stationText);
-    const QString year = daily::trimBlanks(choice.yearText);
+IntenseStatement buildIntenseStatement(const IntenseChoice& choice) {
+    IntenseStatement s;
+    s.sql = QStringLiteral("select ");
+    s.fields = QStringLiteral("Nomestaz , Anno ");
+    if (choice.hoursBox == forms::kTicked) {
+        s.fields += QString::fromUtf8(kHoursFragment);
+    }
+    if (choice.daysBox == forms::kTicked) {
+        s.fields += QString::fromUtf8(kDaysFragment);
+    }
+    s.fields += QStringLiteral(" from piog9099 ");
 
-    Global::IntenseStationFilter.clear();
-    Global::IntenseYearFilter.clear();
+    const QStringList filters = forms::criterionFilters({
+        {choice.stationText, QStringLiteral("codstaz = "), choice.stationKey},
+        {choice.yearText, QStringLiteral("anno = "), choice.yearKey},
+    });
+    s.stationFilter = filters[0];
+    s.yearFilter = filters[1];
+    s.hasCriterion = !filters.join(QString()).isEmpty();
+    if (s.hasCriterion) {
+        s.where = QStringLiteral("where ") + s.stationFilter + s.yearFilter;
+        s.sql += s.fields + s.where;
+    }
+    return s;
+}
 
-    Global::IntenseSql = QStringLiteral("select ");
-    Global::IntenseFields = QStringLiteral("Nomestaz , Anno ");
-    if (choice.hoursBox == daily::kTicked) {
-        Global::IntenseFields += QString::fromUtf8(kHoursFragment);
+void publish(const IntenseStatement& statement) {
+    Global::IntenseSql = statement.sql;
+    Global::IntenseFields = statement.fields;
+    Global::IntenseStationFilter = statement.stationFilter;
+    Global::IntenseYearFilter = statement.yearFilter;
+    if (statement.hasCriterion) {
+        Global::IntenseWhere = statement.where;
+        Global::IntenseQueryOk = Global::kTrue;
     }
-    if (choice.daysBox == daily::kTicked) {
-        Global::IntenseFields += QString::fromUtf8(kDaysFragment);
-    }
-    Global::IntenseFields += QStringLiteral(" from piog9099 ");
-
-    if (station.isEmpty() && year.isEmpty()) {
-        return false;
-    }
-
-    Global::IntenseWhere = QStringLiteral("where ");
-    if (!station.isEmpty()) {
-        Global::IntenseStationFilter = QStringLiteral("codstaz = ") + choice.stationKey;
-        if (!year.isEmpty()) {
-            Global::IntenseStationFilter += QStringLiteral(" and ");
-        }
-    }
-    if (!year.isEmpty()) {
-        Global::IntenseYearFilter = QStringLiteral("anno = ") + choice.yearKey;
-    }
-    Global::IntenseWhere += Global::IntenseStationFilter + Global::IntenseYearFilter;
-    Global::IntenseSql += Global::IntenseFields + Global::IntenseWhere;
-    return true;
 }
 
 }  // namespace intense

@@ -1,5 +1,5 @@
 // The intense-rainfall statement: built from the station and year criteria and the two groups of
-// maxima (hours, days), kept in the Global variables.
+// maxima (hours, days).
 #pragma once
 
 #include <QString>
@@ -21,8 +21,20 @@ struct IntenseChoice {
     int daysBox = 1;                // Chkgiorni
 };
 
-// Rebuilds Global::IntenseSql and its parts. Returns false, with no where clause built, when both
-// texts are empty: the caller then shows the no-criterion message and opens nothing.
-bool buildIntenseStatement(const IntenseChoice& choice);
+// The statement and its parts, named as the Global variables that keep them.
+struct IntenseStatement {
+    QString sql;                // IntenseSql: "select " alone when there is no criterion
+    QString fields;             // IntenseFields
+    QString where;              // IntenseWhere: empty when there is no criterion
+    QString stationFilter;      // IntenseStationFilter: empty when the list is empty
+    QString yearFilter;         // IntenseYearFilter
+    bool hasCriterion = false;  // false when both texts are empty: nothing is searched
+};
+
+IntenseStatement buildIntenseStatement(const IntenseChoice& choice);
+
+// Writes the statement to Global as a press of "&Seleziona" does: the where clause only when
+// there is a criterion (otherwise the last one stays), the flag true only then.
+void publish(const IntenseStatement& statement);
 
 }  // namespace intense

@@ -3,16 +3,16 @@
 #include "db/global.h"
 #include "db/location.h"
 #include "db/seams.h"
+#include "forms/formkit.h"
 #include "registry/frmdettaglio.h"
+#include "registry/registrycontrols.h"
 #include "registry/registrypaths.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,60 +35,134 @@ QFont cardFont(const QString& family) {
     return font;
 }
 
-void paintBackground(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
+// The card: each label with the box that shows its field, in twips on the client area.
+struct CardRow {
+    QLabel* frmAnagrafica::*label;
+    forms::Place labelPlace;
+    db::BoundTextBox* frmAnagrafica::*box;
+    forms::Place boxPlace;  // its caption is the field shown
+};
+
+const CardRow kCard[] = {
+    {&frmAnagrafica::Label2,
+     {"Label2", "Comune", 240, 840, 1695, 375},
+     &frmAnagrafica::txtCom,
+     {"txtCom", "Comune", 2040, 840, 2175, 375}},
+    {&frmAnagrafica::Label3,
+     {"Label3", "Provincia", 4560, 840, 1455, 375},
+     &frmAnagrafica::txtPro,
+     {"txtPro", "Provincia", 6240, 840, 1575, 375}},
+    {&frmAnagrafica::Label10,
+     {"Label10", "Bacino", 240, 1320, 1695, 375},
+     &frmAnagrafica::txtBaII,
+     {"txtBaII", "BACINO", 2040, 1320, 2175, 375}},
+    {&frmAnagrafica::Label5,
+     {"Label5", "Quota m s.l.m.m.", 4560, 1320, 1455, 375},
+     &frmAnagrafica::txtQuo,
+     {"txtQuo", "Quota", 6240, 1320, 1575, 375}},
+    {&frmAnagrafica::Label9,
+     {"Label9", "Località", 240, 1800, 1695, 375},
+     &frmAnagrafica::txtBaI,
+     {"txtBaI", "Indirizzo_localita", 2040, 1800, 2175, 375}},
+    {&frmAnagrafica::Label4,
+     {"Label4", "Codice stazione", 4560, 1800, 1455, 375},
+     &frmAnagrafica::txtCod,
+     {"txtCod", "Codstaz", 6240, 1800, 1575, 375}},
+    {&frmAnagrafica::Label12,
+     {"Label12", "Latitudine N", 240, 2280, 1695, 375},
+     &frmAnagrafica::Text2,
+     {"Text2", "Latitudine N", 2040, 2280, 1575, 375}},
+    // The longitude keeps its two names: the caption says east, the field says west.
+    {&frmAnagrafica::Label13,
+     {"Label13", "Longitudine E", 3960, 2280, 2055, 375},
+     &frmAnagrafica::Text3,
+     {"Text3", "Longitudine W", 6240, 2280, 1575, 375}},
+    {&frmAnagrafica::Label7,
+     {"Label7", "UTM X", 240, 2760, 1695, 375},
+     &frmAnagrafica::txtUtx,
+     {"txtUtx", "UTM X", 2040, 2760, 1575, 375}},
+    {&frmAnagrafica::Label8,
+     {"Label8", "UTM Y", 3960, 2760, 2055, 375},
+     &frmAnagrafica::TXTUty,
+     {"TXTUty", "UTM Y", 6240, 2760, 1575, 375}},
+    {&frmAnagrafica::Label6,
+     {"Label6", "Inizio funzionamento", 240, 3240, 1695, 375},
+     &frmAnagrafica::txtDat,
+     {"txtDat", "Data validità", 2040, 3240, 1575, 375}},
+    {&frmAnagrafica::Label11,
+     {"Label11", "Tipo di stazione", 3960, 3240, 1215, 375},
+     &frmAnagrafica::Text1,
+     {"Text1", "tipo staz", 5280, 3240, 2535, 375}},
+};
 
 }  // namespace
 
 frmAnagrafica::frmAnagrafica(QWidget* parent) : db::Form(parent) {
     setObjectName(QStringLiteral("frmAnagrafica"));
     setWindowTitle(QStringLiteral("Anagrafica"));
-    // A close box but neither minimise nor maximise.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    forms::setFixedFrame(this);
 
-    DMensili = new db::DataSource(QStringLiteral("DMensili"), this, db::DataSource::Kind::Dynaset);
-    DAnagrafica = new db::DataSource(QStringLiteral("DAnagrafica"), this, db::DataSource::Kind::Snapshot);
+    DMensili = new db::DataSource(QStringLiteral("DMensili"), this);
+    DAnagrafica = new db::DataSource(QStringLiteral("DAnagrafica"), this);
     DMensili->setErrorHandler([this](int dataErr, int& response) { monthlyError(dataErr, response); });
 
-    menuBar = new QMenuBar(this);
-    menuBar->setObjectName(QStringLiteral("menuBar"));
-    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuEsporta = mnuFile->addAction(QStringLiteral("&Esporta dati mensili"));
-    mnuEsporta->setObjectName(QStringLiteral("mnuEsporta"));
-    mnuStampa = mnuFile->addAction(QStringLiteral("&Stampa"));
-    mnuStampa->setObjectName(QStringLiteral("mnuStampa"));
-    mnuChiudi = mnuFile->addAction(QStringLiteral("&Chiudi"));
-    mnuChiudi->setObjectName(QStringLiteral("mnuChiudi"));
-    connect(mnuEsporta, &QAction::triggered, this, [this] { mnuEsporta_Click(); });
-    connect(mnuStampa, &QAction::triggered, this, [this] { mnuStampa_Click(); });
-    connect(mnuChiudi, &QAction::triggered, this, [this] { mnuChiudi_Click(); });
-
+    QMenuBar* menu = buildMenu();
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("clientArea"));
     client_->setFixedSize(db::twipsToPixels(kClientWidth), db::twipsToPixels(kClientHeight));
-    paintBackground(client_, registry::colourFromBgr(kBackColour));
+    forms::paint(client_, forms::colourFromBgr(kBackColour));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
+    layout->setMenuBar(menu);
     layout->addWidget(client_);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    const QColor frame = registry::colourFromBgr(kFrameColour);
-    Line1 = new registry::LineShape(QStringLiteral("Line1"), client_, 120, 120, 7920, 120, frame);
-    Line2 = new registry::LineShape(QStringLiteral("Line2"), client_, 7920, 120, 7920, 720, frame);
-    Line3 = new registry::LineShape(QStringLiteral("Line3"), client_, 120, 720, 7920, 720, frame);
-    Line4 = new registry::LineShape(QStringLiteral("Line4"), client_, 120, 120, 120, 720, frame);
+    buildCard();
+    buildMonthly();
 
-    Label1 = addLabel(QStringLiteral("Label1"), QStringLiteral("Nome stazione"), 240, 240, 1695, 375);
-    paintBackground(Label1, registry::colourFromBgr(kNameLabelColour));
+    // Connected after the controls bound themselves, so that list and card are filled first.
+    connect(DAnagrafica, &db::DataSource::opened, this, &frmAnagrafica::registryOpened);
+
+    layout->activate();
+    adjustSize();
+    forms::centreFrame(this);
+}
+
+QMenuBar* frmAnagrafica::buildMenu() {
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    const struct {
+        QAction* frmAnagrafica::*action;
+        const char* name;
+        const char* caption;
+        void (frmAnagrafica::*handler)();
+    } entries[] = {
+        {&frmAnagrafica::mnuEsporta, "mnuEsporta", "&Esporta dati mensili", &frmAnagrafica::mnuEsporta_Click},
+        {&frmAnagrafica::mnuStampa, "mnuStampa", "&Stampa", &frmAnagrafica::mnuStampa_Click},
+        {&frmAnagrafica::mnuChiudi, "mnuChiudi", "&Chiudi", &frmAnagrafica::mnuChiudi_Click},
+    };
+    for (const auto& entry : entries) {
+        QAction* action = mnuFile->addAction(QString::fromUtf8(entry.caption));
+        action->setObjectName(QString::fromUtf8(entry.name));
+        connect(action, &QAction::triggered, this, [this, handler = entry.handler] { (this->*handler)(); });
+        this->*entry.action = action;
+    }
+    return menuBar;
+}
+
+void frmAnagrafica::buildCard() {
+    const QColor frame = forms::colourFromBgr(kFrameColour);
+    Line1 = new forms::LineShape(QStringLiteral("Line1"), client_, 120, 120, 7920, 120, frame);
+    Line2 = new forms::LineShape(QStringLiteral("Line2"), client_, 7920, 120, 7920, 720, frame);
+    Line3 = new forms::LineShape(QStringLiteral("Line3"), client_, 120, 720, 7920, 720, frame);
+    Line4 = new forms::LineShape(QStringLiteral("Line4"), client_, 120, 120, 120, 720, frame);
+
+    Label1 = addLabel({"Label1", "Nome stazione", 240, 240, 1695, 375});
+    forms::paint(Label1, forms::colourFromBgr(kNameLabelColour));
     DBCombo1 = new db::DBCombo(QStringLiteral("DBCombo1"), client_);
     DBCombo1->setGeometry(db::twipsRect(2040, 240, 5775, 330));
     DBCombo1->setFont(cardFont(QStringLiteral("Arial")));
@@ -96,31 +170,10 @@ frmAnagrafica::frmAnagrafica(QWidget* parent) : db::Form(parent) {
     DBCombo1->bindText(DAnagrafica, QStringLiteral("Denominazione"));
     connect(DBCombo1, &db::DBCombo::Click, this, &frmAnagrafica::DBCombo1_Click);
 
-    Label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Comune"), 240, 840, 1695, 375);
-    txtCom = addBox(QStringLiteral("txtCom"), QStringLiteral("Comune"), 2040, 840, 2175, 375);
-    Label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("Provincia"), 4560, 840, 1455, 375);
-    txtPro = addBox(QStringLiteral("txtPro"), QStringLiteral("Provincia"), 6240, 840, 1575, 375);
-    Label10 = addLabel(QStringLiteral("Label10"), QStringLiteral("Bacino"), 240, 1320, 1695, 375);
-    txtBaII = addBox(QStringLiteral("txtBaII"), QStringLiteral("BACINO"), 2040, 1320, 2175, 375);
-    Label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Quota m s.l.m.m."), 4560, 1320, 1455, 375);
-    txtQuo = addBox(QStringLiteral("txtQuo"), QStringLiteral("Quota"), 6240, 1320, 1575, 375);
-    Label9 = addLabel(QStringLiteral("Label9"), QStringLiteral("Località"), 240, 1800, 1695, 375);
-    txtBaI = addBox(QStringLiteral("txtBaI"), QStringLiteral("Indirizzo_localita"), 2040, 1800, 2175, 375);
-    Label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("Codice stazione"), 4560, 1800, 1455, 375);
-    txtCod = addBox(QStringLiteral("txtCod"), QStringLiteral("Codstaz"), 6240, 1800, 1575, 375);
-    Label12 = addLabel(QStringLiteral("Label12"), QStringLiteral("Latitudine N"), 240, 2280, 1695, 375);
-    Text2 = addBox(QStringLiteral("Text2"), QStringLiteral("Latitudine N"), 2040, 2280, 1575, 375);
-    // The longitude keeps its two names: the caption says east, the field says west.
-    Label13 = addLabel(QStringLiteral("Label13"), QStringLiteral("Longitudine E"), 3960, 2280, 2055, 375);
-    Text3 = addBox(QStringLiteral("Text3"), QStringLiteral("Longitudine W"), 6240, 2280, 1575, 375);
-    Label7 = addLabel(QStringLiteral("Label7"), QStringLiteral("UTM X"), 240, 2760, 1695, 375);
-    txtUtx = addBox(QStringLiteral("txtUtx"), QStringLiteral("UTM X"), 2040, 2760, 1575, 375);
-    Label8 = addLabel(QStringLiteral("Label8"), QStringLiteral("UTM Y"), 3960, 2760, 2055, 375);
-    TXTUty = addBox(QStringLiteral("TXTUty"), QStringLiteral("UTM Y"), 6240, 2760, 1575, 375);
-    Label6 = addLabel(QStringLiteral("Label6"), QStringLiteral("Inizio funzionamento"), 240, 3240, 1695, 375);
-    txtDat = addBox(QStringLiteral("txtDat"), QStringLiteral("Data validità"), 2040, 3240, 1575, 375);
-    Label11 = addLabel(QStringLiteral("Label11"), QStringLiteral("Tipo di stazione"), 3960, 3240, 1215, 375);
-    Text1 = addBox(QStringLiteral("Text1"), QStringLiteral("tipo staz"), 5280, 3240, 2535, 375);
+    for (const CardRow& row : kCard) {
+        this->*row.label = addLabel(row.labelPlace);
+        this->*row.box = addBox(row.boxPlace);
+    }
     Text1->setFont(cardFont(QStringLiteral("Tahoma")));
     // The coordinates keep the window's own font.
     for (QWidget* widget : {static_cast<QWidget*>(Label12), static_cast<QWidget*>(Label13),
@@ -128,16 +181,18 @@ frmAnagrafica::frmAnagrafica(QWidget* parent) : db::Form(parent) {
         widget->setFont(font());
     }
 
-    PctUbic = new registry::PictureBox(QStringLiteral("PctUbic"), client_);
+    PctUbic = new forms::PictureBox(QStringLiteral("PctUbic"), client_);
     PctUbic->setGeometry(db::twipsRect(8040, 0, 3135, 4095));
     PctUbic->setCursor(QCursor(registry::magnifierPointerImage(), 12, 12));
-    connect(PctUbic, &registry::PictureBox::Click, this, &frmAnagrafica::PctUbic_Click);
+    connect(PctUbic, &forms::PictureBox::Click, this, &frmAnagrafica::PctUbic_Click);
+}
 
-    Label14 = addLabel(QStringLiteral("Label14"), QStringLiteral("DATI MENSILI"), 120, 3840, 2415, 375);
+void frmAnagrafica::buildMonthly() {
+    Label14 = addLabel({"Label14", "DATI MENSILI", 120, 3840, 2415, 375});
     QFont bold = Label14->font();
     bold.setBold(true);
     Label14->setFont(bold);
-    paintBackground(Label14, registry::colourFromBgr(kBackColour));
+    forms::paint(Label14, forms::colourFromBgr(kBackColour));
 
     MSFlexGrid1 = new db::FlexGrid(QStringLiteral("MSFlexGrid1"), client_);
     MSFlexGrid1->setGeometry(db::twipsRect(120, 4200, 11175, 4695));
@@ -148,34 +203,20 @@ frmAnagrafica::frmAnagrafica(QWidget* parent) : db::Form(parent) {
     DBGrid1->setGeometry(db::twipsRect(1560, 5280, 3135, 495));
     DBGrid1->bind(DMensili);
     DBGrid1->setVisible(false);
-
-    // Connected after the controls bound themselves, so that list and card are filled first.
-    connect(DAnagrafica, &db::DataSource::opened, this, &frmAnagrafica::registryOpened);
-
-    layout->activate();
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
 }
 
-QLabel* frmAnagrafica::addLabel(const QString& name, const QString& caption, int left, int top, int width,
-                                int height) {
-    auto* label = new QLabel(caption, client_);
-    label->setObjectName(name);
-    label->setGeometry(db::twipsRect(left, top, width, height));
+QLabel* frmAnagrafica::addLabel(const forms::Place& place) {
+    QLabel* label = forms::makeLabel(place, client_);
     label->setFont(cardFont(QStringLiteral("Arial")));
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
 }
 
-db::BoundTextBox* frmAnagrafica::addBox(const QString& name, const QString& field, int left, int top,
-                                        int width, int height) {
-    auto* box = new db::BoundTextBox(name, client_);
-    box->setGeometry(db::twipsRect(left, top, width, height));
+db::BoundTextBox* frmAnagrafica::addBox(const forms::Place& place) {
+    auto* box = new db::BoundTextBox(QString::fromUtf8(place.name), client_);
+    box->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
     box->setFont(cardFont(QStringLiteral("Arial")));
-    box->bind(DAnagrafica, field);
+    box->bind(DAnagrafica, QString::fromUtf8(place.caption));
     return box;
 }
 

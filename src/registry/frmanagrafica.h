@@ -6,7 +6,8 @@
 #include "db/datasource.h"
 #include "db/form.h"
 #include "export/esporta.h"
-#include "registry/registrycontrols.h"
+#include "forms/formkit.h"
+#include "forms/picturebox.h"
 
 #include <QLabel>
 
@@ -53,14 +54,14 @@ class frmAnagrafica : public db::Form {
     db::BoundTextBox* txtDat = nullptr;
     QLabel* Label11 = nullptr;
     db::BoundTextBox* Text1 = nullptr;
-    registry::PictureBox* PctUbic = nullptr;
+    forms::PictureBox* PctUbic = nullptr;
     QLabel* Label14 = nullptr;
     db::FlexGrid* MSFlexGrid1 = nullptr;
     db::DBGrid* DBGrid1 = nullptr;
-    registry::LineShape* Line1 = nullptr;
-    registry::LineShape* Line2 = nullptr;
-    registry::LineShape* Line3 = nullptr;
-    registry::LineShape* Line4 = nullptr;
+    forms::LineShape* Line1 = nullptr;
+    forms::LineShape* Line2 = nullptr;
+    forms::LineShape* Line3 = nullptr;
+    forms::LineShape* Line4 = nullptr;
 
     QMenuBar* menuBar = nullptr;
     QMenu* mnuFile = nullptr;
@@ -87,9 +88,11 @@ class frmAnagrafica : public db::Form {
     void Form_Activate() override;
 
   private:
-    QLabel* addLabel(const QString& name, const QString& caption, int left, int top, int width, int height);
-    db::BoundTextBox* addBox(const QString& name, const QString& field, int left, int top, int width,
-                             int height);
+    QMenuBar* buildMenu();
+    void buildCard();
+    void buildMonthly();
+    QLabel* addLabel(const forms::Place& place);
+    db::BoundTextBox* addBox(const forms::Place& place);  // the place's caption is the field shown
     void registryOpened();
     void monthlyError(int dataErr, int& response);
 

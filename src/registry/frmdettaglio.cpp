@@ -1,12 +1,11 @@
 #include "registry/frmdettaglio.h"
 
 #include "db/location.h"
+#include "forms/formkit.h"
 #include "registry/frmanagrafica.h"
-#include "registry/registrycontrols.h"
 #include "registry/registrypaths.h"
 
 #include <QIcon>
-#include <QPainter>
 
 namespace {
 const int kClientWidth = 11220;
@@ -17,18 +16,17 @@ const unsigned int kBackColour = 0x00C0FFFF;  // pale yellow
 frmDettaglio::frmDettaglio(QWidget* parent) : db::Form(parent) {
     setObjectName(QStringLiteral("frmDettaglio"));
     setWindowTitle(QStringLiteral("Dettaglio"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    forms::setFixedFrame(this);
     // No icon: a transparent one, since an empty icon would show the application's.
     QPixmap blank(16, 16);
     blank.fill(Qt::transparent);
     setWindowIcon(QIcon(blank));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, registry::colourFromBgr(kBackColour));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    forms::paint(this, forms::colourFromBgr(kBackColour));
     setFixedSize(db::twipsToPixels(kClientWidth), db::twipsToPixels(kClientHeight));
     setClientTwips(kClientWidth, kClientHeight, true);
+    // Natural size from the top-left corner, cut by the window's edges, on the pale background.
+    view_ = new forms::PictureBox(QStringLiteral("picture"), this);
+    view_->setGeometry(rect());
 }
 
 void frmDettaglio::Form_Load() {
@@ -39,17 +37,9 @@ void frmDettaglio::Form_Load() {
     const QString code = card ? card->txtCod->text() : QString();
     picturePath_ = registry::largePicturePath(pictures, code);
     // A missing or unreadable picture leaves the pale background alone.
-    if (!picture_.load(db::resolveCaseInsensitive(picturePath_))) {
-        picture_ = QPixmap();
+    QPixmap picture;
+    if (!picture.load(db::resolveCaseInsensitive(picturePath_))) {
+        picture = QPixmap();
     }
-    update();
-}
-
-void frmDettaglio::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    if (!picture_.isNull()) {
-        // Natural size from the top-left corner, cut by the window's edges.
-        painter.drawPixmap(QPoint(0, 0), picture_);
-    }
+    view_->setPicture(picture);
 }

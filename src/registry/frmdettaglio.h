@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/form.h"
+#include "forms/picturebox.h"
 
 #include <QPixmap>
 
@@ -11,14 +12,13 @@ class frmDettaglio : public db::Form {
     explicit frmDettaglio(QWidget* parent = nullptr);
 
     // The picture shown (null when the file is missing or unreadable) and the file it came from.
-    const QPixmap& picture() const { return picture_; }
+    const QPixmap& picture() const { return view_->picture(); }
     QString picturePath() const { return picturePath_; }
 
   protected:
     void Form_Load() override;
-    void paintEvent(QPaintEvent* event) override;
 
   private:
-    QPixmap picture_;
+    forms::PictureBox* view_ = nullptr;
     QString picturePath_;
 };

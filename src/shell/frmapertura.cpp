@@ -2,6 +2,7 @@
 
 #include "daily/frmaltorra.h"
 #include "db/seams.h"
+#include "forms/formkit.h"
 #include "intense/frmpioggia.h"
 #include "registry/frmanagrafica.h"
 #include "shell/artwork.h"
@@ -10,33 +11,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
-
-namespace shell {
-
-PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent) {
-    setObjectName(name);
-    // The picture may be larger than the box: it is cut, never scaled, and never sizes the window.
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-}
-
-void PictureBox::setPicture(const QPixmap& picture) {
-    picture_ = picture;
-    update();
-}
-
-void PictureBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, picture_);
-}
-
-}  // namespace shell
 
 namespace {
 const int kClientWidthTwips = 11220;
@@ -48,8 +26,8 @@ frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
     setWindowTitle(QStringLiteral("Altorra della Regione Sorvane"));
     setWindowIcon(shell::programIcon());
     // A sizable border with minimize and close buttons, no maximize button.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    forms::setFixedFrame(this);
+    setWindowFlag(Qt::WindowMinimizeButtonHint);
 
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
@@ -86,7 +64,7 @@ frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
     connect(mnuInformazioni, &QAction::triggered, this, &frmApertura::mnuInformazioni_Click,
             Qt::QueuedConnection);
 
-    Picture1 = new shell::PictureBox(QStringLiteral("Picture1"), this);
+    Picture1 = new forms::PictureBox(QStringLiteral("Picture1"), this);
     Picture1->setPicture(shell::titlePicture());
 
     auto* layout = new QVBoxLayout(this);
@@ -103,12 +81,7 @@ frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
 void frmApertura::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            // The whole window, frame included, stands in the middle.
-            const QSize outer = frameGeometry().size();
-            move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
-        }
+        forms::centreFrame(this);
     }
     db::Form::showEvent(event);
 }

@@ -2,31 +2,11 @@
 #pragma once
 
 #include "db/form.h"
-
-#include <QPixmap>
+#include "forms/picturebox.h"
 
 class QAction;
 class QMenu;
 class QMenuBar;
-
-namespace shell {
-
-// Draws a picture at its own size from the top-left corner, whatever the widget's size.
-class PictureBox : public QWidget {
-    Q_OBJECT
-  public:
-    PictureBox(const QString& name, QWidget* parent);
-    void setPicture(const QPixmap& picture);
-    QPixmap picture() const { return picture_; }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    QPixmap picture_;
-};
-
-}  // namespace shell
 
 class frmApertura : public db::Form {
     Q_OBJECT
@@ -41,7 +21,7 @@ class frmApertura : public db::Form {
     QAction* mnuDati_giornalieri = nullptr;
     QAction* mnuPiogge_intense = nullptr;
     QAction* mnuInformazioni = nullptr;
-    shell::PictureBox* Picture1 = nullptr;
+    forms::PictureBox* Picture1 = nullptr;
 
   public slots:
     void mnuAnagrafica_Click();

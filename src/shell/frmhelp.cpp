@@ -3,14 +3,13 @@
 #include "db/boundcontrols.h"
 #include "db/datasource.h"
 #include "db/location.h"
+#include "forms/formkit.h"
 #include "shell/artwork.h"
 #include "shell/credits.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace {
@@ -23,12 +22,11 @@ frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
     setWindowTitle(QStringLiteral("Informazioni"));
     setWindowIcon(shell::programIcon());
     // A fixed dialog border with neither maximize nor minimize button.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    forms::setFixedFrame(this, Qt::Dialog);
     setClientTwips(9120, 6330, false);
     setFixedSize(size());
 
-    Data1 = new db::DataSource(QStringLiteral("Data1"), this, db::DataSource::Kind::Dynaset);
+    Data1 = new db::DataSource(QStringLiteral("Data1"), this);
 
     SSTab1 = new db::TabControl(QStringLiteral("SSTab1"), this, 4);
     SSTab1->setGeometry(db::twipsRect(0, 0, 9135, 6375));
@@ -133,12 +131,7 @@ void frmHelp::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
         placeControls();
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            // The whole window, frame included, stands in the middle.
-            const QSize outer = frameGeometry().size();
-            move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
-        }
+        forms::centreFrame(this);
     }
     db::Form::showEvent(event);
 }

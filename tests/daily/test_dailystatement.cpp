@@ -2,6 +2,7 @@
 // quantity boxes.
 #include "daily/dailystatement.h"
 #include "db/global.h"
+#include "forms/choice.h"
 
 #include <QtTest>
 
@@ -53,17 +54,28 @@ class TestDailyStatement : public QObject {
     void everyCriteriaCombination() {
         QFETCH(int, criteria);
         QFETCH(QString, where);
-        QVERIFY(daily::buildDailyStatement(choiceWith(criteria, 0)));
-        QCOMPARE(Global::DailyWhere, where);
-        QCOMPARE(Global::DailySql, kLead + QStringLiteral(" from  database1 ") + where);
+        const daily::DailyStatement s = daily::buildDailyStatement(choiceWith(criteria, 0));
+        QVERIFY(s.hasCriterion);
+        QCOMPARE(s.where, where);
+        QCOMPARE(s.sql, kLead + QStringLiteral(" from  database1 ") + where);
         // Each criterion keeps its own " and " when a later one follows.
-        QCOMPARE(Global::DailyStationFilter,
+        QCOMPARE(s.stationFilter,
                  (criteria & 1) ? QString("codStaz = 12") + ((criteria & 14) ? " and " : "") : QString());
-        QCOMPARE(Global::DailyYearFilter,
+        QCOMPARE(s.yearFilter,
                  (criteria & 2) ? QString("anno = 1995") + ((criteria & 12) ? " and " : "") : QString());
-        QCOMPARE(Global::DailyMonthFilter,
+        QCOMPARE(s.monthFilter,
                  (criteria & 4) ? QString("mese = 3") + ((criteria & 8) ? " and " : "") : QString());
-        QCOMPARE(Global::DailyDayFilter, (criteria & 8) ? QString("giorno = 7") : QString());
+        QCOMPARE(s.dayFilter, (criteria & 8) ? QString("giorno = 7") : QString());
+        // The press writes every part to Global.
+        daily::publish(s);
+        QCOMPARE(Global::DailySql, s.sql);
+        QCOMPARE(Global::DailyFields, s.fields);
+        QCOMPARE(Global::DailyWhere, s.where);
+        QCOMPARE(Global::DailyStationFilter, s.stationFilter);
+        QCOMPARE(Global::DailyYearFilter, s.yearFilter);
+        QCOMPARE(Global::DailyMonthFilter, s.monthFilter);
+        QCOMPARE(Global::DailyDayFilter, s.dayFilter);
+        QCOMPARE(Global::DailyQueryOk, Global::kTrue);
     }
 
     void noCriterionBuildsNoWhere() {
@@ -72,22 +84,25 @@ class TestDailyStatement : public QObject {
         c.stationText = QStringLiteral("   ");  // blanks only count as empty
         c.dayText = QStringLiteral(" ");
         Global::DailyYearFilter = QStringLiteral("anno = 1990");
-        QVERIFY(!daily::buildDailyStatement(c));
+        const daily::DailyStatement s = daily::buildDailyStatement(c);
+        QVERIFY(!s.hasCriterion);
+        daily::publish(s);
         QCOMPARE(Global::DailySql, QStringLiteral("select "));
         QCOMPARE(Global::DailyYearFilter, QString());
         QCOMPARE(Global::DailyWhere, QStringLiteral("where anno = 1990"));  // not rebuilt
         QCOMPARE(Global::DailyQueryOk, Global::kFalse);
-        QVERIFY(QString::fromUtf8(daily::kNoCriterionMessage) ==
+        QVERIFY(QString::fromUtf8(forms::kNoCriterionMessage) ==
                 QStringLiteral(
                     "Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida"));
     }
 
     void noBoxTicked() {
-        QVERIFY(daily::buildDailyStatement(choiceWith(8, 0)));
-        QCOMPARE(Global::DailyFields,
+        const daily::DailyStatement s = daily::buildDailyStatement(choiceWith(8, 0));
+        QVERIFY(s.hasCriterion);
+        QCOMPARE(s.fields,
                  QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 "));
         QCOMPARE(
-            Global::DailySql,
+            s.sql,
             QStringLiteral(
                 "select  nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 where giorno = 7"));
     }
@@ -109,15 +124,14 @@ class TestDailyStatement : public QObject {
         QFETCH(int, index);
         QFETCH(QString, fragment);
         daily::DailyChoice c = choiceWith(2, 0);
-        c.boxes[index] = daily::kTicked;
-        QVERIFY(daily::buildDailyStatement(c));
-        QCOMPARE(Global::DailySql, kLead + fragment + QStringLiteral(" from  database1 where anno = 1995"));
+        c.boxes[index] = forms::kTicked;
+        QCOMPARE(daily::buildDailyStatement(c).sql,
+                 kLead + fragment + QStringLiteral(" from  database1 where anno = 1995"));
     }
 
     void allBoxesTicked() {
-        QVERIFY(daily::buildDailyStatement(choiceWith(15, 1)));
         QCOMPARE(
-            Global::DailySql,
+            daily::buildDailyStatement(choiceWith(15, 1)).sql,
             QStringLiteral(
                 "select  nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm], TempMax "
                 "as "
@@ -137,18 +151,17 @@ class TestDailyStatement : public QObject {
 
     void greyedBoxCountsAsClear() {
         daily::DailyChoice c = choiceWith(1, 2);  // every box greyed
-        c.boxes[0] = daily::kTicked;
+        c.boxes[0] = forms::kTicked;
         c.boxes[12] = -1;
-        QVERIFY(daily::buildDailyStatement(c));
-        QCOMPARE(Global::DailySql, kLead + ", Pioggia as [pioggia mm] from  database1 where codStaz = 12");
+        QCOMPARE(daily::buildDailyStatement(c).sql,
+                 kLead + ", Pioggia as [pioggia mm] from  database1 where codStaz = 12");
     }
 
     void exampleStatement() {
         daily::DailyChoice c = choiceWith(7, 0);
-        c.boxes[0] = daily::kTicked;
+        c.boxes[0] = forms::kTicked;
         c.monthText = QStringLiteral("  Marzo ");  // the month goes in as its number, whatever is shown
-        QVERIFY(daily::buildDailyStatement(c));
-        QCOMPARE(Global::DailySql,
+        QCOMPARE(daily::buildDailyStatement(c).sql,
                  QStringLiteral(
                      "select  nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm] "
                      "from  database1 where codStaz = 12 and anno = 1995 and mese = 3"));
@@ -157,15 +170,14 @@ class TestDailyStatement : public QObject {
     void missingKeyLeavesCriterionEmpty() {
         daily::DailyChoice c = choiceWith(3, 0);
         c.stationKey.clear();
-        QVERIFY(daily::buildDailyStatement(c));
-        QCOMPARE(Global::DailyWhere, QStringLiteral("where codStaz =  and anno = 1995"));
+        QCOMPARE(daily::buildDailyStatement(c).where, QStringLiteral("where codStaz =  and anno = 1995"));
     }
 
     void secondPressKeepsNothing() {
-        QVERIFY(daily::buildDailyStatement(choiceWith(15, 1)));
+        daily::publish(daily::buildDailyStatement(choiceWith(15, 1)));
         daily::DailyChoice c = choiceWith(4, 0);
         c.monthKey = QStringLiteral("11");
-        QVERIFY(daily::buildDailyStatement(c));
+        daily::publish(daily::buildDailyStatement(c));
         QCOMPARE(Global::DailySql, kLead + QStringLiteral(" from  database1 where mese = 11"));
         QCOMPARE(Global::DailyStationFilter, QString());
         QCOMPARE(Global::DailyYearFilter, QString());
@@ -173,9 +185,9 @@ class TestDailyStatement : public QObject {
     }
 
     void trimmingTouchesBlanksOnly() {
-        QCOMPARE(daily::trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
-        QCOMPARE(daily::trimBlanks(QStringLiteral("    ")), QString());
-        QCOMPARE(daily::trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
+        QCOMPARE(forms::trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
+        QCOMPARE(forms::trimBlanks(QStringLiteral("    ")), QString());
+        QCOMPARE(forms::trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
     }
 };
 

@@ -282,7 +282,7 @@ class TestBoundControls : public QObject, private Archives {
         QFETCH(Version, version);
         QWidget window;
         window.resize(400, 300);
-        db::DataSource data(QStringLiteral("Data1"), nullptr, db::DataSource::Kind::Dynaset);
+        db::DataSource data(QStringLiteral("Data1"), nullptr);
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("help"));
         auto* box = new db::BoundTextBox(QStringLiteral("Text2"), &window, true);
@@ -314,7 +314,7 @@ class TestBoundControls : public QObject, private Archives {
     void flexGridHasAHeaderRowAndWidthsInTwips_data() { addVersions(); }
     void flexGridHasAHeaderRowAndWidthsInTwips() {
         QFETCH(Version, version);
-        db::DataSource data(QStringLiteral("DMensili"), nullptr, db::DataSource::Kind::Dynaset);
+        db::DataSource data(QStringLiteral("DMensili"), nullptr);
         data.setDatabaseName(archive(version));
         db::FlexGrid grid(QStringLiteral("MSFlexGrid1"), nullptr);
         grid.setCols(3);

@@ -122,7 +122,7 @@ class TestDataSource : public QObject, private Archives {
     }
 
     void emptyRecordSourceOpensNothing() {
-        db::DataSource data(QStringLiteral("DMensili"), nullptr, db::DataSource::Kind::Dynaset);
+        db::DataSource data(QStringLiteral("DMensili"), nullptr);
         QSignalSpy opened(&data, &db::DataSource::opened);
         int errors = 0;
         data.setErrorHandler([&errors](int, int&) { ++errors; });
@@ -224,7 +224,7 @@ class TestDataSource : public QObject, private Archives {
     void refreshRunsTheNewStatement_data() { addVersions(); }
     void refreshRunsTheNewStatement() {
         QFETCH(Version, version);
-        db::DataSource data(QStringLiteral("DMensili"), nullptr, db::DataSource::Kind::Dynaset);
+        db::DataSource data(QStringLiteral("DMensili"), nullptr);
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("select NomeStaz, Codstaz from stazioni where codstaz = 12"));
         data.open();

@@ -45,12 +45,20 @@ class TestIntenseStatement : public QObject {
         QFETCH(bool, station);
         QFETCH(bool, year);
         QFETCH(QString, where);
-        QVERIFY(intense::buildIntenseStatement(choice(station, year, 0, 0)));
-        QCOMPARE(Global::IntenseWhere, where);
-        QCOMPARE(Global::IntenseSql, QStringLiteral("select Nomestaz , Anno  from piog9099 ") + where);
-        QCOMPARE(Global::IntenseStationFilter,
-                 station ? QString("codstaz = 12") + (year ? " and " : "") : QString());
-        QCOMPARE(Global::IntenseYearFilter, year ? QStringLiteral("anno = 1995") : QString());
+        const intense::IntenseStatement s = intense::buildIntenseStatement(choice(station, year, 0, 0));
+        QVERIFY(s.hasCriterion);
+        QCOMPARE(s.where, where);
+        QCOMPARE(s.sql, QStringLiteral("select Nomestaz , Anno  from piog9099 ") + where);
+        QCOMPARE(s.stationFilter, station ? QString("codstaz = 12") + (year ? " and " : "") : QString());
+        QCOMPARE(s.yearFilter, year ? QStringLiteral("anno = 1995") : QString());
+        // The press writes every part to Global.
+        intense::publish(s);
+        QCOMPARE(Global::IntenseSql, s.sql);
+        QCOMPARE(Global::IntenseFields, s.fields);
+        QCOMPARE(Global::IntenseWhere, s.where);
+        QCOMPARE(Global::IntenseStationFilter, s.stationFilter);
+        QCOMPARE(Global::IntenseYearFilter, s.yearFilter);
+        QCOMPARE(Global::IntenseQueryOk, Global::kTrue);
     }
 
     void groups_data() {
@@ -67,14 +75,13 @@ class TestIntenseStatement : public QObject {
         QFETCH(int, hours);
         QFETCH(int, days);
         QFETCH(QString, fields);
-        QVERIFY(intense::buildIntenseStatement(choice(false, true, hours, days)));
-        QCOMPARE(Global::IntenseFields, fields);
-        QCOMPARE(Global::IntenseSql, "select " + fields + "where anno = 1995");
+        const intense::IntenseStatement s = intense::buildIntenseStatement(choice(false, true, hours, days));
+        QCOMPARE(s.fields, fields);
+        QCOMPARE(s.sql, "select " + fields + "where anno = 1995");
     }
 
     void exampleStatement() {
-        QVERIFY(intense::buildIntenseStatement(choice(true, true, 1, 0)));
-        QCOMPARE(Global::IntenseSql,
+        QCOMPARE(intense::buildIntenseStatement(choice(true, true, 1, 0)).sql,
                  QStringLiteral(
                      "select Nomestaz , Anno , unhh as [1 ora], Data, trehh as [3 ore], Data1, seihh as "
                      "[6 ore], Data2, dodhh as [12 ore], Data3, venhh as [24 ore], Data4 from piog9099 "
@@ -83,16 +90,18 @@ class TestIntenseStatement : public QObject {
 
     void noCriterion() {
         Global::IntenseWhere = QStringLiteral("where anno = 1990");
-        QVERIFY(!intense::buildIntenseStatement(choice(false, false, 1, 1)));
+        const intense::IntenseStatement s = intense::buildIntenseStatement(choice(false, false, 1, 1));
+        QVERIFY(!s.hasCriterion);
+        intense::publish(s);
         QCOMPARE(Global::IntenseSql, QStringLiteral("select "));
         QCOMPARE(Global::IntenseWhere, QStringLiteral("where anno = 1990"));
     }
 
     void secondPressAfterChangingOnlyTheYear() {
-        QVERIFY(intense::buildIntenseStatement(choice(true, true, 1, 1)));
+        intense::publish(intense::buildIntenseStatement(choice(true, true, 1, 1)));
         intense::IntenseChoice c = choice(true, true, 1, 1);
         c.yearKey = QStringLiteral("2001");
-        QVERIFY(intense::buildIntenseStatement(c));
+        intense::publish(intense::buildIntenseStatement(c));
         QCOMPARE(Global::IntenseWhere, QStringLiteral("where codstaz = 12 and anno = 2001"));
         QVERIFY(!Global::IntenseSql.contains(QStringLiteral("1995")));
         QCOMPARE(Global::IntenseSql.count(QStringLiteral("select ")), 1);

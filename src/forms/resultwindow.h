@@ -10,34 +10,33 @@
 #include <QString>
 #include <QTimer>
 
-#include <functional>
-
 namespace db {
 class DataSource;
 class DBGrid;
 }  // namespace db
 
-namespace formkit {
+namespace forms {
+
+// Which search's statement and flag of Global the window reads.
+enum class Search { Daily, Intense };
 
 struct ResultLayout {
-    QString caption;
-    bool centred = false;
-    QString sourceName;
-    QString gridName;
-    QString gridCaption;
-    int gridLeft = 0;
-    int gridTop = 0;
-    QString closeName;
-    int tickMs = 500;
-    QString errorPrefix;  // the first error message; the error number follows directly
-    const QString* statement = nullptr;
-    qint16* queryOk = nullptr;
+    Search search;
+    const char* caption;
+    bool centred;
+    const char* sourceName;
+    const char* gridName;
+    const char* gridCaption;
+    int gridLeft, gridTop;
+    const char* closeName;
+    int tickMs;
+    const char* errorPrefix;  // the first error message; the error number follows directly
 };
 
-class ResultForm : public db::Form {
+class ResultWindow : public db::Form {
     Q_OBJECT
   public:
-    explicit ResultForm(const ResultLayout& layout);
+    explicit ResultWindow(const ResultLayout& layout);
 
     db::DataSource* source() const { return source_; }
     db::DBGrid* grid() const { return grid_; }
@@ -46,15 +45,17 @@ class ResultForm : public db::Form {
     QTimer* timer() const { return timer_; }
     const exporter::SaveDialogMemory& dialogMemory() const { return dialog_; }
 
+    // "Esporta Dati": the rows shown, headed by the grid's captions, to a file the user names.
+    void Command1_Click();
+    // Closes the window once the statement has failed or found no rows.
+    void Timer1_Timer();
+
   protected:
-    // Connects the buttons, the timer and the data source's error event to the window's handlers.
+    // Connects the close button and the data source's error event to the window's own handlers.
     template <class W>
-    void wire(void (W::*exportClick)(), void (W::*closeClick)(), void (W::*tick)(),
-              void (W::*error)(int, int&)) {
+    void wire(void (W::*closeClick)(), void (W::*error)(int, int&)) {
         W* window = static_cast<W*>(this);
-        connect(export_, &QAbstractButton::clicked, window, exportClick);
         connect(close_, &QAbstractButton::clicked, window, closeClick);
-        connect(timer_, &QTimer::timeout, window, tick);
         setErrorHandler([window, error](int dataErr, int& response) { (window->*error)(dataErr, response); });
     }
 
@@ -62,9 +63,7 @@ class ResultForm : public db::Form {
     void Form_Activate() override;
     void Form_Unload() override;
 
-    // The shared bodies of the windows' handlers.
-    void exportRows();
-    void closeCheck();
+    // The shared body of the windows' error handlers.
     void sourceError(int dataErr, int& response);
 
   private:
@@ -79,4 +78,4 @@ class ResultForm : public db::Form {
     exporter::SaveDialogMemory dialog_;  // the window's own save dialog remembers its last name
 };
 
-}  // namespace formkit
+}  // namespace forms

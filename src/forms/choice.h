@@ -1,0 +1,54 @@
+// What a search reads from a selection form: the lists' texts and the keys of the rows they
+// designate, the boxes' values, and the rules and messages that go with them.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QCheckBox;
+
+namespace db {
+class DBCombo;
+class DataSource;
+}  // namespace db
+
+namespace forms {
+
+// The message shown when a search names no criterion.
+inline const char* const kNoCriterionMessage =
+    "Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida";
+
+// The archive's "trim": leading and trailing blanks removed (blanks only, as the original did).
+QString trimBlanks(const QString& text);
+
+// A box counts as ticked only when its value is 1 (0 clear, 2 greyed).
+constexpr int kTicked = 1;
+// The box's value as the archive's forms saw it: 0 clear, 1 ticked, 2 greyed.
+int boxValue(const QCheckBox* box);
+
+// One list of a selection form at the moment of a search.
+struct ListChoice {
+    QString text;            // the list's edit text as it stands
+    QString key;             // the key field of the row the selected entry designates ("" when none)
+    bool unmatched = false;  // a non-blank text that designates no row of the list's source
+};
+
+// Reads `list`: makes the row its selected entry designates the current row of `source` and
+// takes `keyField` from it. A blank text reads no key.
+ListChoice readChoice(const db::DBCombo* list, db::DataSource* source, const QString& keyField);
+
+// One criterion of a statement: the list's text, the criterion's lead ("anno = ") and the key.
+struct Criterion {
+    QString text;
+    QString lead;
+    QString key;
+};
+// The criteria's filters, in their order: lead and key for each whose text is not blank, followed
+// by " and " when a later one is present; empty for the others.
+QStringList criterionFilters(const QList<Criterion>& criteria);
+
+// The message for a list whose text matches none of its entries; `listName` as its label shows it.
+QString unmatchedMessage(const QString& listName, const QString& text);
+
+}  // namespace forms

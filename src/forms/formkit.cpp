@@ -1,0 +1,137 @@
+#include "forms/formkit.h"
+
+#include "db/boundcontrols.h"
+#include "db/form.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace forms {
+
+QColor colourFromBgr(unsigned int value) {
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+void setFixedFrame(QWidget* window, Qt::WindowType kind) {
+    window->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+}
+
+void centreFrame(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize outer = window->frameGeometry().size();
+        window->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+}
+
+void paint(QWidget* widget, const QColor& background, const QColor& text) {
+    // Only the window roles: a form's colours must not reach the button faces of its push buttons.
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    if (text.isValid()) {
+        palette.setColor(QPalette::WindowText, text);
+    }
+    widget->setPalette(palette);
+    widget->setBackgroundRole(QPalette::Window);  // a check box would fill with the button role otherwise
+    widget->setAutoFillBackground(true);
+}
+
+QLabel* makeLabel(const Place& place, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(place.caption), parent);
+    label->setObjectName(QString::fromUtf8(place.name));
+    label->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    return label;
+}
+
+QPushButton* makeButton(const Place& place, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(place.caption), parent);
+    button->setObjectName(QString::fromUtf8(place.name));
+    QFont font = button->font();
+    font.setBold(true);
+    button->setFont(font);
+    button->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    return button;
+}
+
+db::DBCombo* makeList(const Place& place, QWidget* parent) {
+    const QString name = QString::fromUtf8(place.name);
+    auto* list = new db::DBCombo(name, parent);
+    list->setObjectName(name);
+    list->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    return list;
+}
+
+WrapCheckBox::WrapCheckBox(const QString& name, const QString& caption, QWidget* parent)
+    : QCheckBox(caption, parent) {
+    setObjectName(name);
+}
+
+QSize WrapCheckBox::sizeHint() const {
+    return size().isValid() ? size() : QCheckBox::sizeHint();
+}
+
+namespace {
+QRect indicatorRect(const QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const int w = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, box);
+    const int h = box->style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, box);
+    return QRect(2, (box->height() - h) / 2, w, h);
+}
+
+QStyle::StateFlag stateFlag(Qt::CheckState state) {
+    switch (state) {
+        case Qt::Checked:
+            return QStyle::State_On;
+        case Qt::PartiallyChecked:
+            return QStyle::State_NoChange;
+        case Qt::Unchecked:
+            break;
+    }
+    return QStyle::State_Off;
+}
+}  // namespace
+
+void WrapCheckBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QStyleOptionButton option;
+    option.initFrom(this);
+    option.rect = indicatorRect(this);
+    option.state |= stateFlag(checkState());
+    if (isDown()) {
+        option.state |= QStyle::State_Sunken;
+    }
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, &painter, this);
+    const int textLeft = option.rect.right() + 6;
+    const QRect textRect(textLeft, 0, width() - textLeft - 2, height());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                     text());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = textRect.adjusted(-2, 2, 0, -2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+bool WrapCheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
+
+WrapCheckBox* makeBox(const Place& place, QWidget* parent, const QColor& background, const QColor& text) {
+    auto* box = new WrapCheckBox(QString::fromUtf8(place.name), QString::fromUtf8(place.caption), parent);
+    box->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    paint(box, background, text);
+    box->setCheckState(Qt::Checked);
+    return box;
+}
+
+}  // namespace forms

@@ -1,0 +1,62 @@
+// The look and placing the archive's windows share: the fixed frame, the colours, controls placed
+// in twips from tables, and the check box whose caption wraps.
+#pragma once
+
+#include <QCheckBox>
+#include <QColor>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace db {
+class DBCombo;
+}
+
+namespace forms {
+
+// Colours of the archive's forms, given as red, green, blue.
+inline const QColor kLightGrey(224, 224, 224);
+inline const QColor kBlueViolet(128, 128, 255);
+
+// A colour written as the archive's tools wrote it: 0x00BBGGRR, red in the lowest byte.
+QColor colourFromBgr(unsigned int value);
+
+// A title bar with the close box only: no minimize or maximize button. `kind` is Qt::Window or
+// Qt::Dialog.
+void setFixedFrame(QWidget* window, Qt::WindowType kind = Qt::Window);
+// Places the whole window, frame included, in the middle of the primary screen.
+void centreFrame(QWidget* window);
+
+// Fills the widget's background with `background`; a valid `text` colour also paints its text.
+void paint(QWidget* widget, const QColor& background, const QColor& text = QColor());
+
+// A control's name, caption and rectangle in twips, as the tables of the windows give them.
+struct Place {
+    const char* name;
+    const char* caption;
+    int left, top, width, height;
+};
+QLabel* makeLabel(const Place& place, QWidget* parent);
+// A push button in bold type.
+QPushButton* makeButton(const Place& place, QWidget* parent);
+// A data-bound list; its height is the list's own (the place's height is ignored when 0).
+db::DBCombo* makeList(const Place& place, QWidget* parent);
+
+// A check box whose caption wraps within its width, as the archive's boxes did.
+class WrapCheckBox : public QCheckBox {
+    Q_OBJECT
+  public:
+    WrapCheckBox(const QString& name, const QString& caption, QWidget* parent);
+    QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+};
+
+// A ticked wrapping box at `place`, in the given colours.
+WrapCheckBox* makeBox(const Place& place, QWidget* parent, const QColor& background, const QColor& text);
+
+}  // namespace forms

@@ -1,0 +1,61 @@
+#include "forms/picturebox.h"
+
+#include "db/form.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace forms {
+
+PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent) {
+    setObjectName(name);
+    // The picture may be larger than the box: it is cut, never scaled, and never sizes a window.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+}
+
+void PictureBox::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    if (!picture_.isNull()) {
+        // Own size from the top-left corner; the box clips what does not fit.
+        painter.drawPixmap(QPoint(0, 0), picture_);
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    // A click is a press and a release of the left button inside the box.
+    const bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) {
+        emit Click();
+    }
+}
+
+LineShape::LineShape(const QString& name, QWidget* parent, int x1, int y1, int x2, int y2,
+                     const QColor& colour)
+    : QWidget(parent), colour_(colour) {
+    setObjectName(name);
+    const int left = db::twipsToPixels(qMin(x1, x2));
+    const int top = db::twipsToPixels(qMin(y1, y2));
+    const int right = db::twipsToPixels(qMax(x1, x2));
+    const int bottom = db::twipsToPixels(qMax(y1, y2));
+    setGeometry(left, top, qMax(1, right - left + 1), qMax(1, bottom - top + 1));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), colour_);
+}
+
+}  // namespace forms
