@@ -1,8 +1,5 @@
 #include "daily/dailystatement.h"
 
-#include "db/global.h"
-#include "forms/choice.h"
-
 namespace daily {
 
 const std::array<Quantity, kQuantityCount>& quantities() {
@@ -26,47 +23,21 @@ const std::array<Quantity, kQuantityCount>& quantities() {
     return list;
 }
 
-DailyStatement buildDailyStatement(const DailyChoice& choice) {
-    DailyStatement s;
-    s.sql = QStringLiteral("select ");
-    s.fields = QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno ");
+forms::Statement buildDailyStatement(const DailyChoice& choice) {
+    QString fields = QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno ");
     for (int i = 0; i < kQuantityCount; ++i) {
         if (choice.boxes[i] == forms::kTicked) {
-            s.fields += QString::fromUtf8(quantities()[i].fragment);
+            fields += QString::fromUtf8(quantities()[i].fragment);
         }
     }
-    s.fields += QStringLiteral(" from  database1 ");
-
-    const QStringList filters = forms::criterionFilters({
-        {choice.stationText, QStringLiteral("codStaz = "), choice.stationKey},
-        {choice.yearText, QStringLiteral("anno = "), choice.yearKey},
-        {choice.monthText, QStringLiteral("mese = "), choice.monthKey},
-        {choice.dayText, QStringLiteral("giorno = "), choice.dayKey},
-    });
-    s.stationFilter = filters[0];
-    s.yearFilter = filters[1];
-    s.monthFilter = filters[2];
-    s.dayFilter = filters[3];
-    s.hasCriterion = !filters.join(QString()).isEmpty();
-    if (!s.hasCriterion) {
-        return s;
-    }
-    s.where = QStringLiteral("where ") + s.stationFilter + s.yearFilter + s.monthFilter + s.dayFilter;
-    s.sql += s.fields + s.where;
-    return s;
-}
-
-void publish(const DailyStatement& statement) {
-    Global::DailySql = statement.sql;
-    Global::DailyFields = statement.fields;
-    Global::DailyStationFilter = statement.stationFilter;
-    Global::DailyYearFilter = statement.yearFilter;
-    Global::DailyMonthFilter = statement.monthFilter;
-    Global::DailyDayFilter = statement.dayFilter;
-    if (statement.hasCriterion) {
-        Global::DailyWhere = statement.where;
-        Global::DailyQueryOk = Global::kTrue;
-    }
+    fields += QStringLiteral(" from  database1 ");
+    return forms::buildStatement(fields,
+                                 {
+                                     {choice.stationText, QStringLiteral("codStaz = "), choice.stationKey},
+                                     {choice.yearText, QStringLiteral("anno = "), choice.yearKey},
+                                     {choice.monthText, QStringLiteral("mese = "), choice.monthKey},
+                                     {choice.dayText, QStringLiteral("giorno = "), choice.dayKey},
+                                 });
 }
 
 }  // namespace daily

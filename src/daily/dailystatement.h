@@ -2,6 +2,8 @@
 // selection form, as fixed fragments joined in a fixed order.
 #pragma once
 
+#include "forms/choice.h"
+
 #include <QString>
 
 #include <array>
@@ -27,22 +29,9 @@ struct DailyChoice {
     std::array<int, kQuantityCount> boxes{};
 };
 
-// The statement and its parts, named as the Global variables that keep them.
-struct DailyStatement {
-    QString sql;            // DailySql: "select " alone when there is no criterion
-    QString fields;         // DailyFields
-    QString where;          // DailyWhere: empty when there is no criterion
-    QString stationFilter;  // DailyStationFilter, and so on: empty when the list is empty
-    QString yearFilter;
-    QString monthFilter;
-    QString dayFilter;
-    bool hasCriterion = false;  // false when all four texts are empty: nothing is searched
-};
+// The filters of the statement, in the order of its criteria.
+enum DailyFilter { kStationFilter, kYearFilter, kMonthFilter, kDayFilter };
 
-DailyStatement buildDailyStatement(const DailyChoice& choice);
-
-// Writes the statement to Global as a press of "&Seleziona" does: the where clause only when
-// there is a criterion (otherwise the last one stays), the flag true only then.
-void publish(const DailyStatement& statement);
+forms::Statement buildDailyStatement(const DailyChoice& choice);
 
 }  // namespace daily

@@ -14,18 +14,8 @@ enum { kStation, kYear, kMonth, kDay };
 
 const QList<forms::CriterionSpec>& criteria() {
     static const QList<forms::CriterionSpec> list = {
-        {{"lblStazione", "Stazione", 240, 240, 900, 285},
-         {"DBCmbStazione", "", 1200, 240, 6735, 315},
-         "DStaz",
-         "Anagraficab",
-         "NomeStaz",
-         "codstaz"},
-        {{"lblAnno", "Anno", 6420, 720, 520, 285},
-         {"DBcmbAnno", "", 6960, 720, 975, 315},
-         "DAnno",
-         "Anno",
-         "Anno",
-         "anno"},
+        forms::stationCriterion("Anagraficab"),
+        forms::yearCriterion(),
         {{"lblMese", "Mese", 3120, 720, 640, 285},
          {"DBCmbMese", "", 3780, 720, 1335, 315},
          "DMese",
@@ -68,7 +58,8 @@ constexpr std::array<Cell, daily::kQuantityCount> kCells = {{
 }  // namespace
 
 frmAltorra::frmAltorra()
-    : forms::SelectionForm({"ALTORRA - Dati giornalieri", 8055, 3795, true}, criteria()),
+    : forms::SelectionForm({forms::Search::Daily, "ALTORRA - Dati giornalieri", 8055, 3795, true},
+                           criteria()),
       lblStazione(label(kStation)),
       DBCmbStazione(list(kStation)),
       lblAnno(label(kYear)),
@@ -102,6 +93,7 @@ frmAltorra::frmAltorra()
                     findChild<QWidget*>(QString::fromUtf8(tabOrder[i])));
     }
 }
+
 QCheckBox* frmAltorra::box(const QString& name) const {
     for (QCheckBox* checkBox : quantityBoxes) {
         if (checkBox->objectName() == name) {
@@ -111,7 +103,7 @@ QCheckBox* frmAltorra::box(const QString& name) const {
     return nullptr;
 }
 
-bool frmAltorra::publishStatement(const QList<forms::ListChoice>& choices) {
+forms::Statement frmAltorra::statementFor(const QList<forms::ListChoice>& choices) const {
     daily::DailyChoice choice;
     choice.stationText = choices[kStation].text;
     choice.yearText = choices[kYear].text;
@@ -124,9 +116,7 @@ bool frmAltorra::publishStatement(const QList<forms::ListChoice>& choices) {
     for (int i = 0; i < daily::kQuantityCount; ++i) {
         choice.boxes[i] = forms::boxValue(quantityBoxes[i]);
     }
-    const daily::DailyStatement statement = daily::buildDailyStatement(choice);
-    daily::publish(statement);
-    return statement.hasCriterion;
+    return daily::buildDailyStatement(choice);
 }
 
 void frmAltorra::openResults() {

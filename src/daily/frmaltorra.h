@@ -30,6 +30,6 @@ class frmAltorra : public forms::SelectionForm {
     QCheckBox* box(const QString& name) const;
 
   protected:
-    bool publishStatement(const QList<forms::ListChoice>& choices) override;
+    forms::Statement statementFor(const QList<forms::ListChoice>& choices) const override;
     void openResults() override;
 };

@@ -5,9 +5,7 @@ frmTabella::frmTabella()
                            "VALORI GIORNALIERI", 0, 0, "CmdPrecedente", 500, "gestione errori in dtabella:"}),
       DTabella(source()),
       DB(grid()),
-      Command1(exportButton()),
-      CmdPrecedente(closeButton()),
-      Timer1(timer()) {
+      CmdPrecedente(closeButton()) {
     setObjectName(QStringLiteral("frmTabella"));
     wire(&frmTabella::CmdPrecedente_Click, &frmTabella::DTabella_Error);
 }

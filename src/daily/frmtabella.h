@@ -10,9 +10,7 @@ class frmTabella : public forms::ResultWindow {
 
     db::DataSource* const DTabella;
     db::DBGrid* const DB;
-    QPushButton* const Command1;
     QPushButton* const CmdPrecedente;
-    QTimer* const Timer1;
 
     void CmdPrecedente_Click();
     void DTabella_Error(int DataErr, int& Response);

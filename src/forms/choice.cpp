@@ -2,6 +2,7 @@
 
 #include "db/boundcontrols.h"
 #include "db/datasource.h"
+#include "db/global.h"
 
 #include <QCheckBox>
 
@@ -52,8 +53,11 @@ ListChoice readChoice(const db::DBCombo* list, db::DataSource* source, const QSt
     return choice;
 }
 
-QStringList criterionFilters(const QList<Criterion>& criteria) {
-    QStringList filters;
+Statement buildStatement(const QString& fields, const QList<Criterion>& criteria) {
+    Statement s;
+    s.sql = QStringLiteral("select ");
+    s.fields = fields;
+    QStringList& filters = s.filters;
     int previous = -1;
     for (const Criterion& criterion : criteria) {
         filters.append(QString());
@@ -66,7 +70,66 @@ QStringList criterionFilters(const QList<Criterion>& criteria) {
         previous = int(filters.size()) - 1;
         filters[previous] = criterion.lead + criterion.key;
     }
-    return filters;
+    s.hasCriterion = previous >= 0;
+    if (s.hasCriterion) {
+        s.where = QStringLiteral("where ") + filters.join(QString());
+        s.sql += s.fields + s.where;
+    }
+    return s;
+}
+
+namespace {
+
+// The Global variables of one search (Global keeps them for the whole run).
+struct QueryState {
+    QString& sql;
+    QString& fields;
+    QString& where;
+    QList<QString*> filters;
+    qint16& queryOk;
+};
+
+QueryState stateOf(Search search) {
+    if (search == Search::Daily) {
+        return {Global::DailySql,
+                Global::DailyFields,
+                Global::DailyWhere,
+                {&Global::DailyStationFilter, &Global::DailyYearFilter, &Global::DailyMonthFilter,
+                 &Global::DailyDayFilter},
+                Global::DailyQueryOk};
+    }
+    return {Global::IntenseSql,
+            Global::IntenseFields,
+            Global::IntenseWhere,
+            {&Global::IntenseStationFilter, &Global::IntenseYearFilter},
+            Global::IntenseQueryOk};
+}
+
+}  // namespace
+
+void publish(Search search, const Statement& statement) {
+    const QueryState state = stateOf(search);
+    state.sql = statement.sql;
+    state.fields = statement.fields;
+    for (int i = 0; i < state.filters.size(); ++i) {
+        *state.filters[i] = statement.filters.value(i);
+    }
+    if (statement.hasCriterion) {
+        state.where = statement.where;
+        state.queryOk = Global::kTrue;
+    }
+}
+
+QString publishedStatement(Search search) {
+    return stateOf(search).sql;
+}
+
+qint16 queryOk(Search search) {
+    return stateOf(search).queryOk;
+}
+
+void setQueryFailed(Search search) {
+    stateOf(search).queryOk = Global::kFalse;
 }
 
 QString unmatchedMessage(const QString& listName, const QString& text) {

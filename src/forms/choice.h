@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 class QCheckBox;
 
@@ -44,9 +45,28 @@ struct Criterion {
     QString lead;
     QString key;
 };
-// The criteria's filters, in their order: lead and key for each whose text is not blank, followed
-// by " and " when a later one is present; empty for the others.
-QStringList criterionFilters(const QList<Criterion>& criteria);
+// A search's statement and its parts, as both selection forms build them.
+struct Statement {
+    QString sql;                // "select " alone when there is no criterion
+    QString fields;             // the select list with its from clause
+    QString where;              // "where " and the filters; empty when there is no criterion
+    QStringList filters;        // one per criterion, in their order; empty for a blank list
+    bool hasCriterion = false;  // false when every list is blank: nothing is searched
+};
+// "select " + fields + "where " + the filters, when at least one criterion's text is not blank.
+Statement buildStatement(const QString& fields, const QList<Criterion>& criteria);
+
+// Which search a statement belongs to: each keeps its statement, parts and flag in Global.
+enum class Search { Daily, Intense };
+
+// Writes the statement to Global as a press of "&Seleziona" does: every part, the where clause only
+// when there is a criterion (otherwise the last one stays), and then the flag true.
+void publish(Search search, const Statement& statement);
+// What the result window reads: the statement of the last search, and its flag (cleared when the
+// statement raised a data error).
+QString publishedStatement(Search search);
+qint16 queryOk(Search search);
+void setQueryFailed(Search search);
 
 // The message for a list whose text matches none of its entries; `listName` as its label shows it.
 QString unmatchedMessage(const QString& listName, const QString& text);

@@ -3,6 +3,7 @@
 #include "db/boundcontrols.h"
 #include "db/form.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -66,6 +67,12 @@ db::DBCombo* makeList(const Place& place, QWidget* parent) {
     list->setObjectName(name);
     list->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
     return list;
+}
+
+QAction* addEntry(QWidget* menu, const char* name, const char* caption) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromUtf8(name));
+    return action;
 }
 
 WrapCheckBox::WrapCheckBox(const QString& name, const QString& caption, QWidget* parent)

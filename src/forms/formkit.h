@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QString>
 
+class QAction;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -43,6 +44,9 @@ QLabel* makeLabel(const Place& place, QWidget* parent);
 QPushButton* makeButton(const Place& place, QWidget* parent);
 // A data-bound list; its height is the list's own (the place's height is ignored when 0).
 db::DBCombo* makeList(const Place& place, QWidget* parent);
+
+// A menu entry named `name` with `caption`, added to `menu` (a menu or a menu bar).
+QAction* addEntry(QWidget* menu, const char* name, const char* caption);
 
 // A check box whose caption wraps within its width, as the archive's boxes did.
 class WrapCheckBox : public QCheckBox {

@@ -9,15 +9,6 @@
 
 namespace forms {
 
-namespace {
-const QString& statementOf(Search search) {
-    return search == Search::Daily ? Global::DailySql : Global::IntenseSql;
-}
-qint16& queryOkOf(Search search) {
-    return search == Search::Daily ? Global::DailyQueryOk : Global::IntenseQueryOk;
-}
-}  // namespace
-
 ResultWindow::ResultWindow(const ResultLayout& layout) : layout_(layout) {
     setWindowTitle(QString::fromUtf8(layout_.caption));
     setFixedFrame(this);
@@ -35,21 +26,21 @@ ResultWindow::ResultWindow(const ResultLayout& layout) : layout_(layout) {
     grid_->setGeometry(db::twipsRect(layout_.gridLeft, layout_.gridTop, 8775, 5055));
     grid_->bind(source_);
 
-    export_ = new QPushButton(QStringLiteral("Esporta Dati"), this);
-    export_->setObjectName(QStringLiteral("Command1"));
-    export_->setGeometry(db::twipsRect(120, 5640, 1455, 495));
+    Command1 = new QPushButton(QStringLiteral("Esporta Dati"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(db::twipsRect(120, 5640, 1455, 495));
     close_ = new QPushButton(QStringLiteral("Chiudi"), this);
     close_->setObjectName(QString::fromUtf8(layout_.closeName));
     close_->setGeometry(db::twipsRect(7440, 5640, 1455, 495));
     setTabOrder(grid_, close_);
-    setTabOrder(close_, export_);
+    setTabOrder(close_, Command1);
 
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("Timer1"));
-    timer_->setInterval(layout_.tickMs);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(layout_.tickMs);
 
-    connect(export_, &QAbstractButton::clicked, this, &ResultWindow::Command1_Click);
-    connect(timer_, &QTimer::timeout, this, &ResultWindow::Timer1_Timer);
+    connect(Command1, &QAbstractButton::clicked, this, &ResultWindow::Command1_Click);
+    connect(Timer1, &QTimer::timeout, this, &ResultWindow::Timer1_Timer);
 }
 
 void ResultWindow::setErrorHandler(std::function<void(int, int&)> handler) {
@@ -59,8 +50,8 @@ void ResultWindow::setErrorHandler(std::function<void(int, int&)> handler) {
 void ResultWindow::Form_Load() {
     const QString path = db::databaseLocation();
     source_->setDatabaseName(path);
-    source_->setRecordSource(statementOf(layout_.search));
-    timer_->start();
+    source_->setRecordSource(publishedStatement(layout_.search));
+    Timer1->start();
 }
 
 void ResultWindow::Form_Activate() {
@@ -68,7 +59,7 @@ void ResultWindow::Form_Activate() {
 }
 
 void ResultWindow::Form_Unload() {
-    timer_->stop();
+    Timer1->stop();
 }
 
 void ResultWindow::Command1_Click() {
@@ -79,11 +70,11 @@ void ResultWindow::Command1_Click() {
 
 void ResultWindow::Timer1_Timer() {
     if (isUnloaded()) {
-        timer_->stop();  // a closed window stays closed and says nothing more
+        Timer1->stop();  // a closed window stays closed and says nothing more
         return;
     }
-    if (queryOkOf(layout_.search) == Global::kFalse) {
-        timer_->stop();
+    if (queryOk(layout_.search) == Global::kFalse) {
+        Timer1->stop();
         Unload();
         return;  // the record set failed to open: nothing of it is read
     }
@@ -92,7 +83,7 @@ void ResultWindow::Timer1_Timer() {
         return;  // not open (its error is being reported): never read a missing record set
     }
     if (rows->RecordCount() == 0) {
-        timer_->stop();
+        Timer1->stop();
         Unload();
         seams::msgBox(QStringLiteral("Nessun record presente"));
     }
@@ -100,14 +91,14 @@ void ResultWindow::Timer1_Timer() {
 
 void ResultWindow::sourceError(int dataErr, int& response) {
     // No tick may run while the messages are open: the record set may not exist.
-    const bool ticking = timer_->isActive();
-    timer_->stop();
+    const bool ticking = Timer1->isActive();
+    Timer1->stop();
     seams::msgBox(QString::fromUtf8(layout_.errorPrefix) + QString::number(dataErr), this);
     seams::msgBox(QStringLiteral("Nessun record corrisponde ai criteri di ricerca"), this);
     response = 0;
-    queryOkOf(layout_.search) = Global::kFalse;
+    setQueryFailed(layout_.search);
     if (ticking && !isUnloaded()) {
-        timer_->start();  // the next tick closes the window
+        Timer1->start();  // the next tick closes the window
     }
 }
 

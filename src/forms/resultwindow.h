@@ -5,6 +5,7 @@
 
 #include "db/form.h"
 #include "export/esporta.h"
+#include "forms/choice.h"
 
 #include <QPushButton>
 #include <QString>
@@ -16,9 +17,6 @@ class DBGrid;
 }  // namespace db
 
 namespace forms {
-
-// Which search's statement and flag of Global the window reads.
-enum class Search { Daily, Intense };
 
 struct ResultLayout {
     Search search;
@@ -38,12 +36,9 @@ class ResultWindow : public db::Form {
   public:
     explicit ResultWindow(const ResultLayout& layout);
 
-    db::DataSource* source() const { return source_; }
-    db::DBGrid* grid() const { return grid_; }
-    QPushButton* exportButton() const { return export_; }
-    QPushButton* closeButton() const { return close_; }
-    QTimer* timer() const { return timer_; }
-    const exporter::SaveDialogMemory& dialogMemory() const { return dialog_; }
+    // "Esporta Dati" and the timer, named alike in both windows.
+    QPushButton* Command1 = nullptr;
+    QTimer* Timer1 = nullptr;
 
     // "Esporta Dati": the rows shown, headed by the grid's captions, to a file the user names.
     void Command1_Click();
@@ -51,6 +46,10 @@ class ResultWindow : public db::Form {
     void Timer1_Timer();
 
   protected:
+    db::DataSource* source() const { return source_; }
+    db::DBGrid* grid() const { return grid_; }
+    QPushButton* closeButton() const { return close_; }
+
     // Connects the close button and the data source's error event to the window's own handlers.
     template <class W>
     void wire(void (W::*closeClick)(), void (W::*error)(int, int&)) {
@@ -72,9 +71,7 @@ class ResultWindow : public db::Form {
     ResultLayout layout_;
     db::DataSource* source_ = nullptr;
     db::DBGrid* grid_ = nullptr;
-    QPushButton* export_ = nullptr;
     QPushButton* close_ = nullptr;
-    QTimer* timer_ = nullptr;
     exporter::SaveDialogMemory dialog_;  // the window's own save dialog remembers its last name
 };
 

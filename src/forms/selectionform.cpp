@@ -11,7 +11,26 @@
 
 namespace forms {
 
-SelectionForm::SelectionForm(const SelectionLayout& layout, const QList<CriterionSpec>& criteria) {
+CriterionSpec stationCriterion(const char* recordSource) {
+    return {{"lblStazione", "Stazione", 240, 240, 900, 285},
+            {"DBCmbStazione", "", 1200, 240, 6735, 315},
+            "DStaz",
+            recordSource,
+            "NomeStaz",
+            "codstaz"};
+}
+
+CriterionSpec yearCriterion() {
+    return {{"lblAnno", "Anno", 6420, 720, 520, 285},
+            {"DBcmbAnno", "", 6960, 720, 975, 315},
+            "DAnno",
+            "Anno",
+            "Anno",
+            "anno"};
+}
+
+SelectionForm::SelectionForm(const SelectionLayout& layout, const QList<CriterionSpec>& criteria)
+    : search_(layout.search) {
     setWindowTitle(QString::fromUtf8(layout.caption));
     setFixedFrame(this);
     paint(this, Qt::white, Qt::black);
@@ -71,7 +90,9 @@ void SelectionForm::cmdSeleziona_Click() {
             return;
         }
     }
-    if (!publishStatement(choices)) {
+    const Statement statement = statementFor(choices);
+    publish(search_, statement);
+    if (!statement.hasCriterion) {
         seams::msgBox(QString::fromUtf8(kNoCriterionMessage), this);
         return;
     }

@@ -29,7 +29,13 @@ struct CriterionSpec {
     const char* keyField;      // what the statement takes from the designated row
 };
 
+// The station and year criteria both forms have, at the same places; the station list reads
+// `recordSource`.
+CriterionSpec stationCriterion(const char* recordSource);
+CriterionSpec yearCriterion();
+
 struct SelectionLayout {
+    Search search;
     const char* caption;
     int clientWidth, clientHeight;
     bool centred;
@@ -60,9 +66,8 @@ class SelectionForm : public db::Form {
     // Creates the three buttons (after the form's own boxes, so they follow them in the tab order).
     void addButtons(const Place& select, const Place& clear, const Place& close);
 
-    // Builds the statement from the lists' choices and writes it to Global; false when it names no
-    // criterion.
-    virtual bool publishStatement(const QList<ListChoice>& choices) = 0;
+    // The statement for the lists' choices and the form's boxes.
+    virtual Statement statementFor(const QList<ListChoice>& choices) const = 0;
     // Shows the result window.
     virtual void openResults() = 0;
 
@@ -77,6 +82,7 @@ class SelectionForm : public db::Form {
         QString recordSource;
         QString keyField;
     };
+    Search search_;
     QList<Criterion> criteria_;
 };
 

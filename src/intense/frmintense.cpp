@@ -6,9 +6,7 @@ frmIntense::frmIntense()
                            "gestione errori in dpioggia:"}),
       dpioggia(source()),
       DBpioggia(grid()),
-      Command1(exportButton()),
-      CmdChiudi(closeButton()),
-      Timer1(timer()) {
+      CmdChiudi(closeButton()) {
     setObjectName(QStringLiteral("frmIntense"));
     wire(&frmIntense::CmdChiudi_Click, &frmIntense::dpioggia_Error);
 }

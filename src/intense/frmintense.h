@@ -10,9 +10,7 @@ class frmIntense : public forms::ResultWindow {
 
     db::DataSource* const dpioggia;
     db::DBGrid* const DBpioggia;
-    QPushButton* const Command1;
     QPushButton* const CmdChiudi;
-    QTimer* const Timer1;
 
     void CmdChiudi_Click();
     void dpioggia_Error(int DataErr, int& Response);

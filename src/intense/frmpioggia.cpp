@@ -11,27 +11,16 @@ namespace {
 enum { kStation, kYear };
 
 const QList<forms::CriterionSpec>& criteria() {
-    static const QList<forms::CriterionSpec> list = {
-        {{"lblStazione", "Stazione", 240, 240, 900, 285},
-         {"DBCmbStazione", "", 1200, 240, 6735, 315},
-         "DStaz",
-         "anagraficaa",
-         "NomeStaz",
-         "codstaz"},
-        {{"lblAnno", "Anno", 6420, 720, 520, 285},
-         {"DBcmbAnno", "", 6960, 720, 975, 315},
-         "DAnno",
-         "Anno",
-         "Anno",
-         "anno"},
-    };
+    static const QList<forms::CriterionSpec> list = {forms::stationCriterion("anagraficaa"),
+                                                     forms::yearCriterion()};
     return list;
 }
 
 }  // namespace
 
 frmPioggia::frmPioggia()
-    : forms::SelectionForm({"ALTORRA - Piogge intense", 8055, 3495, false}, criteria()),
+    : forms::SelectionForm({forms::Search::Intense, "ALTORRA - Piogge intense", 8055, 3495, false},
+                           criteria()),
       lblStazione(label(kStation)),
       DBCmbStazione(list(kStation)),
       lblAnno(label(kYear)),
@@ -39,20 +28,31 @@ frmPioggia::frmPioggia()
       DStaz(source(kStation)),
       DAnno(source(kYear)) {
     setObjectName(QStringLiteral("frmPioggia"));
-    Chkgiorni = forms::makeBox(
-        {"Chkgiorni", "Precipitazioni di massima intensità per  giorni consecutivi (da 1 a 5 giorni)", 120,
-         1320, 7840, 800},
-        this, forms::kLightGrey, Qt::blue);
-    chkore = forms::makeBox(
-        {"chkore", "Precipitazioni di massima intensità per unità temporali di 1 -3 - 6 - 12 - 24 ore", 120,
-         2100, 7840, 800},
-        this, forms::kBlueViolet, Qt::white);
+    const struct {
+        QCheckBox* frmPioggia::*box;
+        forms::Place place;
+        QColor background, text;
+    } boxes[] = {
+        {&frmPioggia::Chkgiorni,
+         {"Chkgiorni", "Precipitazioni di massima intensità per  giorni consecutivi (da 1 a 5 giorni)", 120,
+          1320, 7840, 800},
+         forms::kLightGrey,
+         Qt::blue},
+        {&frmPioggia::chkore,
+         {"chkore", "Precipitazioni di massima intensità per unità temporali di 1 -3 - 6 - 12 - 24 ore", 120,
+          2100, 7840, 800},
+         forms::kBlueViolet,
+         Qt::white},
+    };
+    for (const auto& box : boxes) {
+        this->*box.box = forms::makeBox(box.place, this, box.background, box.text);
+    }
     addButtons({"cmdSeleziona", "&Seleziona", 120, 3000, 1215, 375},
                {"cmdAnnulla", "&Cancella", 1380, 3000, 1215, 375},
                {"CmdChiudi", "Chiudi", 6780, 3000, 1215, 375});
 }
 
-bool frmPioggia::publishStatement(const QList<forms::ListChoice>& choices) {
+forms::Statement frmPioggia::statementFor(const QList<forms::ListChoice>& choices) const {
     intense::IntenseChoice choice;
     choice.stationText = choices[kStation].text;
     choice.yearText = choices[kYear].text;
@@ -60,9 +60,7 @@ bool frmPioggia::publishStatement(const QList<forms::ListChoice>& choices) {
     choice.yearKey = choices[kYear].key;
     choice.hoursBox = forms::boxValue(chkore);
     choice.daysBox = forms::boxValue(Chkgiorni);
-    const intense::IntenseStatement statement = intense::buildIntenseStatement(choice);
-    intense::publish(statement);
-    return statement.hasCriterion;
+    return intense::buildIntenseStatement(choice);
 }
 
 void frmPioggia::openResults() {

@@ -21,6 +21,6 @@ class frmPioggia : public forms::SelectionForm {
     QCheckBox* chkore = nullptr;
 
   protected:
-    bool publishStatement(const QList<forms::ListChoice>& choices) override;
+    forms::Statement statementFor(const QList<forms::ListChoice>& choices) const override;
     void openResults() override;
 };

@@ -2,6 +2,8 @@
 // maxima (hours, days).
 #pragma once
 
+#include "forms/choice.h"
+
 #include <QString>
 
 namespace intense {
@@ -21,20 +23,9 @@ struct IntenseChoice {
     int daysBox = 1;                // Chkgiorni
 };
 
-// The statement and its parts, named as the Global variables that keep them.
-struct IntenseStatement {
-    QString sql;                // IntenseSql: "select " alone when there is no criterion
-    QString fields;             // IntenseFields
-    QString where;              // IntenseWhere: empty when there is no criterion
-    QString stationFilter;      // IntenseStationFilter: empty when the list is empty
-    QString yearFilter;         // IntenseYearFilter
-    bool hasCriterion = false;  // false when both texts are empty: nothing is searched
-};
+// The filters of the statement, in the order of its criteria.
+enum IntenseFilter { kStationFilter, kYearFilter };
 
-IntenseStatement buildIntenseStatement(const IntenseChoice& choice);
-
-// Writes the statement to Global as a press of "&Seleziona" does: the where clause only when
-// there is a criterion (otherwise the last one stays), the flag true only then.
-void publish(const IntenseStatement& statement);
+forms::Statement buildIntenseStatement(const IntenseChoice& choice);
 
 }  // namespace intense

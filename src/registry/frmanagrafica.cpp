@@ -135,22 +135,12 @@ QMenuBar* frmAnagrafica::buildMenu() {
     menuBar->setObjectName(QStringLiteral("menuBar"));
     mnuFile = menuBar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    const struct {
-        QAction* frmAnagrafica::*action;
-        const char* name;
-        const char* caption;
-        void (frmAnagrafica::*handler)();
-    } entries[] = {
-        {&frmAnagrafica::mnuEsporta, "mnuEsporta", "&Esporta dati mensili", &frmAnagrafica::mnuEsporta_Click},
-        {&frmAnagrafica::mnuStampa, "mnuStampa", "&Stampa", &frmAnagrafica::mnuStampa_Click},
-        {&frmAnagrafica::mnuChiudi, "mnuChiudi", "&Chiudi", &frmAnagrafica::mnuChiudi_Click},
-    };
-    for (const auto& entry : entries) {
-        QAction* action = mnuFile->addAction(QString::fromUtf8(entry.caption));
-        action->setObjectName(QString::fromUtf8(entry.name));
-        connect(action, &QAction::triggered, this, [this, handler = entry.handler] { (this->*handler)(); });
-        this->*entry.action = action;
-    }
+    mnuEsporta = forms::addEntry(mnuFile, "mnuEsporta", "&Esporta dati mensili");
+    mnuStampa = forms::addEntry(mnuFile, "mnuStampa", "&Stampa");
+    mnuChiudi = forms::addEntry(mnuFile, "mnuChiudi", "&Chiudi");
+    connect(mnuEsporta, &QAction::triggered, this, [this] { mnuEsporta_Click(); });
+    connect(mnuStampa, &QAction::triggered, this, [this] { mnuStampa_Click(); });
+    connect(mnuChiudi, &QAction::triggered, this, [this] { mnuChiudi_Click(); });
     return menuBar;
 }
 

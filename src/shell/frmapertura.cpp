@@ -36,33 +36,27 @@ frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
 
     mnuFile = menuBar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuEsci = mnuFile->addAction(QStringLiteral("&Esci"));
-    mnuEsci->setObjectName(QStringLiteral("mnuEsci"));
-
+    mnuEsci = forms::addEntry(mnuFile, "mnuEsci", "&Esci");
     mnuVisualizza = menuBar->addMenu(QStringLiteral("&Visualizza"));
     mnuVisualizza->setObjectName(QStringLiteral("mnuVisualizza"));
-    mnuAnagrafica = mnuVisualizza->addAction(QStringLiteral("&Anagrafica"));
-    mnuAnagrafica->setObjectName(QStringLiteral("mnuAnagrafica"));
-    mnuDati_giornalieri = mnuVisualizza->addAction(QStringLiteral("&Dati giornalieri"));
-    mnuDati_giornalieri->setObjectName(QStringLiteral("mnuDati_giornalieri"));
-    mnuPiogge_intense = mnuVisualizza->addAction(QStringLiteral("&Piogge intense"));
-    mnuPiogge_intense->setObjectName(QStringLiteral("mnuPiogge_intense"));
-
+    mnuAnagrafica = forms::addEntry(mnuVisualizza, "mnuAnagrafica", "&Anagrafica");
+    mnuDati_giornalieri = forms::addEntry(mnuVisualizza, "mnuDati_giornalieri", "&Dati giornalieri");
+    mnuPiogge_intense = forms::addEntry(mnuVisualizza, "mnuPiogge_intense", "&Piogge intense");
     // A top-level command with no sub-menu.
-    mnuInformazioni = menuBar->addAction(QStringLiteral("&Informazioni"));
-    mnuInformazioni->setObjectName(QStringLiteral("mnuInformazioni"));
+    mnuInformazioni = forms::addEntry(menuBar, "mnuInformazioni", "&Informazioni");
 
     // Queued, so that a handler that shows a modal window runs after the menu has closed and never
     // inside the menu's own event handling.
-    connect(mnuEsci, &QAction::triggered, this, &frmApertura::mnuEsci_Click, Qt::QueuedConnection);
-    connect(mnuAnagrafica, &QAction::triggered, this, &frmApertura::mnuAnagrafica_Click,
-            Qt::QueuedConnection);
-    connect(mnuDati_giornalieri, &QAction::triggered, this, &frmApertura::mnuDati_giornalieri_Click,
-            Qt::QueuedConnection);
-    connect(mnuPiogge_intense, &QAction::triggered, this, &frmApertura::mnuPiogge_intense_Click,
-            Qt::QueuedConnection);
-    connect(mnuInformazioni, &QAction::triggered, this, &frmApertura::mnuInformazioni_Click,
-            Qt::QueuedConnection);
+    const std::pair<QAction*, void (frmApertura::*)()> handlers[] = {
+        {mnuEsci, &frmApertura::mnuEsci_Click},
+        {mnuAnagrafica, &frmApertura::mnuAnagrafica_Click},
+        {mnuDati_giornalieri, &frmApertura::mnuDati_giornalieri_Click},
+        {mnuPiogge_intense, &frmApertura::mnuPiogge_intense_Click},
+        {mnuInformazioni, &frmApertura::mnuInformazioni_Click},
+    };
+    for (const auto& [action, handler] : handlers) {
+        connect(action, &QAction::triggered, this, handler, Qt::QueuedConnection);
+    }
 
     Picture1 = new forms::PictureBox(QStringLiteral("Picture1"), this);
     Picture1->setPicture(shell::titlePicture());

@@ -54,27 +54,27 @@ class TestDailyStatement : public QObject {
     void everyCriteriaCombination() {
         QFETCH(int, criteria);
         QFETCH(QString, where);
-        const daily::DailyStatement s = daily::buildDailyStatement(choiceWith(criteria, 0));
+        const forms::Statement s = daily::buildDailyStatement(choiceWith(criteria, 0));
         QVERIFY(s.hasCriterion);
         QCOMPARE(s.where, where);
         QCOMPARE(s.sql, kLead + QStringLiteral(" from  database1 ") + where);
         // Each criterion keeps its own " and " when a later one follows.
-        QCOMPARE(s.stationFilter,
+        QCOMPARE(s.filters[daily::kStationFilter],
                  (criteria & 1) ? QString("codStaz = 12") + ((criteria & 14) ? " and " : "") : QString());
-        QCOMPARE(s.yearFilter,
+        QCOMPARE(s.filters[daily::kYearFilter],
                  (criteria & 2) ? QString("anno = 1995") + ((criteria & 12) ? " and " : "") : QString());
-        QCOMPARE(s.monthFilter,
+        QCOMPARE(s.filters[daily::kMonthFilter],
                  (criteria & 4) ? QString("mese = 3") + ((criteria & 8) ? " and " : "") : QString());
-        QCOMPARE(s.dayFilter, (criteria & 8) ? QString("giorno = 7") : QString());
+        QCOMPARE(s.filters[daily::kDayFilter], (criteria & 8) ? QString("giorno = 7") : QString());
         // The press writes every part to Global.
-        daily::publish(s);
+        forms::publish(forms::Search::Daily, s);
         QCOMPARE(Global::DailySql, s.sql);
         QCOMPARE(Global::DailyFields, s.fields);
         QCOMPARE(Global::DailyWhere, s.where);
-        QCOMPARE(Global::DailyStationFilter, s.stationFilter);
-        QCOMPARE(Global::DailyYearFilter, s.yearFilter);
-        QCOMPARE(Global::DailyMonthFilter, s.monthFilter);
-        QCOMPARE(Global::DailyDayFilter, s.dayFilter);
+        QCOMPARE(Global::DailyStationFilter, s.filters[daily::kStationFilter]);
+        QCOMPARE(Global::DailyYearFilter, s.filters[daily::kYearFilter]);
+        QCOMPARE(Global::DailyMonthFilter, s.filters[daily::kMonthFilter]);
+        QCOMPARE(Global::DailyDayFilter, s.filters[daily::kDayFilter]);
         QCOMPARE(Global::DailyQueryOk, Global::kTrue);
     }
 
@@ -84,9 +84,9 @@ class TestDailyStatement : public QObject {
         c.stationText = QStringLiteral("   ");  // blanks only count as empty
         c.dayText = QStringLiteral(" ");
         Global::DailyYearFilter = QStringLiteral("anno = 1990");
-        const daily::DailyStatement s = daily::buildDailyStatement(c);
+        const forms::Statement s = daily::buildDailyStatement(c);
         QVERIFY(!s.hasCriterion);
-        daily::publish(s);
+        forms::publish(forms::Search::Daily, s);
         QCOMPARE(Global::DailySql, QStringLiteral("select "));
         QCOMPARE(Global::DailyYearFilter, QString());
         QCOMPARE(Global::DailyWhere, QStringLiteral("where anno = 1990"));  // not rebuilt
@@ -97,7 +97,7 @@ class TestDailyStatement : public QObject {
     }
 
     void noBoxTicked() {
-        const daily::DailyStatement s = daily::buildDailyStatement(choiceWith(8, 0));
+        const forms::Statement s = daily::buildDailyStatement(choiceWith(8, 0));
         QVERIFY(s.hasCriterion);
         QCOMPARE(s.fields,
                  QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 "));
@@ -174,10 +174,10 @@ class TestDailyStatement : public QObject {
     }
 
     void secondPressKeepsNothing() {
-        daily::publish(daily::buildDailyStatement(choiceWith(15, 1)));
+        forms::publish(forms::Search::Daily, daily::buildDailyStatement(choiceWith(15, 1)));
         daily::DailyChoice c = choiceWith(4, 0);
         c.monthKey = QStringLiteral("11");
-        daily::publish(daily::buildDailyStatement(c));
+        forms::publish(forms::Search::Daily, daily::buildDailyStatement(c));
         QCOMPARE(Global::DailySql, kLead + QStringLiteral(" from  database1 where mese = 11"));
         QCOMPARE(Global::DailyStationFilter, QString());
         QCOMPARE(Global::DailyYearFilter, QString());

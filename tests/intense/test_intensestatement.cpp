@@ -45,19 +45,20 @@ class TestIntenseStatement : public QObject {
         QFETCH(bool, station);
         QFETCH(bool, year);
         QFETCH(QString, where);
-        const intense::IntenseStatement s = intense::buildIntenseStatement(choice(station, year, 0, 0));
+        const forms::Statement s = intense::buildIntenseStatement(choice(station, year, 0, 0));
         QVERIFY(s.hasCriterion);
         QCOMPARE(s.where, where);
         QCOMPARE(s.sql, QStringLiteral("select Nomestaz , Anno  from piog9099 ") + where);
-        QCOMPARE(s.stationFilter, station ? QString("codstaz = 12") + (year ? " and " : "") : QString());
-        QCOMPARE(s.yearFilter, year ? QStringLiteral("anno = 1995") : QString());
+        QCOMPARE(s.filters[intense::kStationFilter],
+                 station ? QString("codstaz = 12") + (year ? " and " : "") : QString());
+        QCOMPARE(s.filters[intense::kYearFilter], year ? QStringLiteral("anno = 1995") : QString());
         // The press writes every part to Global.
-        intense::publish(s);
+        forms::publish(forms::Search::Intense, s);
         QCOMPARE(Global::IntenseSql, s.sql);
         QCOMPARE(Global::IntenseFields, s.fields);
         QCOMPARE(Global::IntenseWhere, s.where);
-        QCOMPARE(Global::IntenseStationFilter, s.stationFilter);
-        QCOMPARE(Global::IntenseYearFilter, s.yearFilter);
+        QCOMPARE(Global::IntenseStationFilter, s.filters[intense::kStationFilter]);
+        QCOMPARE(Global::IntenseYearFilter, s.filters[intense::kYearFilter]);
         QCOMPARE(Global::IntenseQueryOk, Global::kTrue);
     }
 
@@ -75,7 +76,7 @@ class TestIntenseStatement : public QObject {
         QFETCH(int, hours);
         QFETCH(int, days);
         QFETCH(QString, fields);
-        const intense::IntenseStatement s = intense::buildIntenseStatement(choice(false, true, hours, days));
+        const forms::Statement s = intense::buildIntenseStatement(choice(false, true, hours, days));
         QCOMPARE(s.fields, fields);
         QCOMPARE(s.sql, "select " + fields + "where anno = 1995");
     }
@@ -90,18 +91,18 @@ class TestIntenseStatement : public QObject {
 
     void noCriterion() {
         Global::IntenseWhere = QStringLiteral("where anno = 1990");
-        const intense::IntenseStatement s = intense::buildIntenseStatement(choice(false, false, 1, 1));
+        const forms::Statement s = intense::buildIntenseStatement(choice(false, false, 1, 1));
         QVERIFY(!s.hasCriterion);
-        intense::publish(s);
+        forms::publish(forms::Search::Intense, s);
         QCOMPARE(Global::IntenseSql, QStringLiteral("select "));
         QCOMPARE(Global::IntenseWhere, QStringLiteral("where anno = 1990"));
     }
 
     void secondPressAfterChangingOnlyTheYear() {
-        intense::publish(intense::buildIntenseStatement(choice(true, true, 1, 1)));
+        forms::publish(forms::Search::Intense, intense::buildIntenseStatement(choice(true, true, 1, 1)));
         intense::IntenseChoice c = choice(true, true, 1, 1);
         c.yearKey = QStringLiteral("2001");
-        intense::publish(intense::buildIntenseStatement(c));
+        forms::publish(forms::Search::Intense, intense::buildIntenseStatement(c));
         QCOMPARE(Global::IntenseWhere, QStringLiteral("where codstaz = 12 and anno = 2001"));
         QVERIFY(!Global::IntenseSql.contains(QStringLiteral("1995")));
         QCOMPARE(Global::IntenseSql.count(QStringLiteral("select ")), 1);
