@@ -75,10 +75,8 @@ void drawEmblem(QPainter& p, const QRectF& r) {
     p.restore();
 }
 
-// A weather station on a meadow: a mast with cup anemometer and vane, a louvred thermometer screen,
-// a rain gauge and a solar panel.
-void drawStation(QPainter& p, double groundY) {
-    p.save();
+// The station's mast with guy wires, cup anemometer, vane, solar panel and data logger.
+void drawMast(QPainter& p, double groundY) {
     const QColor metal(90, 95, 105);
     // Mast with guy wires.
     const double mastX = 560;
@@ -129,7 +127,10 @@ void drawStation(QPainter& p, double groundY) {
     p.setPen(QPen(QColor(120, 120, 120), 1));
     p.setBrush(QColor(225, 225, 215));
     p.drawRect(QRectF(mastX - 24, groundY - 120, 20, 28));
+}
 
+// The louvred thermometer screen and the rain gauge beside the mast.
+void drawInstruments(QPainter& p, double groundY) {
     // Thermometer screen on four legs, with louvres.
     const QRectF screen(632, groundY - 125, 62, 58);
     p.setPen(QPen(QColor(110, 110, 110), 2));
@@ -160,21 +161,25 @@ void drawStation(QPainter& p, double groundY) {
     p.drawEllipse(QRectF(gauge.left(), gauge.top() - 4, gauge.width(), 8));
     p.setPen(QPen(QColor(110, 110, 110), 2));
     p.drawLine(QPointF(gauge.center().x(), gauge.bottom()), QPointF(gauge.center().x(), groundY + 2));
+}
+
+// A weather station on a meadow: a mast with cup anemometer and vane, a louvred thermometer screen,
+// a rain gauge and a solar panel.
+void drawStation(QPainter& p, double groundY) {
+    p.save();
+    drawMast(p, groundY);
+    drawInstruments(p, groundY);
     p.restore();
 }
 
-QImage drawTitle() {
-    QImage image(746, 564, QImage::Format_RGB888);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-
+// Sky, clouds, mountains with snow caps and the meadow.
+void drawLandscape(QPainter& p, const QRect& area) {
     // Sky.
     QLinearGradient sky(0, 0, 0, 400);
     sky.setColorAt(0, QColor(70, 120, 190));
     sky.setColorAt(0.6, QColor(165, 200, 235));
     sky.setColorAt(1, QColor(225, 238, 245));
-    p.fillRect(image.rect(), sky);
+    p.fillRect(area, sky);
     // Clouds.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 200));
@@ -205,7 +210,6 @@ QImage drawTitle() {
         p.drawPolygon(cap);
     }
     // Meadow.
-    const double groundY = 455;
     QPainterPath hill;
     hill.moveTo(0, 360);
     hill.cubicTo(200, 330, 420, 390, 746, 350);
@@ -217,9 +221,10 @@ QImage drawTitle() {
     grass.setColorAt(1, QColor(60, 115, 45));
     p.setBrush(grass);
     p.drawPath(hill);
+}
 
-    drawStation(p, groundY);
-
+// The title block on a pale panel, and the publisher's band at the foot with the emblem.
+void drawCaptions(QPainter& p) {
     // Title block on a pale panel.
     p.setBrush(QColor(255, 255, 255, 185));
     p.setPen(QPen(QColor(20, 50, 110), 2));
@@ -252,6 +257,16 @@ QImage drawTitle() {
     p.drawText(
         QRectF(86, 522, 640, 30), Qt::AlignLeft | Qt::AlignVCenter,
         QStringLiteral("Direzione Territorio e Ambiente \u2013 Dipartimento di Meteorologia e Climatologia"));
+}
+
+QImage drawTitle() {
+    QImage image(746, 564, QImage::Format_RGB888);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    drawLandscape(p, image.rect());
+    drawStation(p, 455);
+    drawCaptions(p);
     p.end();
     return image;
 }
