@@ -166,11 +166,6 @@ int main(int argc, char** argv) {
     lines << timed(QStringLiteral("anni distinti (come query salvata)"), path,
                    QStringLiteral("SELECT DISTINCT database1.Anno FROM database1 ORDER BY database1.Anno"));
     const long peakOwnKb = peakKb(RUSAGE_SELF);
-    {
-        jet::setReadPath(jet::ReadPath::LibmdbOnly);
-        lines << timed(QStringLiteral("1a attraverso libmdb soltanto"), path, daily(where1));
-        jet::setReadPath(jet::ReadPath::Automatic);
-    }
     const QString columns = QStringLiteral(
         "nomestaz, Giorno, Mese, Anno, Pioggia, TempMax, TempMin, TempMed, AltNeve, VelMedia, VelMax, "
         "DirVento, "

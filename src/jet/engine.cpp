@@ -7,8 +7,8 @@
 #include "jet/bind.h"
 #include "jet/distinct.h"
 #include "jet/evaluate.h"
+#include "jet/internal/jetfile.h"
 #include "jet/jet.h"
-#include "jet/jetfile.h"
 #include "jet/jetvalue.h"
 #include "jet/order.h"
 #include "jet/recordset.h"
@@ -116,6 +116,9 @@ class DatabaseImpl : public Database {
             std::unique_ptr<RecordSetImpl> rs = openSource(source, 0, err);
             return rs;
         } catch (const RunFailure& failure) {
+            *err = failure.error;
+            return nullptr;
+        } catch (const ReadFailure& failure) {
             *err = failure.error;
             return nullptr;
         } catch (const std::bad_alloc&) {

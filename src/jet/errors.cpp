@@ -154,5 +154,11 @@ Error unknown(const QString& detail) {
         QStringLiteral("Errore riservato (%1). Non esiste alcun messaggio per questo errore.").arg(detail));
 }
 
+Error unsupportedColumn(const QString& column) {
+    return make(3251, QStringLiteral("Impossibile mostrare il campo '%1': i campi di questo tipo (allegati, "
+                                     "valori multipli) non sono supportati.")
+                          .arg(column));
+}
+
 }  // namespace errors
 }  // namespace jet

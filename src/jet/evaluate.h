@@ -5,7 +5,7 @@
 #include <QString>
 #include <QVector>
 
-#include "jet/jetfile.h"
+#include "jet/internal/jetfile.h"
 #include "jet/sql.h"
 
 namespace jet {

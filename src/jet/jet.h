@@ -1,5 +1,5 @@
 // Reading Jet (Access) database files: the catalog, typed values, and the small SQL dialect
-// the viewer's statements are written in. No widgets here: QtCore and libmdb only.
+// the viewer's statements are written in. No widgets here: QtCore only.
 #pragma once
 
 #include <QByteArray>
@@ -23,7 +23,8 @@ struct Error {
 // One typed value of a row. NULL is distinct from empty text.
 class Value {
   public:
-    enum class Kind : quint8 { Null, Boolean, Integer, Real, Currency, DateTime, Text, Binary };
+    // Decimal holds the exact digits of a Decimal (Numeric) column as text ("-12.3400").
+    enum class Kind : quint8 { Null, Boolean, Integer, Real, Currency, DateTime, Text, Binary, Decimal };
 
     Value() = default;
     static Value fromBool(bool b);
@@ -33,13 +34,14 @@ class Value {
     static Value fromDateSerial(double serial);  // days since 1899-12-30, Jet's encoding
     static Value fromText(const QString& s);
     static Value fromBytes(const QByteArray& b);
+    static Value fromDecimal(const QString& digits);
 
     Kind kind() const { return kind_; }
     bool isNull() const { return kind_ == Kind::Null; }
     bool isSingle() const { return single_; }
 
     bool toBool() const { return real() ? d_ != 0 : i_ != 0; }
-    qint64 toInt() const { return real() ? qint64(d_) : i_; }
+    qint64 toInt() const { return kind_ == Kind::Decimal ? qint64(toDouble()) : real() ? qint64(d_) : i_; }
     double toDouble() const;  // numbers of every kind; currency as units
     qint64 currencyUnits() const { return real() ? 0 : i_; }
     double dateSerial() const { return real() ? d_ : double(i_); }
@@ -105,13 +107,6 @@ class Database {
     // to case) or the text of a select statement. On failure returns nullptr and fills *error.
     virtual std::unique_ptr<RecordSet> openRecordSet(const QString& source, Error* error) = 0;
 };
-
-// How base tables are read. Automatic: the page scan, and libmdb for whatever the page scan does
-// not handle. The other two serve checks and measurements: LibmdbOnly never scans pages itself;
-// PageScanOnly fails (error 3000) where Automatic would have turned to libmdb.
-enum class ReadPath { Automatic, LibmdbOnly, PageScanOnly };
-void setReadPath(ReadPath path);
-ReadPath readPath();
 
 // Forgets the row locations and key arrays kept from earlier queries (a cold start).
 void clearRowCache();

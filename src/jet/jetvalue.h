@@ -65,6 +65,7 @@ Error tooComplex();                                // 3360
 Error invalidOperation();                          // 3219
 Error notSupported();                              // 3251
 Error unknown(const QString& detail);              // 3000
+Error unsupportedColumn(const QString& column);    // 3251
 }  // namespace errors
 
 // Unicode-aware caseless key of a name or text.

@@ -3,7 +3,7 @@
 
 #include <QVector>
 
-#include "jet/jetfile.h"
+#include "jet/internal/jetfile.h"
 #include "jet/sql.h"
 
 namespace jet {

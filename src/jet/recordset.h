@@ -6,8 +6,8 @@
 
 #include <vector>
 
+#include "jet/internal/jetfile.h"
 #include "jet/jet.h"
-#include "jet/jetfile.h"
 #include "jet/jetvalue.h"
 
 namespace jet {

@@ -1,7 +1,5 @@
-// Table reads (see scan.h): the page scan with its key arrays, and libmdb for the rest.
+// Table reads (see scan.h): the page scan with its key arrays.
 #include "jet/scan.h"
-
-#include <atomic>
 
 #include "jet/evaluate.h"
 #include "jet/jetvalue.h"
@@ -10,8 +8,6 @@
 namespace jet {
 
 namespace {
-
-std::atomic<ReadPath> gReadPath{ReadPath::Automatic};
 
 // A row whose fields all have key arrays, read from the arrays.
 class KeyRowValues : public RowValues {
@@ -41,7 +37,7 @@ bool allKeyed(const QVector<int>& read, const TableIndex& index) {
 }
 
 // The page scan: criteria on integer fields answered from the key arrays, the rest per row.
-// Throws Fallback where it cannot read the table.
+// Throws ReadFailure where the file is damaged.
 void scanPages(JetFile& file, const TableDef& table, const sql::ExprPtr& where, const QVector<int>& read,
                RowSink& sink) {
     const std::shared_ptr<const TableIndex> index = file.index(table);
@@ -83,40 +79,18 @@ void scanPages(JetFile& file, const TableDef& table, const sql::ExprPtr& where, 
 
 bool readTable(JetFile& file, const TableDef& table, const sql::ExprPtr& where, const QVector<int>& read,
                RowSink& sink, Error* error) {
-    const ReadPath path = gReadPath.load();
-    if (path != ReadPath::LibmdbOnly) {
-        try {
-            scanPages(file, table, where, read, sink);
-            return true;
-        } catch (const Fallback&) {
-            sink.discard();
-            if (path == ReadPath::PageScanOnly) {
-                *error = errors::unknown(QStringLiteral("lettura diretta delle pagine non possibile"));
-                return false;
-            }
-        }
-    }
-    return file.scanWithLibmdb(
-        table,
-        [&](RowValues& row) {
-            if (!where || isTrue(evaluate(*where, row))) {
-                sink.add(row);
-            }
-        },
-        error);
+    Q_UNUSED(error);  // a damaged file throws ReadFailure, which ends the whole statement
+    scanPages(file, table, where, read, sink);
+    return true;
 }
 
 bool readAllRows(JetFile& file, const TableDef& table, const std::function<void(RowValues&)>& onRow,
                  Error* error) {
-    return file.scanWithLibmdb(table, onRow, error);
+    Q_UNUSED(error);
+    file.scan(table, onRow);
+    return true;
 }
 
-void setReadPath(ReadPath path) {
-    gReadPath.store(path);
-}
-ReadPath readPath() {
-    return gReadPath.load();
-}
 void clearRowCache() {
     JetFile::clearIndexCache();
 }

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "jet/jetfile.h"
+#include "jet/internal/jetfile.h"
 #include "jet/sql.h"
 
 namespace jet {

@@ -1,7 +1,7 @@
 // Stored queries: rebuilding a select statement from a query's rows in MSysQueries.
 #pragma once
 
-#include "jet/jetfile.h"
+#include "jet/internal/jetfile.h"
 #include "jet/sql.h"
 
 namespace jet {

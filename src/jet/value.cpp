@@ -61,6 +61,13 @@ Value Value::fromBytes(const QByteArray& b) {
     return v;
 }
 
+Value Value::fromDecimal(const QString& digits) {
+    Value v;
+    v.kind_ = Kind::Decimal;
+    v.s_ = digits;
+    return v;
+}
+
 const QByteArray& Value::bytes() const {
     static const QByteArray empty;
     return b_ ? b_->data : empty;
@@ -78,6 +85,8 @@ double Value::toDouble() const {
         case Kind::Real:
         case Kind::DateTime:
             return d_;
+        case Kind::Decimal:
+            return s_.toDouble();  // for comparisons only: shown from its digits
         default:
             return 0.0;
     }
@@ -203,6 +212,20 @@ QString Value::display(const QLocale& locale) const {
         }
         case Kind::Text:
             return s_;
+        case Kind::Decimal: {
+            // From its digits, without trailing zeros after the point (as a general number shows).
+            QString digits = s_;
+            if (digits.contains(QLatin1Char('.'))) {
+                while (digits.endsWith(QLatin1Char('0'))) {
+                    digits.chop(1);
+                }
+                if (digits.endsWith(QLatin1Char('.'))) {
+                    digits.chop(1);
+                }
+                digits.replace(QLatin1Char('.'), point);
+            }
+            return digits == QLatin1String("-0") ? QStringLiteral("0") : digits;
+        }
         case Kind::Binary:
             // Raw bytes have no text form; they are shown as hexadecimal digits.
             return QString::fromLatin1(bytes().toHex()).toUpper();

@@ -27,6 +27,7 @@ inline QVariant comparable(const jet::Value& v) {
         case jet::Value::Kind::DateTime:
             return v.dateSerial();
         case jet::Value::Kind::Text:
+        case jet::Value::Kind::Decimal:
             return v.text();
         case jet::Value::Kind::Binary:
             return v.bytes();
@@ -97,14 +98,16 @@ inline QString firstDifference(const QList<QList<QVariant>>& a, const QList<QLis
     return QString();
 }
 
-// Sets the read path for the lifetime of a scope.
-class ReadPathScope {
-  public:
-    explicit ReadPathScope(jet::ReadPath path) : old_(jet::readPath()) { jet::setReadPath(path); }
-    ~ReadPathScope() { jet::setReadPath(old_); }
-
-  private:
-    jet::ReadPath old_;
-};
+// The rows with empty text taken for NULL, as libmdb reads it.
+inline QList<QList<QVariant>> emptyAsNull(QList<QList<QVariant>> rows) {
+    for (QList<QVariant>& row : rows) {
+        for (QVariant& v : row) {
+            if (v.typeId() == QMetaType::QString && v.toString().isEmpty()) {
+                v = QVariant();
+            }
+        }
+    }
+    return rows;
+}
 
 }  // namespace jettest

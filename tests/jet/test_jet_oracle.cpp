@@ -1,6 +1,6 @@
 // Every value of every table of the generated archives (Jet 4, Jet 3, the stored-query variant),
-// read through this layer, equals what the independent reader mdb-reader reads; and the page
-// scan equals the libmdb way, table by table.
+// read through this layer, equals what the independent readers mdb-reader and libmdb read, table
+// by table.
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -42,6 +42,8 @@ class TestJetOracle : public QObject {
         QVERIFY(!path.isEmpty());
         const mdbcheck::Dump oracle = mdbcheck::readWithMdbReader(path);
         QVERIFY2(oracle.error.isEmpty(), qPrintable(oracle.error));
+        const mdbcheck::Dump libmdb = mdbcheck::readWithLibmdb(path);
+        QVERIFY2(libmdb.error.isEmpty(), qPrintable(libmdb.error));
         jet::Error error;
         std::shared_ptr<jet::Database> db = jet::Database::open(path, &error);
         QVERIFY2(db, qPrintable(error.message));
@@ -58,15 +60,15 @@ class TestJetOracle : public QObject {
                 columns << rs->fieldName(f);
             }
             QCOMPARE(columns, expected.columns);
-            const QString diff = jettest::firstDifference(jettest::cells(*rs), expected.rows);
+            const QList<QList<QVariant>> ours = jettest::cells(*rs);
+            const QString diff = jettest::firstDifference(ours, expected.rows);
             QVERIFY2(diff.isEmpty(), qPrintable(name + QStringLiteral(": ") + diff));
             cellsCompared += qint64(rs->recordCount()) * rs->fieldCount();
 
-            // The libmdb way gives the same rows.
-            jettest::ReadPathScope scope(jet::ReadPath::LibmdbOnly);
-            auto viaLibmdb = db->openRecordSet(QLatin1Char('[') + name + QLatin1Char(']'), &error);
-            QVERIFY2(viaLibmdb, qPrintable(error.message));
-            const QString diff2 = jettest::firstDifference(jettest::cells(*viaLibmdb), expected.rows);
+            // libmdb reads the same rows (it takes empty text for NULL: compared as such).
+            QVERIFY2(libmdb.tables.contains(name), qPrintable(name));
+            const QString diff2 = jettest::firstDifference(jettest::emptyAsNull(ours),
+                                                           jettest::emptyAsNull(libmdb.tables[name].rows));
             QVERIFY2(diff2.isEmpty(), qPrintable(name + QStringLiteral(" (libmdb): ") + diff2));
         }
         qInfo() << "valori confrontati:" << cellsCompared;

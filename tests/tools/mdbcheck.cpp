@@ -544,4 +544,38 @@ quint32 RawFile::tdefPageOf(const QString& table) const {
     return page;
 }
 
+qint64 catalogFieldOffset(const QString& path, const QString& object, const QString& field) {
+    MdbHandle* mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    if (!mdb) {
+        return -1;
+    }
+    qint64 at = -1;
+    MdbTableDef* table = mdb_read_table_by_name(mdb, const_cast<gchar*>("MSysObjects"), MDB_TABLE);
+    if (table && mdb_read_columns(table)) {
+        int nameCol = -1;
+        MdbColumn* fieldCol = nullptr;
+        for (guint c = 0; c < table->num_cols; ++c) {
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+            nameCol = QString::fromUtf8(col->name) == QLatin1String("Name") ? int(c) : nameCol;
+            fieldCol = QString::fromUtf8(col->name) == field ? col : fieldCol;
+        }
+        mdb_rewind_table(table);
+        while (at < 0 && nameCol >= 0 && fieldCol && mdb_fetch_row(table)) {
+            auto* name = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, guint(nameCol)));
+            char* s = name->cur_value_len > 0 ? mdb_col_to_string(mdb, mdb->pg_buf, name->cur_value_start,
+                                                                  name->col_type, name->cur_value_len)
+                                              : nullptr;
+            if (s && QString::fromUtf8(s) == object) {
+                at = qint64(table->cur_phys_pg) * mdb->fmt->pg_size + fieldCol->cur_value_start;
+            }
+            g_free(s);
+        }
+    }
+    if (table) {
+        mdb_free_tabledef(table);
+    }
+    mdb_close(mdb);
+    return at;
+}
+
 }  // namespace mdbcheck

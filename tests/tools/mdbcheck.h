@@ -70,6 +70,10 @@ QString compare(const Table& actual, const QList<jetwriter::Column>& columns,
 // Compares two read tables (names, types, counts, every value); the first difference, or empty.
 QString compareTables(const Table& a, const Table& b);
 
+// The file offset of a fixed field of the catalogue row of `object` (found by libmdb), for
+// tests that change one byte of the catalogue; -1 when not found.
+qint64 catalogFieldOffset(const QString& path, const QString& object, const QString& field);
+
 // Raw file helpers for structural checks.
 struct RawFile {
     QByteArray bytes;

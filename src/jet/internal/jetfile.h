@@ -1,13 +1,11 @@
-// One open Jet file: the catalog, table definitions, and the two ways of reading rows.
+// One open Jet file: the catalog, table definitions, and reading rows by scanning data pages.
 //
-// The libmdb way walks the table's pages with libmdb and cracks each row with mdb_crack_row.
-// The page-scan way reads runs of consecutive data pages with one pread each, cracks rows
-// itself and keeps, per table, the location of every row and the values of its integer columns
-// (the key arrays), cached per file until the file changes. Both give the same values; the page
-// scan throws Fallback on anything it does not handle and the engine then takes the libmdb way.
+// The page scan reads runs of consecutive data pages with one pread each, cracks rows itself and
+// keeps, per table, the location of every row and the values of its integer columns (the key
+// arrays), cached per file until the file changes. Whatever does not match the layout the file
+// claims throws ReadFailure with the damaged-file error: no row is ever skipped in silence.
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -16,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+#include "jet/internal/pagefile.h"
+#include "jet/internal/textcodec.h"
 #include "jet/jet.h"
 
 namespace jet {
@@ -28,7 +28,9 @@ struct ColumnDef {
     int varIndex = 0;  // position in the variable-offset table
     int fixedOffset = 0;
     int size = 0;
+    int scale = 0;  // Decimal
     bool fixed = false;
+    bool calculated = false;  // stores the result of an expression, wrapped
 };
 
 struct TableDef {
@@ -36,10 +38,8 @@ struct TableDef {
     quint32 tdefPage = 0;
     int numVarCols = 0;
     QVector<ColumnDef> columns;
-    QByteArray usageMap;       // the owned-pages map as stored
-    bool pageScanOk = false;   // every column is of a type the page scan decodes
-    qint64 rowCountHint = 0;   // the count the definition stores (not trusted, only for sizing)
-    void* mdbTable = nullptr;  // libmdb's definition, owned by the file
+    QVector<quint32> pages;   // the data pages, from the owned-pages map
+    qint64 rowCountHint = 0;  // the count the definition stores (not trusted, only for sizing)
 };
 
 struct CatalogObject {
@@ -49,9 +49,6 @@ struct CatalogObject {
     quint32 id = 0;  // low 24 bits of the object id
     int flags = 0;
 };
-
-// The page scan met something it does not handle.
-struct Fallback {};
 
 // Gives the typed value of a column of the row at hand.
 class RowValues {
@@ -71,7 +68,6 @@ struct TableIndex {
 class JetFile {
   public:
     static std::unique_ptr<JetFile> open(const QString& path, Error* error);
-    ~JetFile();
 
     const QList<CatalogObject>& tables() const { return tables_; }
     const QList<CatalogObject>& queries() const { return queries_; }
@@ -80,46 +76,34 @@ class JetFile {
     // System tables too (MSysQueries).
     const CatalogObject* findAnyTable(const QString& name) const;
 
+    // nullptr and *error set when the definition is damaged.
     const TableDef* tableDef(const CatalogObject& object, Error* error);
 
-    bool pageScanAllowed() const { return pageScanAllowed_; }
-
-    // libmdb way: calls onRow for every live row in page order.
-    bool scanWithLibmdb(const TableDef& table, const std::function<void(RowValues&)>& onRow, Error* error);
-
-    // Page-scan way. Both throw Fallback.
+    // These throw ReadFailure.
     std::shared_ptr<const TableIndex> index(const TableDef& table);
     void readRows(const TableDef& table, const QVector<quint32>& locations,
                   const std::function<void(RowValues&)>& onRow);
+    // Every live row in page order.
+    void scan(const TableDef& table, const std::function<void(RowValues&)>& onRow);
 
     // Drops the in-process cache of row locations and key arrays (for measurements).
     static void clearIndexCache();
 
     QString path() const { return path_; }
-    int pageSize() const { return pageSize_; }
-    bool jet3() const { return jet3_; }
+    int pageSize() const { return pages_.pageSize(); }
+    bool jet3() const { return pages_.jet3(); }
 
   private:
     JetFile() = default;
-    bool readPages(quint32 first, int count, uchar* buffer);
-    QVector<quint32> ownedPages(const TableDef& table);
+    void readCatalog();
+    std::shared_ptr<TableIndex> buildIndex(const TableDef& table);
     QString indexCacheKey(const TableDef& table) const;
-
-    friend class PageRowValues;
-    friend class LibmdbRowValues;
-    QString decodeText(const uchar* p, int len);
-    QString libmdbText(const QByteArray& raw);
-    QByteArray readLongValue(const uchar* header, int cellLength);
 
     QString path_;
     QString fileKey_;
-    void* handle_ = nullptr;  // libmdb's MdbHandle
-    int fd_ = -1;
-    int pageSize_ = 4096;
-    bool jet3_ = false;
-    bool pageScanAllowed_ = false;
-    bool ownCodePage_ = false;  // Jet 3 text decoded here (Windows-1252), else through libmdb
-    qint64 fileSize_ = 0;
+    int version_ = 0;  // the header's version byte
+    PageFile pages_;
+    TextCodec text_;
     QList<CatalogObject> tables_;
     QList<CatalogObject> systemTables_;
     QList<CatalogObject> queries_;

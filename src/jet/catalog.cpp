@@ -1,0 +1,165 @@
+// Opening a file: the header, then the catalog (MSysObjects, whose definition is always on
+// page 2), then table definitions on demand.
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "jet/internal/header.h"
+#include "jet/internal/jetfile.h"
+#include "jet/internal/tabledef.h"
+#include "jet/jetvalue.h"
+
+namespace jet {
+
+namespace {
+
+constexpr int kTypeMask = 0x7F;
+constexpr int kTableObject = 1;
+constexpr int kQueryObject = 5;
+constexpr quint32 kSystemFlags = 0x80000002u;
+
+QString fileKeyOf(const QFileInfo& info) {
+    return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
+           QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
+           QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+// The error for a path that is not an openable file, or no error.
+Error pathError(const QString& path, const QFileInfo& info) {
+    if (path.trimmed().isEmpty() || !info.exists()) {
+        const QFileInfo folder(info.absolutePath());
+        return (!path.trimmed().isEmpty() && (!folder.exists() || !folder.isDir()))
+                   ? errors::invalidPath(path)
+                   : errors::fileNotFound(path);
+    }
+    if (info.isDir()) {
+        return errors::invalidPath(path);
+    }
+    return Error();
+}
+
+const CatalogObject* findIn(const QList<CatalogObject>& list, const QString& name) {
+    const QString key = foldKey(name);
+    for (const CatalogObject& o : list) {
+        if (o.key == key) {
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<JetFile> JetFile::open(const QString& path, Error* error) {
+    const QFileInfo info(path);
+    *error = pathError(path, info);
+    if (error->isError()) {
+        return nullptr;
+    }
+    const QByteArray native = QFile::encodeName(info.absoluteFilePath());
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = errno == EACCES ? errors::noReadPermission(path) : errors::cannotOpen(path);
+        return nullptr;
+    }
+    std::unique_ptr<JetFile> file(new JetFile);
+    file->path_ = path;
+    file->fileKey_ = fileKeyOf(info);
+    uchar bytes[kHeaderBytes] = {};
+    const ssize_t got = ::pread(fd, bytes, sizeof bytes, 0);
+    FileHeader header;
+    if (got != ssize_t(sizeof bytes) || !parseHeader(bytes, &header)) {
+        ::close(fd);
+        *error =
+            got < 0 && errno == EACCES ? errors::noReadPermission(path) : errors::unrecognizedFormat(path);
+        return nullptr;
+    }
+    file->pages_.attach(fd, path, info.size(), header.pageSize, header.jet3);
+    if (header.encrypted || header.password) {
+        *error = errors::invalidPassword();  // never read: the program asks for no password
+        return nullptr;
+    }
+    file->version_ = header.version;
+    if (header.jet3) {
+        file->text_.setJet3CodePage(header.codePage);
+    } else {
+        file->text_.setUnicode();
+    }
+    try {
+        file->readCatalog();
+    } catch (const ReadFailure& failure) {
+        *error = failure.error;
+        return nullptr;
+    }
+    return file;
+}
+
+void JetFile::readCatalog() {
+    if (pages_.pageCount() < 3) {
+        pages_.damaged();
+    }
+    const std::shared_ptr<TableDef> def =
+        readTableDef(pages_, text_, 2, QStringLiteral("MSysObjects"), TableDefFormat{version_ >= 3});
+    auto column = [&](const char* name) {
+        for (int i = 0; i < def->columns.size(); ++i) {
+            if (def->columns[i].key == foldKey(QLatin1String(name))) {
+                return i;
+            }
+        }
+        pages_.damaged();
+    };
+    const int cId = column("Id"), cName = column("Name"), cType = column("Type"), cFlags = column("Flags");
+    scan(*def, [&](RowValues& row) {
+        const Value name = row.value(cName);
+        const int type = int(row.value(cType).toInt()) & kTypeMask;
+        if (name.isNull() || (type != kTableObject && type != kQueryObject)) {
+            return;
+        }
+        CatalogObject object;
+        object.name = name.text();
+        object.key = foldKey(object.name);
+        object.type = type;
+        object.id = quint32(row.value(cId).toInt()) & 0x00FFFFFFu;
+        const quint32 flags = quint32(row.value(cFlags).toInt());
+        object.flags = int(flags);
+        if (type == kQueryObject) {
+            queries_.append(object);
+        } else {
+            ((flags & kSystemFlags) ? systemTables_ : tables_).append(object);
+        }
+    });
+}
+
+const CatalogObject* JetFile::findTable(const QString& name) const {
+    return findIn(tables_, name);
+}
+const CatalogObject* JetFile::findQuery(const QString& name) const {
+    return findIn(queries_, name);
+}
+const CatalogObject* JetFile::findAnyTable(const QString& name) const {
+    const CatalogObject* o = findIn(tables_, name);
+    return o ? o : findIn(systemTables_, name);
+}
+
+const TableDef* JetFile::tableDef(const CatalogObject& object, Error* error) {
+    auto it = defs_.find(object.key);
+    if (it != defs_.end()) {
+        return it.value().get();
+    }
+    try {
+        if (object.id < 2) {
+            pages_.damaged();
+        }
+        auto def = readTableDef(pages_, text_, object.id, object.name, TableDefFormat{version_ >= 3});
+        defs_.insert(object.key, def);
+        return def.get();
+    } catch (const ReadFailure& failure) {
+        *error = failure.error;
+        return nullptr;
+    }
+}
+
+}  // namespace jet

@@ -1,0 +1,76 @@
+// The file as an array of pages: bounded reads, rows inside a page, usage maps, long values.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include "jet/internal/filebytes.h"
+
+namespace jet {
+
+constexpr int kOffsetMask = 0x1FFF;
+constexpr int kDeletedFlag = 0x4000;
+constexpr int kLookupFlag = 0x8000;
+
+// Page types (byte 0 of a page).
+constexpr uchar kDataPage = 0x01;
+constexpr uchar kTableDefinitionPage = 0x02;
+constexpr uchar kUsageBitmapPage = 0x05;
+
+// Where a row lies inside its page.
+struct RowSpan {
+    int start = 0;
+    int end = 0;
+    int flags = 0;  // kDeletedFlag, kLookupFlag
+    int length() const { return end - start; }
+};
+
+class PageFile {
+  public:
+    PageFile() = default;
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+    ~PageFile();
+
+    // Takes ownership of the descriptor.
+    void attach(int fd, const QString& path, qint64 size, int pageSize, bool jet3);
+
+    int pageSize() const { return pageSize_; }
+    quint32 pageCount() const { return pageCount_; }
+    bool jet3() const { return jet3_; }
+    qint64 size() const { return size_; }
+    const QString& path() const { return path_; }
+    int rowCountOffset() const { return jet3_ ? 8 : 12; }
+
+    // The damaged-file error of this file, thrown.
+    [[noreturn]] void damaged() const;
+
+    // Reads `count` pages from `first` into `buffer`; a page past the end is damage.
+    void read(quint32 first, int count, uchar* buffer) const;
+    QByteArray page(quint32 number) const;
+
+    // Row `row` of a page (any type holding rows): its bounds, checked against the page unless
+    // the row is flagged deleted (then only checkSpan checks them).
+    RowSpan rowSpan(const uchar* page, int row) const;
+    void checkSpan(const uchar* page, const RowSpan& span) const;
+    int rowCount(const uchar* page) const;
+    // The bytes of the row a pg_row pointer names.
+    QByteArray rowAt(quint32 pgRow) const;
+
+    // The pages a usage map lists, in order; every one inside the file.
+    QVector<quint32> mapPages(const QByteArray& map) const;
+
+    // A Memo or OLE value from its 12-byte header (and inline data) in a row.
+    QByteArray longValue(const uchar* cell, int cellLength) const;
+
+  private:
+    int fd_ = -1;
+    QString path_;
+    qint64 size_ = 0;
+    int pageSize_ = 4096;
+    quint32 pageCount_ = 0;
+    bool jet3_ = false;
+};
+
+}  // namespace jet

@@ -1,0 +1,193 @@
+// Reading pages and the structures that live in them. Every offset, count and pointer taken from
+// the file is checked against the page or the file before it is used.
+#include "jet/internal/pagefile.h"
+
+#include <QSet>
+
+#include <unistd.h>
+
+#include "jet/jetvalue.h"
+
+namespace jet {
+
+PageFile::~PageFile() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void PageFile::attach(int fd, const QString& path, qint64 size, int pageSize, bool jet3) {
+    fd_ = fd;
+    path_ = path;
+    size_ = size;
+    pageSize_ = pageSize;
+    jet3_ = jet3;
+    pageCount_ = quint32(qMin<qint64>(size / pageSize, 0xFFFFFF));
+}
+
+void PageFile::damaged() const {
+    throw ReadFailure{errors::damagedArchive(path_)};
+}
+
+void PageFile::read(quint32 first, int count, uchar* buffer) const {
+    if (count <= 0 || first >= pageCount_ || quint32(count) > pageCount_ - first) {
+        damaged();
+    }
+    const qint64 bytes = qint64(count) * pageSize_;
+    qint64 done = 0;
+    while (done < bytes) {
+        const ssize_t n = ::pread(fd_, buffer + done, size_t(bytes - done), qint64(first) * pageSize_ + done);
+        if (n <= 0) {
+            damaged();  // the file shrank, or cannot be read
+        }
+        done += n;
+    }
+}
+
+QByteArray PageFile::page(quint32 number) const {
+    QByteArray b(pageSize_, Qt::Uninitialized);
+    read(number, 1, reinterpret_cast<uchar*>(b.data()));
+    return b;
+}
+
+int PageFile::rowCount(const uchar* page) const {
+    const int rco = rowCountOffset();
+    const int count = u16(page + rco);
+    // The offsets table must fit in the page, and a pg_row addresses at most 256 rows.
+    if (count > 256 || rco + 2 + 2 * count > pageSize_) {
+        damaged();
+    }
+    return count;
+}
+
+RowSpan PageFile::rowSpan(const uchar* page, int row) const {
+    const int rco = rowCountOffset();
+    const int raw = u16(page + rco + 2 + 2 * row);
+    RowSpan span;
+    span.flags = raw & (kDeletedFlag | kLookupFlag);
+    span.start = raw & kOffsetMask;
+    // A row ends where the one before it starts.
+    span.end = row == 0 ? pageSize_ : (u16(page + rco + 2 * row) & kOffsetMask);
+    if (!(span.flags & kDeletedFlag)) {
+        checkSpan(page, span);
+    }
+    return span;
+}
+
+void PageFile::checkSpan(const uchar* page, const RowSpan& span) const {
+    const int rco = rowCountOffset();
+    const int tableEnd = rco + 2 + 2 * u16(page + rco);
+    if (span.start < tableEnd || span.start >= span.end || span.end > pageSize_) {
+        damaged();
+    }
+}
+
+QByteArray PageFile::rowAt(quint32 pgRow) const {
+    const quint32 number = pgRow >> 8;
+    const int row = int(pgRow & 0xFF);
+    if (number == 0) {
+        damaged();
+    }
+    const QByteArray bytes = page(number);
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    if (row >= rowCount(p)) {
+        damaged();
+    }
+    const RowSpan span = rowSpan(p, row);
+    if (span.flags & kDeletedFlag) {
+        damaged();
+    }
+    return bytes.mid(span.start, span.length());
+}
+
+QVector<quint32> PageFile::mapPages(const QByteArray& map) const {
+    QVector<quint32> pages;
+    const auto* m = reinterpret_cast<const uchar*>(map.constData());
+    if (map.size() < 5) {
+        damaged();
+    }
+    auto add = [&](quint64 number) {
+        if (number >= pageCount_ || number == 0) {
+            damaged();
+        }
+        pages.append(quint32(number));
+    };
+    if (m[0] == 0) {
+        // Inline: a start page and a bitmap.
+        const quint64 base = u32(m + 1);
+        for (qint64 i = 0; i < qint64(map.size() - 5) * 8; ++i) {
+            if (m[5 + i / 8] & (1 << (i % 8))) {
+                add(base + quint64(i));
+            }
+        }
+        return pages;
+    }
+    if (m[0] != 1) {
+        damaged();
+    }
+    // Reference: pages of bitmaps, each covering the pages its bits can number.
+    const quint64 bits = quint64(pageSize_ - 4) * 8;
+    for (int k = 0; k < (map.size() - 1) / 4; ++k) {
+        const quint32 bitmapPage = u32(m + 1 + 4 * k);
+        if (!bitmapPage) {
+            continue;
+        }
+        const QByteArray bitmap = page(bitmapPage);
+        const auto* b = reinterpret_cast<const uchar*>(bitmap.constData());
+        if (b[0] != kUsageBitmapPage) {
+            damaged();
+        }
+        for (quint64 i = 0; i < bits; ++i) {
+            if (b[4 + i / 8] & (1 << (i % 8))) {
+                add(quint64(k) * bits + i);
+            }
+        }
+    }
+    return pages;
+}
+
+QByteArray PageFile::longValue(const uchar* cell, int cellLength) const {
+    if (cellLength < 12) {
+        damaged();
+    }
+    const quint32 word = u32(cell);
+    const qint64 length = word & 0x3FFFFFFF;
+    if (length > size_) {
+        damaged();  // no value is larger than the file that holds it
+    }
+    if (word & 0x80000000u) {
+        // Inline: the data follows the header in the row.
+        if (12 + length > cellLength) {
+            damaged();
+        }
+        return QByteArray(reinterpret_cast<const char*>(cell) + 12, int(length));
+    }
+    if (word & 0x40000000u) {
+        // One row of a long-value page holds it all.
+        const QByteArray row = rowAt(u32(cell + 4));
+        if (row.size() < length) {
+            damaged();
+        }
+        return row.left(int(length));
+    }
+    // A chain of rows, each naming the next: bounded by the length and by the rows visited.
+    QByteArray out;
+    out.reserve(int(length));
+    QSet<quint32> visited;
+    quint32 next = u32(cell + 4);
+    while (out.size() < length) {
+        if (next == 0 || visited.contains(next)) {
+            damaged();  // ends early, or loops
+        }
+        visited.insert(next);
+        const QByteArray row = rowAt(next);
+        if (row.size() <= 4) {
+            damaged();  // every link carries data: the hops stay below the length
+        }
+        next = u32(reinterpret_cast<const uchar*>(row.constData()));
+        out.append(row.constData() + 4, int(qMin<qint64>(row.size() - 4, length - out.size())));
+    }
+    return out;
+}
+
+}  // namespace jet

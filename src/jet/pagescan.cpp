@@ -1,0 +1,153 @@
+// The page scan: a table's data pages read in runs of consecutive pages, every live row's
+// location and integer keys kept in flat arrays (the key arrays), rows decoded only when wanted.
+#include <QFileInfo>
+#include <QMutex>
+
+#include "jet/internal/keyarrays.h"
+#include "jet/internal/rowvalues.h"
+#include "jet/internal/values.h"
+#include "jet/jetvalue.h"
+
+namespace jet {
+
+namespace {
+
+constexpr int kMaxRunPages = 64;
+
+bool isKeyType(int type) {
+    return type == TypeByte || type == TypeInteger || type == TypeLong;
+}
+
+QString fileKeyOf(const QFileInfo& info) {
+    return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
+           QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
+           QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+// Row locations and key arrays, per file state and table. A changed file has another key, and
+// entries of an older state of the same path are dropped when a new one is stored.
+struct IndexCache {
+    QMutex mutex;
+    QHash<QString, std::shared_ptr<const TableIndex>> entries;
+};
+IndexCache& indexCache() {
+    static IndexCache cache;
+    return cache;
+}
+
+}  // namespace
+
+QString JetFile::indexCacheKey(const TableDef& table) const {
+    return fileKey_ + QLatin1Char('|') + QString::number(table.tdefPage) + QLatin1Char('|') + table.name;
+}
+
+void JetFile::clearIndexCache() {
+    IndexCache& cache = indexCache();
+    QMutexLocker lock(&cache.mutex);
+    cache.entries.clear();
+}
+
+std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
+    if (fileKeyOf(QFileInfo(path_)) != fileKey_) {
+        pages_.damaged();  // changed since it was opened: keys and pages would not belong together
+    }
+    const QString cacheKey = indexCacheKey(table);
+    {
+        IndexCache& cache = indexCache();
+        QMutexLocker lock(&cache.mutex);
+        auto it = cache.entries.constFind(cacheKey);
+        if (it != cache.entries.constEnd()) {
+            return it.value();
+        }
+    }
+    std::shared_ptr<const TableIndex> index = buildIndex(table);
+    IndexCache& cache = indexCache();
+    QMutexLocker lock(&cache.mutex);
+    // Entries of an older state of this file are of no further use.
+    const QString pathPrefix = QFileInfo(path_).absoluteFilePath() + QLatin1Char('|');
+    for (auto it = cache.entries.begin(); it != cache.entries.end();) {
+        if (it.key().startsWith(pathPrefix) && !it.key().startsWith(fileKey_ + QLatin1Char('|'))) {
+            it = cache.entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    cache.entries.insert(cacheKey, index);
+    return index;
+}
+
+std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table) {
+    auto index = std::make_shared<TableIndex>();
+    for (int i = 0; i < table.columns.size() && index->keyColumns.size() < kMaxKeyColumns; ++i) {
+        const ColumnDef& c = table.columns[i];
+        if (isKeyType(c.type) && c.fixed && !c.calculated) {
+            index->keyColumns.append(i);
+        }
+    }
+    KeyCollector collector(pages_, table, index.get());
+    const QVector<quint32>& pages = table.pages;
+    QByteArray buffer(kMaxRunPages * pages_.pageSize(), Qt::Uninitialized);
+    int i = 0;
+    while (i < pages.size()) {
+        int run = 1;
+        while (i + run < pages.size() && run < kMaxRunPages && pages[i + run] == pages[i] + quint32(run)) {
+            ++run;
+        }
+        auto* base = reinterpret_cast<uchar*>(buffer.data());
+        pages_.read(pages[i], run, base);
+        for (int k = 0; k < run; ++k) {
+            collector.page(base + k * pages_.pageSize(), pages[i] + quint32(k));
+        }
+        i += run;
+    }
+    collector.finish();
+    return index;
+}
+
+void JetFile::readRows(const TableDef& table, const QVector<quint32>& locations,
+                       const std::function<void(RowValues&)>& onRow) {
+    const int pageSize = pages_.pageSize();
+    QByteArray buffer(kMaxRunPages * pageSize, Qt::Uninitialized);
+    auto* base = reinterpret_cast<uchar*>(buffer.data());
+    quint32 windowFirst = 0;
+    int windowCount = 0;
+    PageRowValues row(pages_, text_, table);
+    const quint32 filePages = pages_.pageCount();
+
+    for (int i = 0; i < locations.size(); ++i) {
+        const quint32 pg = locations[i] >> 8;
+        const int r = int(locations[i] & 0xFF);
+        if (!(windowCount > 0 && pg >= windowFirst && pg < windowFirst + quint32(windowCount))) {
+            // Read from this page up to the last page the next rows need within one run.
+            quint32 last = pg;
+            for (int j = i + 1; j < locations.size() && j < i + 4096; ++j) {
+                const quint32 q = locations[j] >> 8;
+                if (q < pg || q >= pg + kMaxRunPages) {
+                    break;
+                }
+                last = qMax(last, q);
+            }
+            if (pg >= filePages) {
+                pages_.damaged();
+            }
+            windowFirst = pg;
+            windowCount = int(qMin(last - pg + 1, filePages - pg));
+            pages_.read(windowFirst, windowCount, base);
+        }
+        const uchar* page = base + (pg - windowFirst) * quint32(pageSize);
+        if (r >= pages_.rowCount(page)) {
+            pages_.damaged();
+        }
+        const RowSpan span = pages_.rowSpan(page, r);
+        pages_.checkSpan(page, span);  // a moved row's new place may carry the deleted flag
+        row.set(page + span.start, span.length());
+        onRow(row);
+    }
+}
+
+void JetFile::scan(const TableDef& table, const std::function<void(RowValues&)>& onRow) {
+    const std::shared_ptr<const TableIndex> rows = index(table);
+    readRows(table, rows->locations, onRow);
+}
+
+}  // namespace jet

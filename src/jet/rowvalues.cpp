@@ -1,0 +1,221 @@
+// Cracking a row: null mask at the end, fixed columns after the column count, variable columns
+// located through the offsets' table (one byte per offset and a jump table in Jet 3).
+#include "jet/internal/rowvalues.h"
+
+#include <cstring>
+
+#include "jet/internal/values.h"
+#include "jet/jetvalue.h"
+
+namespace jet {
+
+namespace {
+
+// Jet 3: one-byte offsets; every 256 bytes a jump-table entry names the first offset past it.
+void jet3Offsets(const PageFile& pages, const uchar* row, int len, int maskSize, CrackedRow* out) {
+    const int v = row[len - 1 - maskSize];
+    int jumps = (len - 1) / 256;
+    const int colPtr = len - maskSize - jumps - 2;
+    if (colPtr - v < 1 || colPtr >= len) {
+        pages.damaged();
+    }
+    if ((colPtr - v) / 256 < jumps) {
+        --jumps;  // the last jump entry is a filler
+    }
+    int used = 0;
+    for (int i = 0; i <= v; ++i) {
+        while (used < jumps && i == row[len - maskSize - 2 - used]) {
+            ++used;
+        }
+        out->varOffsets[i] = row[colPtr - i] + used * 256;
+    }
+    out->rowVarCols = v;
+    out->varEnd = colPtr - v;
+}
+
+void jet4Offsets(const PageFile& pages, const uchar* row, int len, int maskSize, CrackedRow* out) {
+    const int v = u16(row + len - maskSize - 2);
+    const int tableStart = len - maskSize - 4 - 2 * v;
+    if (v > 256 || tableStart < 2) {
+        pages.damaged();
+    }
+    for (int i = 0; i <= v; ++i) {
+        out->varOffsets[i] = u16(row + len - maskSize - 4 - 2 * i);
+    }
+    out->rowVarCols = v;
+    out->varEnd = tableStart;
+}
+
+}  // namespace
+
+PageRowValues::PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def)
+    : pages_(pages), text_(text), def_(def), last_(def.columns.size()) {}
+
+void PageRowValues::set(const uchar* row, int len) {
+    const bool jet3 = pages_.jet3();
+    CrackedRow& out = cracked_;
+    out.row = row;
+    out.len = len;
+    const int countSize = jet3 ? 1 : 2;
+    const int rowCols = jet3 ? row[0] : u16(row);
+    const int maskSize = (rowCols + 7) / 8;
+    if (maskSize + countSize > len) {
+        pages_.damaged();
+    }
+    out.rowCols = rowCols;
+    out.mask = row + len - maskSize;
+    out.rowVarCols = 0;
+    out.varEnd = len - maskSize;
+    if (def_.numVarCols > 0 && len > maskSize + countSize) {
+        (jet3 ? jet3Offsets : jet4Offsets)(pages_, row, len, maskSize, &out);
+        // Offsets rise and stay inside the variable area.
+        for (int i = 0; i <= out.rowVarCols; ++i) {
+            if (out.varOffsets[i] < countSize || out.varOffsets[i] > out.varEnd ||
+                (i > 0 && out.varOffsets[i] < out.varOffsets[i - 1])) {
+                pages_.damaged();
+            }
+        }
+    }
+}
+
+bool PageRowValues::cell(const ColumnDef& c, const uchar** p, int* len) const {
+    const CrackedRow& r = cracked_;
+    if (c.colNum >= r.rowCols) {
+        return false;  // stored before the column was added
+    }
+    const bool present = r.mask[c.colNum / 8] & (1 << (c.colNum % 8));
+    if (c.type == TypeBoolean && !c.calculated) {
+        *len = 0;
+        return present;
+    }
+    if (c.fixed) {
+        const int start = (pages_.jet3() ? 1 : 2) + c.fixedOffset;
+        const int size = fixedSize(c.type) ? fixedSize(c.type) : c.size;
+        if (!present) {
+            return false;
+        }
+        if (start + size > r.varEnd) {
+            pages_.damaged();
+        }
+        *p = r.row + start;
+        *len = size;
+        return true;
+    }
+    if (c.varIndex >= r.rowVarCols || !present) {
+        return false;
+    }
+    *p = r.row + r.varOffsets[c.varIndex];
+    *len = r.varOffsets[c.varIndex + 1] - r.varOffsets[c.varIndex];
+    return true;
+}
+
+Value PageRowValues::value(int column) {
+    const ColumnDef& c = def_.columns[column];
+    const uchar* p = nullptr;
+    int len = 0;
+    const bool present = cell(c, &p, &len);
+    if (c.type == TypeBoolean && !c.calculated) {
+        return Value::fromBool(present);
+    }
+    if (!present) {
+        return Value();
+    }
+    if (c.calculated) {
+        return calculated(c, p, len);
+    }
+    if (c.type == TypeText) {
+        return text(column, p, len);
+    }
+    return typed(c, p, len);
+}
+
+Value PageRowValues::text(int column, const uchar* p, int len) {
+    // Consecutive rows often repeat a text (a station's name): share the string.
+    Last& last = last_[column];
+    if (last.valid && last.raw.size() == size_t(len) && std::memcmp(last.raw.data(), p, size_t(len)) == 0) {
+        return last.value;
+    }
+    last.raw.assign(reinterpret_cast<const char*>(p), size_t(len));
+    last.value = Value::fromText(text_.decode(p, len));
+    last.valid = true;
+    return last.value;
+}
+
+Value PageRowValues::typed(const ColumnDef& c, const uchar* p, int len) {
+    switch (c.type) {
+        case TypeText:
+            return Value::fromText(text_.decode(p, len));
+        case TypeBinary:
+            return Value::fromBytes(QByteArray(reinterpret_cast<const char*>(p), len));
+        case TypeMemo:
+        case TypeOle: {
+            const QByteArray raw = pages_.longValue(p, len);
+            if (c.type == TypeOle) {
+                return Value::fromBytes(raw);
+            }
+            return Value::fromText(text_.decode(reinterpret_cast<const uchar*>(raw.constData()), raw.size()));
+        }
+        case TypeGuid:
+            if (len < 16) {
+                pages_.damaged();
+            }
+            return Value::fromText(guidText(p));
+        case TypeNumeric:
+            if (len < 17) {
+                pages_.damaged();
+            }
+            return Value::fromDecimal(decimalText(p, c.scale));
+        default:
+            break;
+    }
+    const int size = fixedSize(c.type);
+    if (size == 0 || c.type == TypeComplex) {
+        throw ReadFailure{errors::unsupportedColumn(c.name)};
+    }
+    if (len < size) {
+        pages_.damaged();
+    }
+    return decodeFixed(c.type, p);
+}
+
+// A calculated column stores its result wrapped: the length at 16, the data from 20.
+Value PageRowValues::calculated(const ColumnDef& c, const uchar* p, int len) {
+    QByteArray wrapped;
+    if (c.type == TypeMemo) {
+        wrapped = pages_.longValue(p, len);
+        p = reinterpret_cast<const uchar*>(wrapped.constData());
+        len = int(wrapped.size());
+    }
+    if (len < 20) {
+        pages_.damaged();
+    }
+    const int inner = int(qMin<quint32>(u32(p + 16), quint32(len - 20)));
+    const uchar* data = p + 20;
+    switch (c.type) {
+        case TypeBoolean:
+            return Value::fromBool(inner > 0 && data[0] != 0);
+        case TypeText:
+        case TypeMemo:
+            return Value::fromText(text_.decode(data, inner));
+        case TypeNumeric: {
+            // Its own form: u16 length, scale, sign, then the magnitude's 32-bit words.
+            if (inner < 4) {
+                return Value();
+            }
+            uchar plain[17] = {};
+            plain[0] = data[3] ? 0x80 : 0;
+            const int words = qMin((inner - 4) / 4, 4);
+            for (int w = 0; w < words; ++w) {
+                std::memcpy(plain + 1 + 4 * (4 - words + w), data + 4 + 4 * w, 4);
+            }
+            return Value::fromDecimal(decimalText(plain, data[2]));
+        }
+        default:
+            if (inner == 0) {
+                return Value();  // a NULL result may be stored as no data
+            }
+            return typed(c, data, inner);
+    }
+}
+
+}  // namespace jet
