@@ -155,9 +155,10 @@ Error unknown(const QString& detail) {
 }
 
 Error unsupportedColumn(const QString& column) {
-    return make(3251, QStringLiteral("Impossibile mostrare il campo '%1': i campi di questo tipo (allegati, "
-                                     "valori multipli) non sono supportati.")
-                          .arg(column));
+    return make(3251,
+                QStringLiteral("Impossibile mostrare il campo '%1': il suo tipo di dati (allegato, valori "
+                               "multipli o data estesa) non è supportato.")
+                    .arg(column));
 }
 
 }  // namespace errors

@@ -150,19 +150,20 @@ QByteArray PageFile::longValue(const uchar* cell, int cellLength) const {
     if (cellLength < 12) {
         damaged();
     }
-    const quint32 word = u32(cell);
-    const qint64 length = word & 0x3FFFFFFF;
-    if (length > size_) {
+    // Three bytes of length, then the form: 0x80 inline, 0x40 one row, 0x00 a chain of rows.
+    const qint64 length = u32(cell) & 0x00FFFFFF;
+    const uchar form = cell[3];
+    if (length > size_ || (form != 0x80 && form != 0x40 && form != 0x00)) {
         damaged();  // no value is larger than the file that holds it
     }
-    if (word & 0x80000000u) {
+    if (form == 0x80) {
         // Inline: the data follows the header in the row.
         if (12 + length > cellLength) {
             damaged();
         }
         return QByteArray(reinterpret_cast<const char*>(cell) + 12, int(length));
     }
-    if (word & 0x40000000u) {
+    if (form == 0x40) {
         // One row of a long-value page holds it all.
         const QByteArray row = rowAt(u32(cell + 4));
         if (row.size() < length) {
