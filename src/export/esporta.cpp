@@ -4,6 +4,7 @@
 #include "db/datasource.h"
 #include "db/location.h"
 #include "db/seams.h"
+#include "export/exporttarget.h"
 #include "export/tabexport.h"
 
 namespace exporter {
@@ -30,6 +31,19 @@ void Esporta(db::Recordset* records, const db::DBGrid* grid, SaveDialogMemory& d
         captions << grid->columnCaption(column);
     }
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
+    const TargetCheck target = checkExportTarget(request.fileName, seams::programFolder(), archive);
+    if (target.refused) {
+        // An empty result ends silently, as it does for any other name.
+        records->MoveFirst();
+        if (!records->isEOF()) {
+            ExportResult refused;
+            refused.status = ExportResult::Status::Refused;
+            refused.path = request.fileName;
+            refused.reason = target.reason;
+            seams::msgBox(failureMessage(refused), window);
+        }
+        return;
+    }
     const ExportResult result = writeExport(*records, captions, request.fileName, archive);
     if (result.failed()) {
         seams::msgBox(failureMessage(result), window);

@@ -25,7 +25,8 @@ const QString& exportFilter();
 // Asks for a file in the window's save dialog and writes the header of the grid's captions and
 // one line per row of `records`, every cell followed by a tab, CRLF line ends, Windows-1252.
 // Cancel and an empty record set write nothing and say nothing. A file that cannot be created or
-// written is reported in a message naming the file and the reason.
+// written, or that must not be (the archive, see checkExportTarget), is reported in a message
+// naming the file and the reason.
 void Esporta(db::Recordset* records, const db::DBGrid* grid, SaveDialogMemory& dialog, QWidget* window);
 
 }  // namespace exporter

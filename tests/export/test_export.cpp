@@ -8,7 +8,9 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "db/boundcontrols.h"
@@ -92,6 +94,8 @@ class TestExport : public QObject {
     void unwritableFileIsReportedOnce();
     void failedWriteKeepsWhatWasWritten();
     void archiveIsNeverTheTarget();
+    void targetTheLocationRuleCouldTake_data();
+    void targetTheLocationRuleCouldTake();
     void secondExportStartsAgainFromFirstRow();
     void largeResultIsWrittenWhole();
 
@@ -99,7 +103,10 @@ class TestExport : public QObject {
     QString database() const { return dir_.filePath(QStringLiteral("orbeni.mdb")); }
     QString out(const QString& name) const { return dir_.filePath(name); }
 
+    QString layout(const QString& name) const { return layout_.filePath(name); }
+
     QTemporaryDir dir_;
+    QTemporaryDir layout_;  // a program folder with an upper-case archive, and links to it
     ScriptedSave save_;
     RecordedMessages messages_;
 };
@@ -137,6 +144,22 @@ void TestExport::initTestCase() {
                      });
     QString error;
     QVERIFY2(archive.write(database(), &error), qPrintable(error));
+
+    // An archive copied from Windows media: its name in upper case. Beside it, links to it by
+    // every road, a dangling link to the name the location rule prefers, and a FIFO.
+    QVERIFY(layout_.isValid());
+    QVERIFY(QDir().mkpath(layout(QStringLiteral("prog/sub"))));
+    QVERIFY(QDir().mkpath(layout(QStringLiteral("altrove"))));
+    QVERIFY(QFile::copy(database(), layout(QStringLiteral("prog/ORBENI.MDB"))));
+    QVERIFY(QFile::link(layout(QStringLiteral("prog")), layout(QStringLiteral("alias"))));
+    QVERIFY(
+        QFile::link(layout(QStringLiteral("prog/ORBENI.MDB")), layout(QStringLiteral("altrove/link.txt"))));
+    QCOMPARE(::link(QFile::encodeName(layout(QStringLiteral("prog/ORBENI.MDB"))).constData(),
+                    QFile::encodeName(layout(QStringLiteral("altrove/hard.txt"))).constData()),
+             0);
+    QVERIFY(
+        QFile::link(QStringLiteral("../prog/orbeni.mdb"), layout(QStringLiteral("altrove/pendente.txt"))));
+    QCOMPARE(::mkfifo(QFile::encodeName(layout(QStringLiteral("altrove/fifo"))).constData(), 0600), 0);
 }
 
 void TestExport::init() {
@@ -342,6 +365,72 @@ void TestExport::archiveIsNeverTheTarget() {
     }
     seams::setProgramFolder(QString());
     QVERIFY(readAll(database()) == archive);
+}
+
+void TestExport::targetTheLocationRuleCouldTake_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");  // empty: the export is written
+    const QString archive = QStringLiteral("è l'archivio dei dati, che il programma non modifica");
+    const QString special = QStringLiteral("è un file speciale, non un file di dati");
+    QTest::newRow("the archive") << layout(QStringLiteral("prog/ORBENI.MDB")) << archive;
+    QTest::newRow("exact name beside it") << layout(QStringLiteral("prog/orbeni.mdb")) << archive;
+    QTest::newRow("mixed case") << layout(QStringLiteral("prog/Orbeni.Mdb")) << archive;
+    QTest::newRow("linked folder") << layout(QStringLiteral("alias/orbeni.MDB")) << archive;
+    QTest::newRow("dotted path") << layout(QStringLiteral("prog/sub/../orbeni.mdb")) << archive;
+    QTest::newRow("symbolic link") << layout(QStringLiteral("altrove/link.txt")) << archive;
+    QTest::newRow("hard link") << layout(QStringLiteral("altrove/hard.txt")) << archive;
+    QTest::newRow("dangling link to the name") << layout(QStringLiteral("altrove/pendente.txt")) << archive;
+    QTest::newRow("fifo") << layout(QStringLiteral("altrove/fifo")) << special;
+    QTest::newRow("kernel file") << QStringLiteral("/proc/self/comm")
+                                 << QStringLiteral("è un file di sistema, non un file di dati");
+    QTest::newRow("longer name") << layout(QStringLiteral("prog/orbeni.mdb.txt")) << QString();
+    QTest::newRow("sub-folder") << layout(QStringLiteral("prog/sub/orbeni.mdb")) << QString();
+    QTest::newRow("other folder") << layout(QStringLiteral("altrove/ORBENI.MDB")) << QString();
+}
+
+void TestExport::targetTheLocationRuleCouldTake() {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    const QString archivePath = layout(QStringLiteral("prog/ORBENI.MDB"));
+    const QByteArray archive = readAll(archivePath);
+    // What a failed row left in the program folder would otherwise fail the rows after it.
+    QDir prog(layout(QStringLiteral("prog")));
+    const QStringList leftOver = prog.entryList({QStringLiteral("orbeni*")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : leftOver) {
+        if (name != QLatin1String("ORBENI.MDB")) {
+            prog.remove(name);
+        }
+    }
+    // A reader on the FIFO: a write that got through lands in it instead of blocking.
+    const int fifo =
+        ::open(QFile::encodeName(layout(QStringLiteral("altrove/fifo"))).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(fifo >= 0);
+
+    seams::setProgramFolder(layout(QStringLiteral("prog")));
+    Window window(database(), QStringLiteral("misure"));
+    save_.fileName = target;
+    window.esporta();
+    seams::setProgramFolder(QString());
+
+    char byte = 0;
+    const bool fifoReceived = ::read(fifo, &byte, 1) > 0;
+    ::close(fifo);
+    QVERIFY(!fifoReceived);
+    QVERIFY(readAll(archivePath) == archive);
+    if (reason.isEmpty()) {
+        QVERIFY(messages_.texts.isEmpty());
+        QVERIFY(readAll(target).startsWith("Id\tStazione\t"));
+        QVERIFY(QFile::remove(target));
+    } else {
+        QCOMPARE(messages_.texts,
+                 QStringList{QStringLiteral("Impossibile creare il file «%1»: %2.").arg(target, reason)});
+    }
+    const QStringList expected{QStringLiteral("ORBENI.MDB"), QStringLiteral("sub")};
+    QCOMPARE(QDir(layout(QStringLiteral("prog")))
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             expected);
+    QVERIFY(QDir(layout(QStringLiteral("prog/sub"))).isEmpty());
+    QVERIFY(!QFileInfo::exists(layout(QStringLiteral("altrove/pendente.txt"))));
 }
 
 void TestExport::secondExportStartsAgainFromFirstRow() {

@@ -1,0 +1,21 @@
+// Which files an export may write: never the archive, nor a name the location rule could take for
+// it, nor a special or system file.
+#pragma once
+
+#include <QString>
+
+namespace exporter {
+
+struct TargetCheck {
+    bool refused = false;
+    QString reason;  // in Italian, for the user; empty when the target is allowed
+};
+
+// `programFolder` is where the location rule looks for the archive, `archive` the file it found
+// there (it may not exist). Refused: any link to the archive (symbolic or hard, however spelled),
+// any name in the program folder equal to the archive's name without regard to case (the rule
+// would then find the export instead of the archive), FIFOs, sockets and block devices (writing
+// would block or reach a disk), and files of the kernel's own file systems (/proc, /sys).
+TargetCheck checkExportTarget(const QString& target, const QString& programFolder, const QString& archive);
+
+}  // namespace exporter
