@@ -117,6 +117,7 @@ class SaveFileDialog : public QFileDialog {
 }  // namespace
 
 bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
+    keepNoSettings();
     // Replacing is confirmed here, in Italian, rather than by the dialog's own question.
     SaveFileDialog dialog(parent, request.title, (request.flags & 2) != 0);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

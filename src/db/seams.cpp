@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
 #include <QWidget>
 
 #include <cstdio>
@@ -79,6 +80,17 @@ QString programFolder() {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
+void keepNoSettings() {
+    // Below a device, which no one can make a folder of: reads find nothing, writes fail quietly.
+    const QString nowhere = QStringLiteral("/dev/null/altorra");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(format, scope, nowhere);
+        }
+    }
+}
+Q_COREAPP_STARTUP_FUNCTION(keepNoSettings)
+
 void setSaveDialog(SaveDialog* dialog) {
     g_saveDialog = dialog;
 }
@@ -98,6 +110,7 @@ bool runPrintDialog(QWidget* parent, QPrinter& printer) {
     if (g_printDialog) {
         return g_printDialog->exec(parent, printer);
     }
+    keepNoSettings();
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }

@@ -29,6 +29,12 @@ int mousePointer();
 void setProgramFolder(const QString& folder);
 QString programFolder();
 
+// --- No settings store. ---
+// Qt's own dialogs keep their state (folders visited, view, side bar) in a per-user settings
+// file; this points every settings path where nothing can be read or created. Done once when the
+// application starts, and again by the real dialogs in case they run first.
+void keepNoSettings();
+
 // --- Save dialog. ---
 struct SaveRequest {
     QString title;
