@@ -1,5 +1,6 @@
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMessageBox>
@@ -84,10 +85,55 @@ class PatternProxy : public QSortFilterProxyModel {
     QList<QRegularExpression> patterns_;
 };
 
+// Icons and type names from what a listing already knows (kind and name), never from a file's
+// contents: guessing a type by content opens the file, and files under /proc and /sys, devices
+// and FIFOs may block on reading or act on it. The type names are Italian, whatever the desktop's
+// language. Called from the dialog's thread and from the listing's own thread, hence immutable.
+class ListingIconProvider : public QFileIconProvider {
+  public:
+    ListingIconProvider()
+        : folder_(QFileIconProvider::icon(Folder)),
+          file_(QFileIconProvider::icon(File)),
+          drive_(QFileIconProvider::icon(Drive)) {}
+
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isRoot()) {
+            return drive_;
+        }
+        return info.isDir() ? folder_ : file_;
+    }
+
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir()) {
+            return QStringLiteral("Cartella");
+        }
+        if (info.isSymLink() && !info.exists()) {
+            return QStringLiteral("Collegamento interrotto");
+        }
+        if (!info.isFile()) {
+            return QStringLiteral("File speciale");
+        }
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? QStringLiteral("File") : QStringLiteral("File ") + suffix.toUpper();
+    }
+
+  private:
+    QIcon folder_;
+    QIcon file_;
+    QIcon drive_;
+};
+
+// The folder the dialog showed when it last closed, for this run only (nothing is kept beyond it).
+QString& lastFolder() {
+    static QString folder;
+    return folder;
+}
+
 class SaveFileDialog : public QFileDialog {
   public:
-    SaveFileDialog(QWidget* parent, const QString& title, bool confirmReplace)
-        : QFileDialog(parent, title), confirmReplace_(confirmReplace) {}
+    SaveFileDialog(QWidget* parent, const QString& title, const QString& folder, bool confirmReplace)
+        : QFileDialog(parent, title, folder), confirmReplace_(confirmReplace) {}
 
     void accept() override {
         const QStringList files = selectedFiles();
@@ -119,7 +165,12 @@ class SaveFileDialog : public QFileDialog {
 bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     keepNoSettings();
     // Replacing is confirmed here, in Italian, rather than by the dialog's own question.
-    SaveFileDialog dialog(parent, request.title, (request.flags & 2) != 0);
+    ListingIconProvider icons;  // outlives the dialog, which does not own it
+    // The dialog starts listing its first folder while it is built, with Qt's own provider; the
+    // root folder holds folders only. It then moves to where it should open, with ours.
+    SaveFileDialog dialog(parent, request.title, QStringLiteral("/"), (request.flags & 2) != 0);
+    dialog.setIconProvider(&icons);
+    dialog.setDirectory(lastFolder().isEmpty() ? QDir::currentPath() : lastFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -160,7 +211,9 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    lastFolder() = dialog.directory().absolutePath();
+    if (!accepted) {
         return false;
     }
     request.fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

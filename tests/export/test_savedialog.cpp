@@ -11,6 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "db/seams.h"
 #include "export/esporta.h"
 #include "export/modalwatcher.h"
@@ -106,6 +114,7 @@ class TestSaveDialog : public QObject {
     void showsPairsFiltersAndReturnsTypedName();
     void asksBeforeReplacing();
     void cancelReturnsFalse();
+    void specialFilesAreNeverRead();
 };
 
 void TestSaveDialog::showsPairsFiltersAndReturnsTypedName() {
@@ -281,6 +290,95 @@ void TestSaveDialog::cancelReturnsFalse() {
     QVERIFY(!seams::runRealSaveDialog(nullptr, request));
     QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
     QCOMPARE(request.fileName, offered);
+}
+
+// Watches a FIFO from another thread: whoever opens it for reading waits for a writer, so a
+// writer that opens without waiting succeeds only then. Each such open is counted and released
+// (the reader then sees an empty pipe), so a dialog that reads it is caught instead of hanging.
+class FifoWatch {
+  public:
+    explicit FifoWatch(const QByteArray& path) : path_(path), thread_([this] { run(); }) {}
+    ~FifoWatch() {
+        stop_ = true;
+        thread_.join();
+    }
+    int opensForReading() const { return opens_; }
+
+  private:
+    void run() {
+        while (!stop_) {
+            const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                ++opens_;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    QByteArray path_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> opens_{0};
+    std::thread thread_;
+};
+
+void TestSaveDialog::specialFilesAreNeverRead() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString fifo = dir.filePath(QStringLiteral("tubo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    touch(dir.filePath(QStringLiteral("dati.txt")));
+    touch(dir.filePath(QStringLiteral("leggimi")));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sotto")));
+    FifoWatch watch(QFile::encodeName(fifo));
+    // Every file of the folder that anyone opens (the folder's own listing is not a file's).
+    const int notify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(notify >= 0);
+    QVERIFY(::inotify_add_watch(notify, QFile::encodeName(dir.path()).constData(), IN_OPEN | IN_ACCESS) >= 0);
+
+    // The type column, as the detail view shows it, once every entry has its type.
+    const QStringList expected = {QStringLiteral("dati.txt: File TXT"), QStringLiteral("leggimi: File"),
+                                  QStringLiteral("sotto: Cartella"), QStringLiteral("tubo: File speciale")};
+    QStringList seen;
+    ModalWatcher watcher;
+    watcher.then(QStringLiteral("types listed"), [&](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        auto* view = dialog ? dialog->findChild<QListView*>(QStringLiteral("listView")) : nullptr;
+        if (!view || !view->model()) {
+            return false;
+        }
+        const QModelIndex root = view->rootIndex();
+        seen.clear();
+        for (int row = 0; row < view->model()->rowCount(root); ++row) {
+            seen << view->model()->index(row, 0, root).data().toString() + QStringLiteral(": ") +
+                        view->model()->index(row, 2, root).data().toString();
+        }
+        seen.sort();
+        return seen == expected;
+    });
+    watcher.then(QStringLiteral("cancel"), [&](QWidget* modal) {
+        clickLater(buttonNamed(modal, QStringLiteral("Annulla")));
+        return true;
+    });
+    // Offered the FIFO's own name: the dialog looks it up at once, before showing.
+    seams::SaveRequest request = exportRequest(fifo);
+    watcher.start();
+    QVERIFY(!seams::runRealSaveDialog(nullptr, request));
+    QStringList opened;
+    alignas(inotify_event) char events[4096];
+    for (ssize_t got; (got = ::read(notify, events, sizeof events)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if (event->len > 0 && !(event->mask & IN_ISDIR)) {
+                opened << QFile::decodeName(event->name);
+            }
+            at += ssize_t(sizeof(inotify_event)) + event->len;
+        }
+    }
+    ::close(notify);
+    opened.removeDuplicates();
+    QCOMPARE(opened, QStringList());
+    QCOMPARE(watch.opensForReading(), 0);
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure() + QStringLiteral(" seen: ") + seen.join(u'|')));
 }
 
 QTEST_MAIN(TestSaveDialog)
