@@ -1,11 +1,54 @@
 // The engine's numbered errors: each number with its Italian wording, the path or name kept whole.
 #include <QtTest>
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "jet/jet.h"
 #include "jet/jetvalue.h"
+#include "jetwriter/jetwriter.h"
 
 using namespace jet;
 
 Q_DECLARE_METATYPE(jet::Error)
+
+namespace {
+
+const QString kRegistry = QStringLiteral("anagrafica compl");
+
+// What a window meets opening the archive and its registry: the first error, or none.
+Error openError(const QString& path) {
+    Error error;
+    std::shared_ptr<Database> db = Database::open(path, &error);
+    if (db && db->openRecordSet(kRegistry, &error)) {
+        return Error{};
+    }
+    return error;
+}
+
+// A registry over several pages, as the archive holds it.
+bool writeArchive(const QString& path, jetwriter::Version version) {
+    using jetwriter::Column;
+    jetwriter::Database archive(version);
+    int next = 0;
+    archive.addTable(kRegistry,
+                     {Column{QStringLiteral("codstaz"), jetwriter::ColumnType::Long, 0},
+                      Column{QStringLiteral("NomeStaz"), jetwriter::ColumnType::Text, 50},
+                      Column{QStringLiteral("Note"), jetwriter::ColumnType::Memo, 0}},
+                     [&next](jetwriter::Row& row) {
+                         if (next >= 2000) {
+                             return false;
+                         }
+                         row = {next, QStringLiteral("Stazione %1").arg(next), QString(300, u'n')};
+                         ++next;
+                         return true;
+                     });
+    QString error;
+    return archive.write(path, &error);
+}
+
+}  // namespace
 
 class TestJetErrors : public QObject {
     Q_OBJECT
@@ -101,6 +144,108 @@ class TestJetErrors : public QObject {
         QFETCH(QString, message);
         QCOMPARE(error.number, number);
         QCOMPARE(error.message, message);
+    }
+    // A file that cannot be read as an archive is reported as such, naming the file, never as a
+    // missing table: cut short (a copy that stopped part-way), or with zeros over it.
+    void damagedArchive_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("damage");
+        for (const auto& [name, version] :
+             {std::pair{"Jet 3", jetwriter::Version::Jet3}, std::pair{"Jet 4", jetwriter::Version::Jet4}}) {
+            for (const char* damage :
+                 {"empty", "header only", "half", "quarter", "zeroed", "zeroed after the header"}) {
+                QTest::newRow(
+                    qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(name), QLatin1String(damage))))
+                    << int(version) << QString::fromLatin1(damage);
+            }
+        }
+    }
+    void damagedArchive() {
+        QFETCH(int, version);
+        QFETCH(QString, damage);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("orbeni.mdb"));
+        QVERIFY(writeArchive(path, jetwriter::Version(version)));
+        QCOMPARE(openError(path).number, 0);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        const int page = jetwriter::Version(version) == jetwriter::Version::Jet3 ? 2048 : 4096;
+        if (damage == QLatin1String("empty")) {
+            bytes.clear();
+        } else if (damage == QLatin1String("header only")) {
+            bytes.truncate(page);
+        } else if (damage == QLatin1String("half")) {
+            bytes.truncate(bytes.size() / 2);
+        } else if (damage == QLatin1String("quarter")) {
+            bytes.truncate(bytes.size() / 4);
+        } else if (damage == QLatin1String("zeroed")) {
+            bytes.fill('\0');
+        } else {
+            std::fill(bytes.begin() + page, bytes.end(), '\0');
+        }
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+        file.close();
+
+        const Error error = openError(path);
+        const QList<int> notAnArchive{errors::damagedArchive(path).number,
+                                      errors::unrecognizedFormat(path).number};
+        QVERIFY2(notAnArchive.contains(error.number),
+                 qPrintable(QString::number(error.number) + u' ' + error.message));
+        QVERIFY2(error.message.contains(QStringLiteral("'%1'").arg(path)), qPrintable(error.message));
+    }
+
+    // An archive the user may not read is reported as a permission problem. The superuser reads
+    // any file, so the check then runs in a child that has given up the superuser's rights.
+    void noReadPermission() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                      QFileDevice::ExeOwner | QFileDevice::ExeGroup |
+                                                      QFileDevice::ExeOther));
+        const QString path = dir.filePath(QStringLiteral("orbeni.mdb"));
+        QVERIFY(writeArchive(path, jetwriter::Version::Jet4));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+
+        Error error;
+        if (::geteuid() != 0) {
+            error = openError(path);
+        } else {
+            int channel[2];
+            QCOMPARE(::pipe(channel), 0);
+            const pid_t child = ::fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                ::close(channel[0]);
+                constexpr uid_t kNobody = 65534;
+                if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+                    ::_exit(3);
+                }
+                const Error seen = openError(path);
+                const QByteArray out = QByteArray::number(seen.number) + '\n' + seen.message.toUtf8();
+                const bool sent = ::write(channel[1], out.constData(), size_t(out.size())) == out.size();
+                ::_exit(sent ? 0 : 4);
+            }
+            ::close(channel[1]);
+            QByteArray got;
+            char buffer[512];
+            for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) {
+                got.append(buffer, n);
+            }
+            ::close(channel[0]);
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "the child could not give up its rights");
+            const qsizetype end = got.indexOf('\n');
+            QVERIFY(end > 0);
+            error = Error{got.left(end).toInt(), QString::fromUtf8(got.mid(end + 1))};
+        }
+        QCOMPARE(error.number, errors::noReadPermission(path).number);
+        QCOMPARE(error.message, errors::noReadPermission(path).message);
     }
 };
 
