@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
+#include <QTranslator>
 
 #include "db/seams.h"
 
@@ -124,6 +126,116 @@ class ListingIconProvider : public QFileIconProvider {
     QIcon drive_;
 };
 
+// Qt's own texts in the save dialog, in Italian whatever translations the system has: the dialog's
+// buttons, tips, menus and messages, the file list's titles and the name field's menu.
+class DialogTexts : public QTranslator {
+  public:
+    using QTranslator::QTranslator;
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char* context, const char* sourceText, const char* disambiguation,
+                      int n) const override {
+        Q_UNUSED(disambiguation);
+        Q_UNUSED(n);
+        struct Text {
+            const char* context;
+            const char* source;
+            const char* italian;
+        };
+        static const Text kTexts[] = {
+            {"QFileDialog", "Back", "Indietro"},
+            {"QFileDialog", "Go back", "Torna indietro"},
+            {"QFileDialog", "Forward", "Avanti"},
+            {"QFileDialog", "Go forward", "Vai avanti"},
+            {"QFileDialog", "Parent Directory", "Cartella superiore"},
+            {"QFileDialog", "Go to the parent directory", "Vai alla cartella superiore"},
+            {"QFileDialog", "Create New Folder", "Crea nuova cartella"},
+            {"QFileDialog", "Create a New Folder", "Crea una nuova cartella"},
+            {"QFileDialog", "List View", "Elenco"},
+            {"QFileDialog", "Change to list view mode", "Visualizza come elenco"},
+            {"QFileDialog", "Detail View", "Dettagli"},
+            {"QFileDialog", "Change to detail view mode", "Visualizza i dettagli"},
+            {"QFileDialog", "Sidebar", "Risorse"},
+            {"QFileDialog", "List of places and bookmarks", "Elenco di risorse e segnalibri"},
+            {"QFileDialog", "Files", "File"},
+            {"QFileDialog", "Look in:", "Salva in:"},
+            {"QFileDialog", "Files of type:", "Salva come:"},
+            {"QFileDialog", "File &name:", "&Nome file:"},
+            {"QFileDialog", "Directory:", "Cartella:"},
+            {"QFileDialog", "Directories", "Cartelle"},
+            {"QFileDialog", "Save As", "Salva con nome"},
+            {"QFileDialog", "Open", "Apri"},
+            {"QFileDialog", "&Save", "&Salva"},
+            {"QFileDialog", "&Open", "&Apri"},
+            {"QFileDialog", "&Choose", "&Scegli"},
+            {"QFileDialog", "All Files (*)", "Tutti i file (*)"},
+            {"QFileDialog", "&Rename", "&Rinomina"},
+            {"QFileDialog", "&Delete", "&Elimina"},
+            {"QFileDialog", "Show &hidden files", "Mostra file &nascosti"},
+            {"QFileDialog", "&New Folder", "&Nuova cartella"},
+            {"QFileDialog", "New Folder", "Nuova cartella"},
+            {"QFileDialog", "Show ", "Mostra "},
+            {"QFileDialog", "Recent Places", "Risorse recenti"},
+            {"QFileDialog", "%1 already exists.\nDo you want to replace it?", "%1 esiste già.\nSostituirlo?"},
+            {"QFileDialog", "%1\nFile not found.\nPlease verify the correct file name was given.",
+             "%1\nFile non trovato.\nVerificare che il nome del file sia corretto."},
+            {"QFileDialog", "%1\nDirectory not found.\nPlease verify the correct directory name was given.",
+             "%1\nCartella non trovata.\nVerificare che il nome della cartella sia corretto."},
+            {"QFileDialog", "'%1' is write protected.\nDo you want to delete it anyway?",
+             "'%1' è protetto da scrittura.\nEliminarlo comunque?"},
+            {"QFileDialog", "Are you sure you want to delete '%1'?", "Eliminare '%1'?"},
+            {"QFileDialog", "Could not delete directory.", "Impossibile eliminare la cartella."},
+            {"QFileSystemModel", "Name", "Nome"},
+            {"QFileSystemModel", "Size", "Dimensione"},
+            {"QFileSystemModel", "Type", "Tipo"},
+            {"QFileSystemModel", "Kind", "Tipo"},
+            {"QFileSystemModel", "Date Modified", "Ultima modifica"},
+            {"QFileSystemModel", "My Computer", "Risorse del computer"},
+            {"QFileSystemModel", "Computer", "Computer"},
+            {"QFileSystemModel", "Invalid filename", "Nome di file non valido"},
+            {"QFileSystemModel",
+             "<b>The name \"%1\" cannot be used.</b><p>Try using another name, with fewer characters or no "
+             "punctuation marks.",
+             "<b>Il nome \"%1\" non può essere usato.</b><p>Provare con un altro nome, più breve o senza "
+             "segni "
+             "di punteggiatura."},
+            {"QAbstractFileIconProvider", "Drive", "Unità"},
+            {"QAbstractFileIconProvider", "Folder", "Cartella"},
+            {"QAbstractFileIconProvider", "File", "File"},
+            {"QAbstractFileIconProvider", "Shortcut", "Collegamento"},
+            {"QAbstractFileIconProvider", "Unknown", "Sconosciuto"},
+            {"QSidebar", "Remove", "Rimuovi"},
+            {"QPlatformTheme", "&Yes", "&Sì"},
+            {"QPlatformTheme", "&No", "&No"},
+            {"QPlatformTheme", "Cancel", "Annulla"},
+            {"QLineEdit", "&Undo", "&Annulla"},
+            {"QLineEdit", "&Redo", "&Ripeti"},
+            {"QLineEdit", "Cu&t", "&Taglia"},
+            {"QLineEdit", "&Copy", "&Copia"},
+            {"QLineEdit", "&Paste", "I&ncolla"},
+            {"QLineEdit", "Delete", "Elimina"},
+            {"QLineEdit", "Select All", "Seleziona tutto"},
+        };
+        for (const Text& text : kTexts) {
+            if (qstrcmp(context, text.context) == 0 && qstrcmp(sourceText, text.source) == 0) {
+                return QString::fromUtf8(text.italian);
+            }
+        }
+        return QString();
+    }
+};
+
+// Installed once, before the first dialog is built; later translators win over earlier ones.
+void installDialogTexts() {
+    static DialogTexts* const texts = [] {
+        auto* translator = new DialogTexts(QCoreApplication::instance());
+        QCoreApplication::installTranslator(translator);
+        return translator;
+    }();
+    Q_UNUSED(texts);
+}
+
 // The folder the dialog showed when it last closed, for this run only (nothing is kept beyond it).
 QString& lastFolder() {
     static QString folder;
@@ -164,6 +276,7 @@ class SaveFileDialog : public QFileDialog {
 
 bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     keepNoSettings();
+    installDialogTexts();
     // Replacing is confirmed here, in Italian, rather than by the dialog's own question.
     ListingIconProvider icons;  // outlives the dialog, which does not own it
     // The dialog starts listing its first folder while it is built, with Qt's own provider; the

@@ -1,5 +1,6 @@
 // The real save dialog behind seams::runRealSaveDialog, driven from outside while it runs.
 #include <QAbstractProxyModel>
+#include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -115,6 +116,7 @@ class TestSaveDialog : public QObject {
     void asksBeforeReplacing();
     void cancelReturnsFalse();
     void specialFilesAreNeverRead();
+    void ownTextsAreItalian();
 };
 
 void TestSaveDialog::showsPairsFiltersAndReturnsTypedName() {
@@ -379,6 +381,37 @@ void TestSaveDialog::specialFilesAreNeverRead() {
     QCOMPARE(opened, QStringList());
     QCOMPARE(watch.opensForReading(), 0);
     QVERIFY2(watcher.finished(), qPrintable(watcher.failure() + QStringLiteral(" seen: ") + seen.join(u'|')));
+}
+
+// Qt's own texts in the dialog (tips, menu entries), Italian with no system translation loaded.
+void TestSaveDialog::ownTextsAreItalian() {
+    QStringList texts;
+    ModalWatcher watcher;
+    watcher.then(QStringLiteral("read and cancel"), [&](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        if (!dialog) {
+            return false;
+        }
+        for (const char* name : {"backButton", "forwardButton", "toParentButton", "newFolderButton",
+                                 "listModeButton", "detailModeButton"}) {
+            auto* button = dialog->findChild<QWidget*>(QString::fromLatin1(name));
+            texts << (button ? button->toolTip() : QStringLiteral("?"));
+        }
+        for (const char* name :
+             {"qt_rename_action", "qt_delete_action", "qt_show_hidden_action", "qt_new_folder_action"}) {
+            auto* action = dialog->findChild<QAction*>(QString::fromLatin1(name));
+            texts << (action ? action->text() : QStringLiteral("?"));
+        }
+        clickLater(buttonNamed(modal, QStringLiteral("Annulla")));
+        return true;
+    });
+    seams::SaveRequest request = exportRequest(QString());
+    watcher.start();
+    QVERIFY(!seams::runRealSaveDialog(nullptr, request));
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
+    QCOMPARE(texts,
+             (QStringList{"Indietro", "Avanti", "Cartella superiore", "Crea nuova cartella", "Elenco",
+                          "Dettagli", "&Rinomina", "&Elimina", "Mostra file &nascosti", "&Nuova cartella"}));
 }
 
 QTEST_MAIN(TestSaveDialog)
