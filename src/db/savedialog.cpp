@@ -209,6 +209,9 @@ class DialogTexts : public QTranslator {
             {"QPlatformTheme", "&Yes", "&Sì"},
             {"QPlatformTheme", "&No", "&No"},
             {"QPlatformTheme", "Cancel", "Annulla"},
+            {"QPlatformTheme", "Save", "Salva"},
+            {"QPlatformTheme", "Open", "Apri"},
+            {"QPlatformTheme", "Close", "Chiudi"},
             {"QLineEdit", "&Undo", "&Annulla"},
             {"QLineEdit", "&Redo", "&Ripeti"},
             {"QLineEdit", "Cu&t", "&Taglia"},
@@ -226,7 +229,8 @@ class DialogTexts : public QTranslator {
     }
 };
 
-// Installed once, before the first dialog is built; later translators win over earlier ones.
+// Installed once, when the application starts: a translator installed later would retranslate
+// an open dialog and put the standard button texts back over its own.
 void installDialogTexts() {
     static DialogTexts* const texts = [] {
         auto* translator = new DialogTexts(QCoreApplication::instance());
@@ -235,6 +239,7 @@ void installDialogTexts() {
     }();
     Q_UNUSED(texts);
 }
+Q_COREAPP_STARTUP_FUNCTION(installDialogTexts)
 
 // The folder the dialog showed when it last closed, for this run only (nothing is kept beyond it).
 QString& lastFolder() {
