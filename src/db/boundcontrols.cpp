@@ -127,6 +127,8 @@ BoundTextBox::BoundTextBox(const QString& name, QWidget* parent, bool multiLine)
         setFocusProxy(multi_);
     } else {
         line_ = new QLineEdit(this);
+        // The program only reads: the text can be selected and copied, never changed.
+        line_->setReadOnly(true);
         layout->addWidget(line_);
         setFocusProxy(line_);
     }
@@ -175,6 +177,7 @@ DBCombo::DBCombo(const QString& name, QWidget* parent) : QComboBox(parent) {
     setMaxVisibleItems(8);
     connect(this, &QComboBox::activated, this, &DBCombo::entryActivated);
     connect(lineEdit(), &QLineEdit::textEdited, this, &DBCombo::textTyped);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &DBCombo::designate);
 }
 
 void DBCombo::bind(DataSource* rowSource, const QString& listField) {
@@ -240,49 +243,72 @@ void DBCombo::fill() {
         setCurrentIndex(-1);
     }
     lineEdit()->setText(shown);
+    designate(shown);
 }
 
 void DBCombo::showBoundText() {
     Recordset* records = textSource_ ? textSource_->recordset() : nullptr;
-    setText(records && !records->isEOF() ? records->text(textField_) : QString());
+    const bool onRow = records && !records->isEOF();
+    setText(onRow ? records->text(textField_) : QString());
+    typed_ = false;
+    if (onRow && textSource_ == source_ && records->bookmark() < count()) {
+        selected_ = records->bookmark();  // the row shown, also among entries named alike
+    }
 }
 
 void DBCombo::entryActivated(int index) {
     if (committingTypedText_) {
         // Some Qt versions turn a typed text that names an entry into an activation when the
         // edit ends; that is typing, not a choice from the list.
-        if (selected_ < 0) {
-            selected_ = entryMatching(text());
-        }
         return;
     }
     selected_ = index;
+    typed_ = false;
     emit Click(0);
 }
 
-void DBCombo::textTyped(const QString& text) {
-    if (selected_ < 0) {
-        selected_ = entryMatching(text);
+void DBCombo::textTyped() {
+    typed_ = true;
+}
+
+void DBCombo::designate(const QString& text) {
+    const QString wanted = matchKey(text);
+    QList<int> equal;
+    for (int i = 0; !wanted.isEmpty() && i < count(); ++i) {
+        if (matchKey(itemText(i)) == wanted) {
+            equal.append(i);
+        }
+    }
+    if (selected_ >= 0) {
+        lastDesignated_ = selected_;
+    }
+    // Among equal entries the one designated last stays (also across a text retyped in full).
+    if (equal.contains(lastDesignated_)) {
+        selected_ = lastDesignated_;
+    } else {
+        selected_ = equal.isEmpty() ? -1 : equal.first();
     }
 }
 
-int DBCombo::entryMatching(const QString& text) const {
-    const QString wanted = text.trimmed();
-    if (wanted.isEmpty()) {
-        return -1;
+void DBCombo::commitTypedText() {
+    if (!textSource_ || !typed_) {
+        return;
     }
-    for (int i = 0; i < count(); ++i) {
-        if (itemText(i).trimmed().compare(wanted, Qt::CaseInsensitive) == 0) {
-            return i;
-        }
+    typed_ = false;
+    if (selected_ >= 0) {
+        emit Click(0);
+    } else {
+        showBoundText();
     }
-    return -1;
 }
 
 void DBCombo::focusOutEvent(QFocusEvent* event) {
     committingTypedText_ = true;
     QComboBox::focusOutEvent(event);
     committingTypedText_ = false;
+    if (event->reason() != Qt::PopupFocusReason) {
+        commitTypedText();  // not when the drop-down opens: the user is still choosing
+    }
 }
 
 void DBCombo::keyPressEvent(QKeyEvent* event) {
@@ -290,11 +316,29 @@ void DBCombo::keyPressEvent(QKeyEvent* event) {
     committingTypedText_ = commit;
     QComboBox::keyPressEvent(event);
     committingTypedText_ = false;
+    if (commit) {
+        commitTypedText();
+    }
 }
 
 void DBCombo::wheelEvent(QWheelEvent* event) {
     // The wheel scrolls the window under the pointer; it does not choose entries one by one.
     event->ignore();
+}
+
+QString matchKey(const QString& text) {
+    // Full folding: after Qt's simple folding, the letters that fold to more than one letter.
+    static const std::pair<QChar, const char*> kExpansions[] = {
+        {QChar(0x00DF), "ss"},  {QChar(0x0130), "i\xcc\x87"}, {QChar(0x0149), "\xca\xbcn"},
+        {QChar(0xFB00), "ff"},  {QChar(0xFB01), "fi"},        {QChar(0xFB02), "fl"},
+        {QChar(0xFB03), "ffi"}, {QChar(0xFB04), "ffl"},       {QChar(0xFB05), "st"},
+        {QChar(0xFB06), "st"},
+    };
+    QString key = text.trimmed().normalized(QString::NormalizationForm_C).toCaseFolded();
+    for (const auto& [letter, folded] : kExpansions) {
+        key.replace(letter, QString::fromUtf8(folded));
+    }
+    return key;
 }
 
 // ---------------------------------------------------------------- DBGrid

@@ -45,7 +45,13 @@ class BoundTextBox : public QWidget {
 
 // The data-bound combo list: its drop-down lists one field of every row of its row source, in
 // the engine's order; its edit text can be read, set and typed; SelectedItem() is the bookmark
-// of the row the selected entry designates, -1 when none (a typed text that matches no entry).
+// of the row the selected entry designates, -1 when none.
+// One rule whatever set the text (a choice, typing, setText): a text that equals an entry's text,
+// blanks at both ends and letter case ignored, designates that entry; among equal entries the one
+// already designated stays, else the first; any other text designates none.
+// With its text bound to a row (bindText), a typed text is committed on Enter or when the list
+// loses the focus: one that designates an entry is a choice (Click), any other goes back to the
+// bound row's text.
 class DBCombo : public QComboBox {
     Q_OBJECT
   public:
@@ -70,16 +76,22 @@ class DBCombo : public QComboBox {
     void fill();
     void showBoundText();
     void entryActivated(int index);
-    void textTyped(const QString& text);
-    int entryMatching(const QString& text) const;
+    void textTyped();
+    void designate(const QString& text);  // applies the rule above to the text now shown
+    void commitTypedText();
 
     QPointer<DataSource> source_;
     QString listField_;
     QPointer<DataSource> textSource_;
     QString textField_;
     Bookmark selected_ = -1;
+    Bookmark lastDesignated_ = -1;  // the last entry designated, kept while the text names none
     bool committingTypedText_ = false;  // an activation now comes from typing, not from the list
+    bool typed_ = false;                // the user typed since the text was last chosen or bound
 };
+
+// The form in which list texts are compared: blanks at both ends dropped, full Unicode case folding.
+QString matchKey(const QString& text);
 
 // The data-bound grid: a caption bar, one column per field captioned with its name or alias,
 // a record-selector column, scroll bars as needed; rows cannot be added, deleted or edited.

@@ -174,8 +174,6 @@ class TestDailyWindows : public querytest::WindowTest {
         QVERIFY(choose(form->DBCmbStazione, "Monte Vessa"));
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         QVERIFY(choose(form->DBCmbMese, "Marzo"));
-        // A name typed over the chosen entry still searches the chosen station.
-        form->DBCmbStazione->setText(QStringLiteral("  Vessa alta "));
         form->cmdSeleziona->click();
         QCOMPARE(Global::DailySql,
                  QStringLiteral(
@@ -192,6 +190,36 @@ class TestDailyWindows : public querytest::WindowTest {
         QCOMPARE(Global::DailyStationFilter, QString());
         QCOMPARE(Global::DailySql.count(QStringLiteral("select")), 1);
         QCOMPARE(Global::DailySql.count(QStringLiteral("pioggia mm")), 1);
+    }
+
+    // What a list shows is what is searched: a text equal to an entry designates it whatever was
+    // picked before; any other text stops the search with the list's message.
+    void listTextIsWhatIsSearched_data() { querytest::listRuleRows(); }
+    void listTextIsWhatIsSearched() {
+        QFETCH(QStringList, steps);
+        QFETCH(int, code);
+        QFETCH(int, year);
+        QFETCH(bool, refused);
+        frmAltorra* form = openForm();
+        querytest::runListRuleSteps(form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, steps);
+        form->cmdSeleziona->click();
+        if (refused) {
+            QCOMPARE(seams_->messages.size(), 1);
+            QVERIFY(seams_->messages.first().contains(QStringLiteral("Stazione")));
+            QVERIFY(!db::Forms::find<frmTabella>());
+            QCOMPARE(Global::DailyQueryOk, Global::kFalse);
+            return;
+        }
+        QVERIFY(seams_->messages.isEmpty());
+        QStringList criteria;
+        if (code) {
+            criteria << QStringLiteral("codStaz = %1").arg(code);
+        }
+        if (year) {
+            criteria << QStringLiteral("anno = %1").arg(year);
+        }
+        QCOMPARE(Global::DailyWhere, QStringLiteral("where ") + criteria.join(QStringLiteral(" and ")));
+        QVERIFY(db::Forms::find<frmTabella>());
     }
 
     void noCriterionOpensNothing() {

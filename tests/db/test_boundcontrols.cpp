@@ -49,7 +49,14 @@ class TestBoundControls : public QObject, private Archives {
     static void retype(db::DBCombo* combo, const QString& text) {
         combo->lineEdit()->selectAll();
         QTest::keyClick(combo, Qt::Key_Backspace);
-        QTest::keyClicks(combo, text);
+        for (const QChar c : text) {
+            // QTest types ASCII only; other letters arrive as the keyboard sends them, as text.
+            if (c.unicode() < 128) {
+                QTest::keyClick(combo, char(c.unicode()));
+            } else {
+                QTest::sendKeyEvent(QTest::Click, combo, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            }
+        }
     }
 
   private slots:
@@ -211,27 +218,120 @@ class TestBoundControls : public QObject, private Archives {
         QCOMPARE(combo->SelectedItem(), -1);
         QCOMPARE(combo->text(), QStringLiteral("Nessuna"));
 
-        // With nothing chosen, typing an entry's text (other case, blanks around) designates it.
+        // Typing an entry's text (other case, blanks around) designates it.
         combo->setFocus();
         retype(combo, " bormio ");
         QCOMPARE(combo->SelectedItem(), 1);
         QCOMPARE(combo->text(), QStringLiteral(" bormio "));
-        // Once chosen, typing another name keeps the chosen entry.
+        // Typing another entry's name designates that entry: what the list shows is what is searched.
         retype(combo, "aosta");
-        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(combo->SelectedItem(), 0);
         QTest::keyClick(combo, Qt::Key_Return);
         other->setFocus();
         QCoreApplication::processEvents();
-        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(combo->SelectedItem(), 0);
         QCOMPARE(clicks.count(), 0);
 
-        // Setting the text neither chooses nor reports a click; emptying it keeps the choice.
+        // Setting the text designates by the same rule and reports no click; an empty text designates none.
         combo->setText(QString());
         QCOMPARE(combo->text(), QString());
-        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(combo->SelectedItem(), -1);
         combo->setText(QStringLiteral("Città di Castello"));
-        QCOMPARE(combo->SelectedItem(), 1);
+        QCOMPARE(combo->SelectedItem(), 3);
         QCOMPARE(clicks.count(), 0);
+    }
+
+    // One rule for the text of every list, whatever designated an entry before: equal texts
+    // (blanks at both ends and case ignored) designate; among equal ones the designated stays,
+    // else the first; any other text designates none.
+    void comboTextDesignatesByOneRule_data() {
+        QTest::addColumn<int>("picked");  // the entry chosen from the list first; -1 none
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("designated");
+        QTest::newRow("fresh list, exact name") << -1 << "Bormio" << 1;
+        QTest::newRow("fresh list, shared name: the first") << -1 << "Aosta" << 0;
+        QTest::newRow("shared name: the picked one stays") << 2 << " AOSTA " << 2;
+        QTest::newRow("shared name: other picked before") << 1 << "aosta" << 0;
+        QTest::newRow("another name over a pick") << 0 << "bormio" << 1;
+        QTest::newRow("accented capitals") << 1 << "CITTÀ DI CASTELLO" << 3;
+        QTest::newRow("no such entry over a pick") << 1 << "Bormi" << -1;
+        QTest::newRow("emptied over a pick") << 3 << "" << -1;
+        QTest::newRow("blanks only") << -1 << "   " << -1;
+    }
+    void comboTextDesignatesByOneRule() {
+        QFETCH(int, picked);
+        QFETCH(QString, text);
+        QFETCH(int, designated);
+        QWidget window;
+        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        data.setDatabaseName(archive(Version::Jet4));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        auto* combo = new db::DBCombo(QStringLiteral("DBCmbStazione"), &window);
+        combo->bind(&data, QStringLiteral("NomeStaz"));
+        data.open();
+        showAndFocus(&window, combo);
+        if (picked >= 0) {
+            pickWithKeyboard(combo, picked);
+            QCOMPARE(combo->SelectedItem(), picked);
+        }
+        // Typed and set alike.
+        retype(combo, text);
+        QCOMPARE(combo->SelectedItem(), designated);
+        combo->setText(QString());
+        if (picked >= 0) {
+            pickWithKeyboard(combo, picked);
+        }
+        combo->setText(text);
+        QCOMPARE(combo->SelectedItem(), designated);
+    }
+
+    void listTextsFoldFully() {
+        QCOMPARE(db::matchKey(QStringLiteral(" Straße ")), db::matchKey(QStringLiteral("STRASSE")));
+        QCOMPARE(db::matchKey(QStringLiteral("ﬁume")), db::matchKey(QStringLiteral("FIUME")));
+        QCOMPARE(db::matchKey(QStringLiteral("Forl\u00ec")), db::matchKey(QStringLiteral("FORLI\u0300")));
+        QVERIFY(db::matchKey(QStringLiteral("Forlì")) != db::matchKey(QStringLiteral("Forli")));
+    }
+
+    // A list whose text is bound to a row (the registry's): a typed name that designates an entry
+    // is a choice on Enter or when the list loses the focus; any other text goes back.
+    void comboBoundTextCommitsTypedText() {
+        QWidget window;
+        db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
+        data.setDatabaseName(archive(Version::Jet4));
+        data.setRecordSource(QStringLiteral("stazioni"));
+        auto* combo = new db::DBCombo(QStringLiteral("DBCombo1"), &window);
+        auto* other = new QLineEdit(&window);
+        other->move(0, 60);
+        combo->bind(&data, QStringLiteral("NomeStaz"));
+        combo->bindText(&data, QStringLiteral("NomeStaz"));
+        data.open();
+        QSignalSpy clicks(combo, &db::DBCombo::Click);
+        showAndFocus(&window, combo);
+        QCOMPARE(combo->text(), QStringLiteral("Aosta"));
+
+        retype(combo, "bormio");
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(combo->SelectedItem(), 1);
+
+        retype(combo, "Nessuna");
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(combo->text(), QStringLiteral("Aosta"));  // the row still shown
+        QCOMPARE(combo->SelectedItem(), 0);
+
+        combo->setFocus();
+        retype(combo, "Città di castello");
+        other->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(combo->SelectedItem(), 3);
+
+        // Leaving without typing is no choice.
+        combo->setFocus();
+        other->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks.count(), 2);
     }
 
     // The registry's station list shows the current station's name and follows the source.
@@ -248,7 +348,11 @@ class TestBoundControls : public QObject, private Archives {
         QCOMPARE(combo.text(), QStringLiteral("Aosta"));
         data.recordset()->setBookmark(3);
         QCOMPARE(combo.text(), QStringLiteral("Città di Castello"));
-        QCOMPARE(combo.SelectedItem(), -1);
+        QCOMPARE(combo.SelectedItem(), 3);
+        // The row shown is designated, also among entries named alike.
+        data.recordset()->setBookmark(2);
+        QCOMPARE(combo.text(), QStringLiteral("Aosta"));
+        QCOMPARE(combo.SelectedItem(), 2);
         data.Refresh();
         QCOMPARE(combo.count(), 4);
         QCOMPARE(combo.text(), QStringLiteral("Aosta"));

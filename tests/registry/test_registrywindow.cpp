@@ -13,6 +13,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDate>
+#include <QLineEdit>
 #include <QtTest>
 
 #include <memory>
@@ -193,6 +194,63 @@ class RegistryWindowTest : public QObject {
         choose(form->DBCombo1, second);
         VERIFY_SHOWS(form, folder, stations[second]);
         QCOMPARE(reopened.size(), 1);
+    }
+
+    // A typed name moves the card on Enter or when the list loses the focus, as a choice does; any
+    // other text goes back to the station shown. The card's boxes can be read, not changed.
+    void typedNameMovesTheCard() {
+        const QString folder = sampleFolder(QStringLiteral("jet4"));
+        seams::setProgramFolder(folder);
+        const QList<Station> stations = registryRows(folder);
+        // Two stations whose names are ASCII and shared by no other station (typed with the keyboard).
+        QList<int> unique;
+        for (int i = 0; i < stations.size() && unique.size() < 2; ++i) {
+            bool ascii = true;
+            for (const QChar c : stations[i].name) {
+                ascii = ascii && c.unicode() < 128;
+            }
+            int same = 0;
+            for (const Station& other : stations) {
+                same += other.name.compare(stations[i].name, Qt::CaseInsensitive) == 0 ? 1 : 0;
+            }
+            if (ascii && same == 1 && i > 0) {
+                unique.append(i);
+            }
+        }
+        QCOMPARE(unique.size(), 2);
+
+        frmAnagrafica* form = openRegistry();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        choose(form->DBCombo1, unique[0]);
+        VERIFY_SHOWS(form, folder, stations[unique[0]]);
+
+        form->activateWindow();
+        form->DBCombo1->setFocus();
+        form->DBCombo1->lineEdit()->selectAll();
+        QTest::keyClicks(form->DBCombo1->lineEdit(),
+                         QStringLiteral(" ") + stations[unique[1]].name.toUpper());
+        QTest::keyClick(form->DBCombo1, Qt::Key_Return);
+        VERIFY_SHOWS(form, folder, stations[unique[1]]);
+
+        form->DBCombo1->lineEdit()->selectAll();
+        QTest::keyClicks(form->DBCombo1->lineEdit(), QStringLiteral("Zzz"));
+        QTest::keyClick(form->DBCombo1, Qt::Key_Return);
+        VERIFY_SHOWS(form, folder, stations[unique[1]]);
+
+        // Leaving the list commits a typed name too.
+        form->DBCombo1->lineEdit()->selectAll();
+        QTest::keyClicks(form->DBCombo1->lineEdit(), stations[unique[0]].name);
+        form->txtCom->setFocus();
+        QCoreApplication::processEvents();
+        VERIFY_SHOWS(form, folder, stations[unique[0]]);
+
+        for (db::BoundTextBox* box : form->findChildren<db::BoundTextBox*>()) {
+            QVERIFY2(box->lineEdit()->isReadOnly(), qPrintable(box->objectName()));
+        }
+        form->txtCod->lineEdit()->setFocus();
+        QTest::keyClicks(form->txtCod->lineEdit(), QStringLiteral("4"));
+        QCOMPARE(form->txtCod->text(), stations[unique[0]].code);
+        QVERIFY(services->messages.isEmpty());
     }
 
     void secondOpeningInTheSameRun() {

@@ -5,10 +5,12 @@
 #include "db/global.h"
 #include "jetwriter/jetwriter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTest>
 
@@ -155,6 +157,45 @@ bool choose(QComboBox* list, const QString& text) {
     list->setCurrentIndex(index);
     emit list->activated(index);
     return true;
+}
+
+void listRuleRows() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("year typed after cancel")
+        << QStringList{"year pick 1994", "cancel", "year type 1995"} << 0 << 1995 << false;
+    QTest::newRow("station typed over a pick")
+        << QStringList{"station pick Monte Vessa", "station type Pian di Roda"} << kRoda << 0 << false;
+    QTest::newRow("case and blanks ignored")
+        << QStringList{"station type  pian di RODA ", "year type 1996 "} << kRoda << 1996 << false;
+    QTest::newRow("unknown station after cancel")
+        << QStringList{"station pick Monte Vessa", "cancel", "station type Zzz"} << 0 << 0 << true;
+    QTest::newRow("unknown station on a fresh form") << QStringList{"station type Zzz"} << 0 << 0 << true;
+    QTest::newRow("other text over a pick")
+        << QStringList{"station pick Monte Vessa", "station type   Vessa alta "} << 0 << 0 << true;
+}
+
+void runListRuleSteps(QComboBox* station, QComboBox* year, QAbstractButton* cancel,
+                      const QStringList& steps) {
+    for (const QString& step : steps) {
+        if (step == QStringLiteral("cancel")) {
+            cancel->click();
+            continue;
+        }
+        QComboBox* list = step.startsWith(QStringLiteral("station ")) ? station : year;
+        const QString action = step.section(QLatin1Char(' '), 1, 1);
+        const QString text = step.section(QLatin1Char(' '), 2, -1);
+        if (action == QStringLiteral("pick")) {
+            QVERIFY2(choose(list, text), qPrintable(step));
+        } else {
+            list->lineEdit()->selectAll();
+            QTest::keyClick(list->lineEdit(), Qt::Key_Backspace);
+            QTest::keyClicks(list->lineEdit(), text);
+            QCOMPARE(list->currentText(), text);
+        }
+    }
 }
 
 void activate(QWidget* window) {

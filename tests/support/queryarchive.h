@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QAbstractButton;
 class QComboBox;
 class QWidget;
 namespace db {
@@ -52,6 +53,13 @@ class WindowTest : public QObject {
 
 // Chooses the entry showing `text` as the user does with the mouse; false when there is none.
 bool choose(QComboBox* list, const QString& text);
+// The list rule as a user meets it, the same in both selection forms. Each row holds steps on the
+// station and year lists ("station pick NAME" chooses from the list, "year type TEXT" types over
+// the list's text, "cancel" presses "&Cancella"), then the station code and year the search must
+// use (0 for none), or refused when "&Seleziona" must stop with the no-entry message.
+void listRuleRows();
+void runListRuleSteps(QComboBox* station, QComboBox* year, QAbstractButton* cancel, const QStringList& steps);
+
 // Sends the activation the platform sends when a window comes to the front.
 void activate(QWidget* window);
 // The column captions of a result grid, in order.
