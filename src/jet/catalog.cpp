@@ -9,6 +9,7 @@
 
 #include "jet/internal/header.h"
 #include "jet/internal/jetfile.h"
+#include "jet/internal/properties.h"
 #include "jet/internal/tabledef.h"
 #include "jet/jetvalue.h"
 
@@ -103,6 +104,7 @@ void JetFile::readCatalog() {
     }
     const std::shared_ptr<TableDef> def =
         readTableDef(pages_, text_, 2, QStringLiteral("MSysObjects"), TableDefFormat{version_ >= 3});
+    catalogDef_ = def;
     auto column = [&](const char* name) {
         for (int i = 0; i < def->columns.size(); ++i) {
             if (def->columns[i].key == foldKey(QLatin1String(name))) {
@@ -133,6 +135,25 @@ void JetFile::readCatalog() {
     });
 }
 
+QByteArray JetFile::objectProperties(quint32 id) {
+    int cId = -1, cProps = -1;
+    for (int i = 0; i < catalogDef_->columns.size(); ++i) {
+        const QString& key = catalogDef_->columns[i].key;
+        cId = key == QLatin1String("id") ? i : cId;
+        cProps = key == QLatin1String("lvprop") ? i : cProps;
+    }
+    QByteArray blob;
+    if (cId < 0 || cProps < 0) {
+        return blob;
+    }
+    scan(*catalogDef_, [&](RowValues& row) {
+        if ((quint32(row.value(cId).toInt()) & 0x00FFFFFFu) == id && blob.isEmpty()) {
+            blob = row.value(cProps).bytes();
+        }
+    });
+    return blob;
+}
+
 const CatalogObject* JetFile::findTable(const QString& name) const {
     return findIn(tables_, name);
 }
@@ -154,6 +175,14 @@ const TableDef* JetFile::tableDef(const CatalogObject& object, Error* error) {
             pages_.damaged();
         }
         auto def = readTableDef(pages_, text_, object.id, object.name, TableDefFormat{version_ >= 3});
+        // A calculated column's stored result is of the type its properties name.
+        QHash<QString, int> types;
+        for (ColumnDef& c : def->columns) {
+            if (c.calculated && types.isEmpty()) {
+                types = resultTypes(objectProperties(object.id), text_);
+            }
+            c.resultType = types.value(c.key);
+        }
         defs_.insert(object.key, def);
         return def.get();
     } catch (const ReadFailure& failure) {

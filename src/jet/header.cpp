@@ -60,8 +60,8 @@ bool parseHeader(const uchar* bytes, FileHeader* out) {
     out->encrypted = u32(plain + 0x3E) != 0;
     if (out->jet3) {
         out->password = !allZero(plain + 0x42, 20);
-    } else if (version == 1) {
-        // Jet 4 masks the password with the integer part of the creation date.
+    } else {
+        // Jet 4 and later mask the password with the integer part of the creation date.
         double created;
         const quint64 bits = u64(plain + 0x72);
         std::memcpy(&created, &bits, 8);

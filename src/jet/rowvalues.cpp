@@ -11,6 +11,20 @@ namespace jet {
 
 namespace {
 
+// A calculated Decimal is stored as the platform's DECIMAL: u16 reserved, scale, sign, then the
+// 96-bit magnitude as high, low and middle 32-bit words.
+QString calculatedDecimal(const uchar* data, int inner) {
+    if (inner < 16) {
+        return QString();
+    }
+    uchar plain[17] = {};
+    plain[0] = data[3] ? 0x80 : 0;
+    std::memcpy(plain + 5, data + 4, 4);   // high
+    std::memcpy(plain + 9, data + 12, 4);  // middle
+    std::memcpy(plain + 13, data + 8, 4);  // low
+    return decimalText(plain, data[2]);
+}
+
 // Jet 3: one-byte offsets; every 256 bytes a jump-table entry names the first offset past it.
 void jet3Offsets(const PageFile& pages, const uchar* row, int len, int maskSize, CrackedRow* out) {
     const int v = row[len - 1 - maskSize];
@@ -111,6 +125,10 @@ bool PageRowValues::cell(const ColumnDef& c, const uchar** p, int* len) const {
 
 Value PageRowValues::value(int column) {
     const ColumnDef& c = def_.columns[column];
+    if (c.type == TypeComplex || c.type == TypeDateTimeExtended || c.type > TypeDateTimeExtended ||
+        c.type == 0x0D || c.type == 0x0E || c.type == 0x11) {
+        throw ReadFailure{errors::unsupportedColumn(c.name)};  // whatever the row holds, even NULL
+    }
     const uchar* p = nullptr;
     int len = 0;
     const bool present = cell(c, &p, &len);
@@ -178,11 +196,12 @@ Value PageRowValues::typed(const ColumnDef& c, const uchar* p, int len) {
     return decodeFixed(c.type, p);
 }
 
-// A calculated column stores its result wrapped: the length at 16, the data from 20.
+// A calculated column stores its result wrapped: the length at 16, the data from 20; the result's
+// type is the one its properties name (the definition's type may differ from it).
 Value PageRowValues::calculated(const ColumnDef& c, const uchar* p, int len) {
     QByteArray wrapped;
-    if (c.type == TypeMemo) {
-        wrapped = pages_.longValue(p, len);
+    if (c.type == TypeMemo || (c.type == TypeText && c.size == 0)) {
+        wrapped = pages_.longValue(p, len);  // long text: the wrapper is inside the long value
         p = reinterpret_cast<const uchar*>(wrapped.constData());
         len = int(wrapped.size());
     }
@@ -191,30 +210,24 @@ Value PageRowValues::calculated(const ColumnDef& c, const uchar* p, int len) {
     }
     const int inner = int(qMin<quint32>(u32(p + 16), quint32(len - 20)));
     const uchar* data = p + 20;
-    switch (c.type) {
+    ColumnDef result = c;
+    result.type = c.resultType ? c.resultType : c.type;
+    switch (result.type) {
         case TypeBoolean:
             return Value::fromBool(inner > 0 && data[0] != 0);
         case TypeText:
         case TypeMemo:
             return Value::fromText(text_.decode(data, inner));
-        case TypeNumeric: {
-            // Its own form: u16 length, scale, sign, then the magnitude's 32-bit words.
-            if (inner < 4) {
-                return Value();
+        case TypeNumeric:
+            if (inner < 16) {
+                return Value();  // a NULL result may be stored as no data
             }
-            uchar plain[17] = {};
-            plain[0] = data[3] ? 0x80 : 0;
-            const int words = qMin((inner - 4) / 4, 4);
-            for (int w = 0; w < words; ++w) {
-                std::memcpy(plain + 1 + 4 * (4 - words + w), data + 4 + 4 * w, 4);
-            }
-            return Value::fromDecimal(decimalText(plain, data[2]));
-        }
+            return Value::fromDecimal(calculatedDecimal(data, inner));
         default:
             if (inner == 0) {
                 return Value();  // a NULL result may be stored as no data
             }
-            return typed(c, data, inner);
+            return typed(result, data, inner);
     }
 }
 

@@ -31,6 +31,7 @@ struct ColumnDef {
     int scale = 0;  // Decimal
     bool fixed = false;
     bool calculated = false;  // stores the result of an expression, wrapped
+    int resultType = 0;       // of a calculated column, from its properties (0: unknown)
 };
 
 struct TableDef {
@@ -96,6 +97,7 @@ class JetFile {
   private:
     JetFile() = default;
     void readCatalog();
+    QByteArray objectProperties(quint32 id);
     std::shared_ptr<TableIndex> buildIndex(const TableDef& table);
     QString indexCacheKey(const TableDef& table) const;
 
@@ -108,6 +110,7 @@ class JetFile {
     QList<CatalogObject> systemTables_;
     QList<CatalogObject> queries_;
     QHash<QString, std::shared_ptr<TableDef>> defs_;
+    std::shared_ptr<TableDef> catalogDef_;  // MSysObjects
 };
 
 }  // namespace jet
