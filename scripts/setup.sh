@@ -28,6 +28,7 @@ packages=(
     "desktop-file-utils:/usr/bin/desktop-file-validate"
     "appstream:/usr/bin/appstreamcli"
     "x11-utils:/usr/bin/xprop"
+    "openbox:/usr/bin/openbox"
     "man-db:/usr/bin/man"
 )
 missing=()

@@ -4,6 +4,7 @@
 #include "db/form.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -19,9 +20,54 @@ QColor colourFromBgr(unsigned int value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 
+namespace {
+
+// Puts a window back to its normal state when the window manager minimizes, maximizes or fills the
+// screen with it against its buttons; a minimized modal form would leave the program blocked.
+class FrameGuard : public QObject {
+  public:
+    using QObject::QObject;
+
+  private:
+    static void restore(QWidget* window) {
+        window->setWindowState(Qt::WindowNoState);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::WindowStateChange && window && window->isWindow()) {
+            const Qt::WindowFlags flags = window->windowFlags();
+            const Qt::WindowStates state = window->windowState();
+            const bool refused =
+                state.testFlag(Qt::WindowFullScreen) ||
+                (state.testFlag(Qt::WindowMinimized) && !flags.testFlag(Qt::WindowMinimizeButtonHint)) ||
+                (state.testFlag(Qt::WindowMaximized) && !flags.testFlag(Qt::WindowMaximizeButtonHint));
+            if (refused) {
+                // After the change has been delivered: the window manager's own handling comes first.
+                QMetaObject::invokeMethod(
+                    window, [window] { restore(window); }, Qt::QueuedConnection);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
 void setFixedFrame(QWidget* window, Qt::WindowType kind) {
     window->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint);
+    keepFrameStates(window);
+}
+
+void keepFrameStates(QWidget* window) {
+    if (!window->findChild<FrameGuard*>(QString(), Qt::FindDirectChildrenOnly)) {
+        window->installEventFilter(new FrameGuard(window));
+    }
 }
 
 void centreFrame(QWidget* window) {

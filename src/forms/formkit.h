@@ -25,8 +25,11 @@ inline const QColor kBlueViolet(128, 128, 255);
 QColor colourFromBgr(unsigned int value);
 
 // A title bar with the close box only: no minimize or maximize button. `kind` is Qt::Window or
-// Qt::Dialog.
+// Qt::Dialog. Window managers that offer those actions anyway (some offer minimize and full screen
+// to every window) find them undone: a window shows only in the states its buttons allow.
 void setFixedFrame(QWidget* window, Qt::WindowType kind = Qt::Window);
+// Only the undoing of states the window's buttons do not allow (setFixedFrame does it too).
+void keepFrameStates(QWidget* window);
 // Places the whole window, frame included, in the middle of the primary screen.
 void centreFrame(QWidget* window);
 

@@ -14,6 +14,7 @@ ResultWindow::ResultWindow(const ResultLayout& layout) : layout_(layout) {
     setFixedFrame(this);
     paint(this, kLightGrey, Qt::black);
     setClientTwips(8985, 6255, layout_.centred);
+    setFixedSize(size());  // a fixed border: the window cannot be resized
 
     const QString sourceName = QString::fromUtf8(layout_.sourceName);
     source_ = new db::DataSource(sourceName, this);

@@ -1,6 +1,7 @@
 #include "shell/frmsplash.h"
 
 #include "db/seams.h"
+#include "forms/formkit.h"
 #include "shell/artwork.h"
 #include "shell/credits.h"
 
@@ -25,6 +26,7 @@ frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
     setObjectName(QStringLiteral("frmSplash"));
     // No caption, no control box, no taskbar button.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    forms::keepFrameStates(this);
     setClientTwips(9075, 6570, true);
     setFixedSize(size());
 

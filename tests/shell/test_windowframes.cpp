@@ -1,0 +1,166 @@
+// Every window under a real window manager (openbox on the X server the x11 run starts): the size
+// hints and the actions the manager allows must give each window only the border and title-bar
+// buttons it is made with. Offscreen there is no window manager: the cases skip.
+#include "daily/frmaltorra.h"
+#include "daily/frmtabella.h"
+#include "intense/frmintense.h"
+#include "intense/frmpioggia.h"
+#include "registry/frmanagrafica.h"
+#include "registry/frmdettaglio.h"
+#include "shell/frmapertura.h"
+#include "shell/frmhelp.h"
+#include "shell/frmsplash.h"
+#include "support/scriptedseams.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// What xprop says of a window's property ("root" for the root window); empty when it cannot be asked.
+QString xproperty(const QString& id, const QString& name) {
+    QProcess xprop;
+    const QStringList window = id == QStringLiteral("root") ? QStringList{QStringLiteral("-root")}
+                                                            : QStringList{QStringLiteral("-id"), id};
+    xprop.start(QStringLiteral("xprop"), window + QStringList{name});
+    if (!xprop.waitForFinished(10000)) {
+        return QString();
+    }
+    return QString::fromLocal8Bit(xprop.readAllStandardOutput());
+}
+
+QSize hintedSize(const QString& hints, const QString& which) {
+    const QRegularExpression pattern(
+        QStringLiteral("program specified %1 size: (\\d+) by (\\d+)").arg(which));
+    const QRegularExpressionMatch match = pattern.match(hints);
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+}
+
+struct Frame {
+    bool fixed;     // minimum size = maximum size
+    bool minimize;  // the manager offers to minimize it
+};
+
+}  // namespace
+
+class TestWindowFrames : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir home_;
+    QProcess openbox_;
+    std::unique_ptr<testsupport::ScriptedSeams> seams_;
+
+  private slots:
+    void initTestCase() {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
+            QSKIP("no window manager offscreen");
+        }
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (program.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xprop")).isEmpty()) {
+            QSKIP("openbox and xprop are needed (scripts/setup.sh installs them)");
+        }
+        QVERIFY(home_.isValid());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // The manager keeps its own files in a home of its own.
+        env.insert(QStringLiteral("HOME"), home_.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), home_.filePath(QStringLiteral("cache")));
+        openbox_.setProcessEnvironment(env);
+        openbox_.start(program, {QStringLiteral("--sm-disable")});
+        QVERIFY(openbox_.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(xproperty(QStringLiteral("root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK"))
+                                     .contains(QLatin1Char('#')),
+                                 20000);
+        seams::setProgramFolder(home_.path());  // no archive: nothing is loaded, only the frames count
+    }
+
+    void cleanupTestCase() {
+        if (openbox_.state() != QProcess::NotRunning) {
+            openbox_.terminate();
+            openbox_.waitForFinished(10000);
+        }
+    }
+
+    void init() { seams_ = std::make_unique<testsupport::ScriptedSeams>(); }
+    void cleanup() { testsupport::endScriptedTest(seams_); }
+
+    void frames_data() {
+        QTest::addColumn<std::function<QWidget*()>>("make");
+        QTest::addColumn<bool>("modal");
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<bool>("minimize");
+        auto add = [](const char* name, std::function<QWidget*()> make, bool modal, Frame frame) {
+            QTest::newRow(name) << make << modal << frame.fixed << frame.minimize;
+        };
+        add("frmApertura", [] { return new frmApertura; }, false, {false, true});
+        add("frmAltorra", [] { return new frmAltorra; }, true, {true, false});
+        add("frmTabella", [] { return new frmTabella; }, true, {true, false});
+        add("frmPioggia", [] { return new frmPioggia; }, true, {true, false});
+        add("frmIntense", [] { return new frmIntense; }, true, {true, false});
+        add("frmAnagrafica", [] { return new frmAnagrafica; }, false, {true, false});
+        add("frmDettaglio", [] { return new frmDettaglio; }, true, {true, false});
+        add("frmHelp", [] { return new frmHelp; }, true, {true, false});
+        add("frmSplash", [] { return new frmSplash; }, true, {true, false});
+    }
+    void frames() {
+        QFETCH(std::function<QWidget*()>, make);
+        QFETCH(bool, modal);
+        QFETCH(bool, fixed);
+        QFETCH(bool, minimize);
+        std::unique_ptr<QWidget> window(make());
+        if (modal) {
+            window->setWindowModality(Qt::ApplicationModal);  // as modal windows are shown
+        }
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QString id = QString::number(window->winId());
+
+        const QString hints = xproperty(id, QStringLiteral("WM_NORMAL_HINTS"));
+        const QSize minimum = hintedSize(hints, QStringLiteral("minimum"));
+        const QSize maximum = hintedSize(hints, QStringLiteral("maximum"));
+        if (fixed) {
+            QVERIFY2(minimum.isValid() && minimum == maximum, qPrintable(hints));
+            QCOMPARE(minimum, window->size());
+        } else {
+            QVERIFY2(minimum != maximum, qPrintable(hints));
+        }
+
+        QString actions;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (actions = xproperty(id, QStringLiteral("_NET_WM_ALLOWED_ACTIONS"))).contains(QLatin1Char('=')),
+            10000);
+        // Fixed windows cannot be resized, hence not maximized. Openbox offers minimize, full screen
+        // and (to a sizable window) maximize whatever the window's hints: there the window itself refuses.
+        QCOMPARE(actions.contains(QStringLiteral("_NET_WM_ACTION_RESIZE")), !fixed);
+        if (fixed) {
+            QVERIFY2(!actions.contains(QStringLiteral("_NET_WM_ACTION_MAXIMIZE")), qPrintable(actions));
+        }
+        QList<Qt::WindowState> refused = {Qt::WindowFullScreen, Qt::WindowMaximized};
+        if (!minimize) {
+            refused.append(Qt::WindowMinimized);
+        }
+        const QSize size = window->size();
+        for (Qt::WindowState state : refused) {
+            window->setWindowState(state);  // asks the window manager, as its window menu would
+            QTRY_COMPARE_WITH_TIMEOUT(window->windowState(), Qt::WindowNoState, 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                xproperty(id, QStringLiteral("WM_STATE")).contains(QStringLiteral("Normal")), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                !xproperty(id, QStringLiteral("_NET_WM_STATE")).contains(QStringLiteral("FULLSCREEN")) &&
+                    !xproperty(id, QStringLiteral("_NET_WM_STATE")).contains(QStringLiteral("MAXIMIZED")),
+                10000);
+            QVERIFY(window->isVisible());
+            QTRY_COMPARE_WITH_TIMEOUT(window->size(), size, 10000);
+        }
+    }
+};
+
+QTEST_MAIN(TestWindowFrames)
+#include "test_windowframes.moc"
