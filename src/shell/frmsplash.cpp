@@ -6,6 +6,7 @@
 #include "shell/credits.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,8 @@
 #include <QTimer>
 
 namespace {
+
+const int kShowMs = 10000;
 
 struct LabelPlace {
     const QString* text;
@@ -84,7 +87,8 @@ frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(10000);
+    Timer1->setInterval(kShowMs);
+    Timer1->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5% early
     connect(Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
 
     // The screen previews the keyboard: key presses reach it whatever control has the focus.
@@ -95,7 +99,29 @@ void frmSplash::Form_Load() {
     Timer1->start();
 }
 
+std::function<qint64()> frmSplash::clock = [] {
+    static QElapsedTimer monotonic;
+    if (!monotonic.isValid()) {
+        monotonic.start();
+    }
+    return monotonic.elapsed();
+};
+
+void frmSplash::showEvent(QShowEvent* event) {
+    db::Form::showEvent(event);
+    if (shownAt_ < 0) {
+        // The ten seconds count from the moment the screen shows.
+        shownAt_ = clock();
+        Timer1->start(kShowMs);
+    }
+}
+
 void frmSplash::Timer1_Timer() {
+    const qint64 left = shownAt_ < 0 ? kShowMs : kShowMs - (clock() - shownAt_);
+    if (left > 0) {
+        Timer1->start(int(left));  // early: the screen stays its full ten seconds
+        return;
+    }
     seams::endProgram();
 }
 

@@ -6,6 +6,8 @@
 
 #include <QList>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QTimer;
@@ -20,6 +22,9 @@ class frmSplash : public db::Form {
     QList<QLabel*> labels;  // Label1 .. Label13
     QTimer* Timer1 = nullptr;
 
+    // The clock the ten seconds are measured by, in milliseconds (tests set their own).
+    static std::function<qint64()> clock;
+
   public slots:
     void Timer1_Timer();
     void Frame1_Click();
@@ -28,8 +33,10 @@ class frmSplash : public db::Form {
 
   protected:
     void Form_Load() override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QObject* pressed_ = nullptr;  // the control a left button went down on
+    qint64 shownAt_ = -1;         // by clock; -1 until the screen shows
 };

@@ -56,9 +56,22 @@ class TestFrmSplash : public QObject {
         QCOMPARE(seams_->programEnds, 0);
     }
 
+    // Ten seconds after showing, never sooner (a coarse timer once fired at 9.62 s); the clock is the
+    // test's own, so no real time passes.
     void timerEndsTheProgram() {
+        qint64 now = 5000;
+        const auto realClock = frmSplash::clock;
+        frmSplash::clock = [&now] { return now; };
         frmSplash* splash = showSplash();
+        QCOMPARE(splash->Timer1->timerType(), Qt::PreciseTimer);
+        now += 9620;
         QMetaObject::invokeMethod(splash->Timer1, "timeout");
+        QCOMPARE(seams_->programEnds, 0);
+        QVERIFY(splash->Timer1->isActive());
+        QCOMPARE(splash->Timer1->interval(), 380);
+        now += 380;
+        QMetaObject::invokeMethod(splash->Timer1, "timeout");
+        frmSplash::clock = realClock;
         QCOMPARE(seams_->programEnds, 1);
     }
 
