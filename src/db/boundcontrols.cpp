@@ -362,6 +362,9 @@ DBGrid::DBGrid(const QString& name, QWidget* parent) : QWidget(parent) {
     view_->verticalHeader()->setFixedWidth(twipsToPixels(225));
     view_->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     layout->addWidget(view_, 1);
+    // Tab and Shift+Tab leave the grid for the window's next control; the arrows move inside.
+    view_->setTabKeyNavigation(false);
+    setFocusProxy(view_);
     // The current row follows the row the user moves to in the grid.
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {

@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -220,6 +221,34 @@ class TestDailyWindows : public querytest::WindowTest {
         }
         QCOMPARE(Global::DailyWhere, QStringLiteral("where ") + criteria.join(QStringLiteral(" and ")));
         QVERIFY(db::Forms::find<frmTabella>());
+    }
+
+    // Tab and Shift+Tab leave the grid in the order grid, "Chiudi", "Esporta Dati"; the arrows move
+    // inside it.
+    void tabLeavesTheGrid() {
+        frmAltorra* form = openForm();
+        QVERIFY(choose(form->DBcmbAnno, "1995"));
+        form->cmdSeleziona->click();
+        frmTabella* table = db::Forms::find<frmTabella>();
+        QVERIFY(table);
+        table->show();
+        table->activateWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(table));
+        QTableView* view = table->DB->view();
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(0, 0));
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->currentIndex().row(), 1);
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(view->currentIndex().column(), 1);
+        QVERIFY(view->hasFocus());
+        const QList<QWidget*> order = {table->CmdPrecedente, table->Command1, view};
+        for (QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), table->Command1);
     }
 
     void noCriterionOpensNothing() {
