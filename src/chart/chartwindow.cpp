@@ -9,6 +9,7 @@
 #include <QAreaSeries>
 #include <QBuffer>
 #include <QCategoryAxis>
+#include <QComboBox>
 #include <QDateTimeAxis>
 #include <QFile>
 #include <QFileInfo>
@@ -389,6 +390,11 @@ ChartWindow::ChartWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("frmGrafico"));
     setWindowTitle(QStringLiteral("Grafico"));
     view_ = new ChartView(this);
+    cmbStazione = new QComboBox(this);
+    cmbStazione->setObjectName(QStringLiteral("cmbStazione"));
+    cmbStazione->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbStazione->hide();
+    connect(cmbStazione, &QComboBox::activated, this, &ChartWindow::stationChosen);
     cmdSalva = new QPushButton(QStringLiteral("&Salva…"), this);
     cmdSalva->setObjectName(QStringLiteral("cmdSalva"));
     cmdStampa = new QPushButton(QStringLiteral("S&tampa…"), this);
@@ -401,6 +407,7 @@ ChartWindow::ChartWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     buttons->addStretch(1);
     buttons->addWidget(cmdChiudi);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(cmbStazione, 0, Qt::AlignLeft);
     layout->addWidget(view_, 1);
     layout->addLayout(buttons);
     connect(cmdSalva, &QPushButton::clicked, this, &ChartWindow::cmdSalva_Click);
@@ -410,10 +417,31 @@ ChartWindow::ChartWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 void ChartWindow::showData(const ChartData& data) {
-    data_ = data;
-    setWindowTitle(data_.caption);
+    all_ = data;
+    cmbStazione->clear();
+    const bool choice = data.kind == Kind::Daily && data.stations.size() > 1;
+    if (choice) {
+        if (data.stations.size() <= kStationsTogether) {
+            cmbStazione->addItem(QStringLiteral("Tutte le stazioni"));
+        }
+        cmbStazione->addItems(data.stations);
+    }
+    cmbStazione->setVisible(choice);
+    stationChosen(0);
+}
+
+void ChartWindow::stationChosen(int index) {
+    const QString station = cmbStazione->itemText(index);
+    const bool all = !cmbStazione->isVisibleTo(this) || index < 0 || !all_.stations.contains(station);
+    draw(all ? all_ : forStation(all_, station));
+}
+
+void ChartWindow::draw(const ChartData& data) {
+    shown_ = data;
+    setWindowTitle(shown_.caption);
     QChart* old = view_->chart();
-    view_->setChart(buildChart(data_));
+    view_->setChart(buildChart(shown_));
+    view_->forgetZooms();
     delete old;
 }
 
@@ -440,7 +468,7 @@ bool ChartWindow::saveAs(const QString& path, FileFormat format) const {
             svg.setOutputDevice(&buffer);
             svg.setSize(size);
             svg.setViewBox(QRect(QPoint(0, 0), size));
-            svg.setTitle(data_.caption);
+            svg.setTitle(shown_.caption);
             QPainter painter;
             drawn = painter.begin(&svg);
             if (drawn) {
@@ -453,7 +481,7 @@ bool ChartWindow::saveAs(const QString& path, FileFormat format) const {
             QPdfWriter pdf(&buffer);
             pdf.setPageSize(QPageSize(QPageSize::A4));
             pdf.setPageOrientation(QPageLayout::Landscape);
-            pdf.setTitle(data_.caption);
+            pdf.setTitle(shown_.caption);
             pdf.setCreator(QStringLiteral("Altorra"));
             QPainter painter;
             drawn = painter.begin(&pdf);
@@ -509,7 +537,7 @@ void ChartWindow::cmdSalva_Click() {
 void ChartWindow::cmdStampa_Click() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(data_.caption);
+    printer.setDocName(shown_.caption);
     if (!seams::runPrintDialog(this, printer)) {
         return;
     }

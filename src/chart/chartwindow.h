@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QPushButton;
 class QTableView;
 
@@ -32,6 +33,7 @@ class ChartView : public QChartView {
     // The view's extent before each drawn zoom, last one on top.
     int zoomDepth() const { return int(zooms_.size()); }
     void zoomBack();
+    void forgetZooms() { zooms_.clear(); }
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -51,8 +53,14 @@ class ChartWindow : public QWidget {
   public:
     explicit ChartWindow(QWidget* owner);
 
+    // Daily values of up to this many stations are drawn together; with more, one at a time (a
+    // year of every station would be hundreds of series, unreadable and slow to draw).
+    static constexpr int kStationsTogether = 6;
+
+    // Shows `data`; with several stations the list above the chart chooses all or one of them.
     void showData(const ChartData& data);
-    const ChartData& data() const { return data_; }
+    // What is drawn now: all of the data given, or one station's part of it.
+    const ChartData& data() const { return shown_; }
     QChart* chart() const { return view_->chart(); }
     ChartView* view() const { return view_; }
 
@@ -63,13 +71,18 @@ class ChartWindow : public QWidget {
     // "Stampa…": one page to the printer chosen in the print dialog.
     void cmdStampa_Click();
 
+    QComboBox* cmbStazione = nullptr;
     QPushButton* cmdSalva = nullptr;
     QPushButton* cmdStampa = nullptr;
     QPushButton* cmdChiudi = nullptr;
 
   private:
+    void draw(const ChartData& data);
+    void stationChosen(int index);
+
     ChartView* view_ = nullptr;
-    ChartData data_;
+    ChartData all_;
+    ChartData shown_;
 };
 
 // Offers "&Grafico…" in the grid's menu: it shows the chart of the grid's record set in the

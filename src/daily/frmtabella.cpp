@@ -1,5 +1,8 @@
 #include "daily/frmtabella.h"
 
+#include "chart/chartwindow.h"
+#include "db/boundcontrols.h"
+
 frmTabella::frmTabella()
     : forms::ResultWindow({forms::Search::Daily, "Visualizzazione dati giornalieri", true, "DTabella", "DB",
                            "VALORI GIORNALIERI", 0, 0, "CmdPrecedente", 500, "gestione errori in dtabella:"}),
@@ -8,6 +11,8 @@ frmTabella::frmTabella()
       CmdPrecedente(closeButton()) {
     setObjectName(QStringLiteral("frmTabella"));
     wire(&frmTabella::CmdPrecedente_Click, &frmTabella::DTabella_Error);
+    // Ctrl+C and the grid's context menu: copying, and the chart of the days shown.
+    chart::attach(DB->view(), DTabella, this, chart::Kind::Daily);
 }
 
 void frmTabella::CmdPrecedente_Click() {

@@ -1,5 +1,8 @@
 #include "intense/frmintense.h"
 
+#include "chart/chartwindow.h"
+#include "db/boundcontrols.h"
+
 frmIntense::frmIntense()
     : forms::ResultWindow({forms::Search::Intense, "Visualizzazione piogge intense", false, "dpioggia",
                            "DBpioggia", "PIOGGE INTENSE (mm)", 120, 240, "CmdChiudi", 50,
@@ -9,6 +12,8 @@ frmIntense::frmIntense()
       CmdChiudi(closeButton()) {
     setObjectName(QStringLiteral("frmIntense"));
     wire(&frmIntense::CmdChiudi_Click, &frmIntense::dpioggia_Error);
+    // Ctrl+C and the grid's context menu: copying, and the chart of the maxima by duration.
+    chart::attach(DBpioggia->view(), dpioggia, this, chart::Kind::Rainfall);
 }
 
 void frmIntense::CmdChiudi_Click() {

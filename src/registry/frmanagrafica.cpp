@@ -1,4 +1,5 @@
 #include "registry/frmanagrafica.h"
+#include "chart/chartwindow.h"
 
 #include "db/global.h"
 #include "db/location.h"
@@ -193,6 +194,13 @@ void frmAnagrafica::buildMonthly() {
     DBGrid1->setGeometry(db::twipsRect(1560, 5280, 3135, 495));
     DBGrid1->bind(DMensili);
     DBGrid1->setVisible(false);
+
+    // Ctrl+C and the grid's context menu: copying, and the chart of the figures by month, named
+    // after the station on the card.
+    chart::attach(MSFlexGrid1->view(), DMensili, this, chart::Kind::Monthly, [this] {
+        const db::Recordset* card = DAnagrafica->recordset();
+        return card && !card->isEOF() ? card->text(QStringLiteral("Denominazione")) : QString();
+    });
 }
 
 QLabel* frmAnagrafica::addLabel(const forms::Place& place) {
