@@ -34,11 +34,11 @@ void KeyCollector::allocate(qsizetype capacity) {
     }
 }
 
+template <bool Jet3>
 void KeyCollector::collect(quint32 location, const uchar* row, int len) {
-    const bool jet3 = pages_.jet3();
-    const int rowCols = jet3 ? row[0] : u16(row);
+    const int rowCols = Jet3 ? row[0] : u16(row);
     const int maskSize = (rowCols + 7) >> 3;
-    if (maskSize + (jet3 ? 1 : 2) > len) {
+    if (maskSize + (Jet3 ? 1 : 2) > len) {
         pages_.damaged();
     }
     const uchar* mask = row + len - maskSize;
@@ -85,13 +85,26 @@ void KeyCollector::collectMoved(quint32 target) {
     if (span.flags & kLookupFlag) {
         pages_.damaged();  // moved rows do not move on
     }
-    collect(target, p + span.start, span.length());
+    if (pages_.jet3()) {
+        collect<true>(target, p + span.start, span.length());
+    } else {
+        collect<false>(target, p + span.start, span.length());
+    }
 }
 
 void KeyCollector::page(const uchar* page, quint32 number) {
     if (page[0] != kDataPage || u32(page + 4) != table_.tdefPage) {
         pages_.damaged();  // the owned-pages map names a page that is not this table's
     }
+    if (pages_.jet3()) {
+        rows<true>(page, number);
+    } else {
+        rows<false>(page, number);
+    }
+}
+
+template <bool Jet3>
+void KeyCollector::rows(const uchar* page, quint32 number) {
     const int count = pages_.rowCount(page);
     if (rows_ + count > capacity_) {
         allocate(qMax(capacity_ * 2, rows_ + count));
@@ -105,7 +118,7 @@ void KeyCollector::page(const uchar* page, quint32 number) {
             collectMoved(u32(page + span.start));
             continue;
         }
-        collect((number << 8) | quint32(r), page + span.start, span.length());
+        collect<Jet3>((number << 8) | quint32(r), page + span.start, span.length());
     }
 }
 

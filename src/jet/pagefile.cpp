@@ -50,38 +50,6 @@ QByteArray PageFile::page(quint32 number) const {
     return b;
 }
 
-int PageFile::rowCount(const uchar* page) const {
-    const int rco = rowCountOffset();
-    const int count = u16(page + rco);
-    // The offsets table must fit in the page, and a pg_row addresses at most 256 rows.
-    if (count > 256 || rco + 2 + 2 * count > pageSize_) {
-        damaged();
-    }
-    return count;
-}
-
-RowSpan PageFile::rowSpan(const uchar* page, int row) const {
-    const int rco = rowCountOffset();
-    const int raw = u16(page + rco + 2 + 2 * row);
-    RowSpan span;
-    span.flags = raw & (kDeletedFlag | kLookupFlag);
-    span.start = raw & kOffsetMask;
-    // A row ends where the one before it starts.
-    span.end = row == 0 ? pageSize_ : (u16(page + rco + 2 * row) & kOffsetMask);
-    if (!(span.flags & kDeletedFlag)) {
-        checkSpan(page, span);
-    }
-    return span;
-}
-
-void PageFile::checkSpan(const uchar* page, const RowSpan& span) const {
-    const int rco = rowCountOffset();
-    const int tableEnd = rco + 2 + 2 * u16(page + rco);
-    if (span.start < tableEnd || span.start >= span.end || span.end > pageSize_) {
-        damaged();
-    }
-}
-
 QByteArray PageFile::rowAt(quint32 pgRow) const {
     const quint32 number = pgRow >> 8;
     const int row = int(pgRow & 0xFF);

@@ -26,7 +26,10 @@ class KeyCollector {
 
   private:
     void allocate(qsizetype capacity);
+    template <bool Jet3>
     void collect(quint32 location, const uchar* row, int len);
+    template <bool Jet3>
+    void rows(const uchar* page, quint32 number);
     void collectMoved(quint32 target);
 
     const PageFile& pages_;

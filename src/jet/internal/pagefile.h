@@ -73,4 +73,37 @@ class PageFile {
     bool jet3_ = false;
 };
 
+// Inline: these run for every row of a scan.
+inline int PageFile::rowCount(const uchar* page) const {
+    const int rco = rowCountOffset();
+    const int count = u16(page + rco);
+    // The offsets table must fit in the page, and a pg_row addresses at most 256 rows.
+    if (count > 256 || rco + 2 + 2 * count > pageSize_) {
+        damaged();
+    }
+    return count;
+}
+
+inline RowSpan PageFile::rowSpan(const uchar* page, int row) const {
+    const int rco = rowCountOffset();
+    const int raw = u16(page + rco + 2 + 2 * row);
+    RowSpan span;
+    span.flags = raw & (kDeletedFlag | kLookupFlag);
+    span.start = raw & kOffsetMask;
+    // A row ends where the one before it starts.
+    span.end = row == 0 ? pageSize_ : (u16(page + rco + 2 * row) & kOffsetMask);
+    if (!(span.flags & kDeletedFlag)) {
+        checkSpan(page, span);
+    }
+    return span;
+}
+
+inline void PageFile::checkSpan(const uchar* page, const RowSpan& span) const {
+    const int rco = rowCountOffset();
+    const int tableEnd = rco + 2 + 2 * u16(page + rco);
+    if (span.start < tableEnd || span.start >= span.end || span.end > pageSize_) {
+        damaged();
+    }
+}
+
 }  // namespace jet
