@@ -33,6 +33,9 @@ packages=(
     "x11-utils:/usr/bin/xprop"
     "openbox:/usr/bin/openbox"
     "man-db:/usr/bin/man"
+    # The hardened tests and fuzzing: clang with its sanitizers and libFuzzer.
+    "clang:/usr/bin/clang++"
+    "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
 )
 missing=()
 for entry in "${packages[@]}"; do

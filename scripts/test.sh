@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the format check, the tests
-# offscreen, the window tests once more under a real X server (xvfb-run), then the Debian package's
-# checks. Fails when any of them fails.
+# offscreen, the window tests once more under a real X server (xvfb-run), the Debian package's
+# checks, then the hardened run (test-hardened.sh: the reader's tests under the sanitizers, each fuzz
+# target for a minute). Fails when any of them fails.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
@@ -19,6 +20,7 @@ ctest --test-dir "$build" -LE x11 -j"${JOBS:-2}" --output-on-failure || status=1
 echo "test: window tests under Xvfb"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$build" -L x11 --output-on-failure || status=1
 "$here/scripts/test-package.sh" || status=1
+"$here/scripts/test-hardened.sh" || status=1
 if [ $status -ne 0 ]; then
     echo "test: FAILED"
 fi

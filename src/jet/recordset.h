@@ -27,7 +27,7 @@ class RecordSetImpl : public RecordSet {
     }
     int recordCount() const override { return captions.isEmpty() ? 0 : int(cells.size() / captions.size()); }
     const Value& value(int row, int field) const override {
-        static const Value null;
+        static const Value null{};
         if (row < 0 || field < 0 || field >= captions.size() || row >= recordCount()) {
             return null;
         }
