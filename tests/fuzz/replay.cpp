@@ -23,8 +23,11 @@ int main(int argc, char** argv) {
             continue;
         }
         QDirIterator it(arg, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << it.next();
+        while (it.hasNext()) {
+            const QString file = it.next();
+            if (!file.endsWith(QLatin1String(".md")))  // the folder's own description
+                files << file;
+        }
     }
     files.sort();
     for (const QString& path : files) {
