@@ -85,7 +85,7 @@ class DBCombo : public QComboBox {
     QPointer<DataSource> textSource_;
     QString textField_;
     Bookmark selected_ = -1;
-    Bookmark lastDesignated_ = -1;  // the last entry designated, kept while the text names none
+    Bookmark lastDesignated_ = -1;      // the last entry designated, kept while the text names none
     bool committingTypedText_ = false;  // an activation now comes from typing, not from the list
     bool typed_ = false;                // the user typed since the text was last chosen or bound
 };
