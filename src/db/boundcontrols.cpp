@@ -38,7 +38,7 @@ class RecordsetModel : public QAbstractTableModel {
         Recordset* records = source_ ? source_->recordset() : nullptr;
         rows_ = records ? records->rows() : nullptr;
         emptyColumns_ = emptyColumns;
-        locale_ = QLocale();
+        format_ = jet::DisplayFormat(QLocale());
         endResetModel();
     }
 
@@ -62,7 +62,7 @@ class RecordsetModel : public QAbstractTableModel {
         if (!rows_ || !index.isValid() || role != Qt::DisplayRole) {
             return QVariant();
         }
-        return rows_->value(index.row(), index.column()).display(locale_);
+        return rows_->text(index.row(), index.column(), format_);
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
@@ -88,7 +88,7 @@ class RecordsetModel : public QAbstractTableModel {
     QPointer<DataSource> source_;
     std::shared_ptr<const jet::RecordSet> rows_;
     int emptyColumns_ = 0;
-    QLocale locale_;
+    jet::DisplayFormat format_;  // the regional settings as they were when the rows came
     bool markCurrentRow_;
 };
 

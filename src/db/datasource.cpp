@@ -24,11 +24,6 @@ constexpr int kFileNotFound = 3024;
 // The response the error event starts with: show the source's own report.
 constexpr int kDisplayResponse = 1;
 
-const jet::Value& nullValue() {
-    static const jet::Value value;
-    return value;
-}
-
 // One open database per file, shared by the sources that read it at the same time. A file that
 // changed on disk since it was opened is opened afresh.
 struct CachedDatabase {
@@ -132,21 +127,28 @@ QString Recordset::text(const QString& fieldName) const {
 }
 
 QString Recordset::text(int row, int field) const {
-    return value(row, field).display(QLocale());
+    if (!rows_ || row < 0 || row >= rows_->recordCount() || field < 0 || field >= rows_->fieldCount()) {
+        return QString();
+    }
+    const QLocale locale;
+    if (!format_ || format_->locale() != locale) {
+        format_ = std::make_unique<jet::DisplayFormat>(locale);
+    }
+    return rows_->text(row, field, *format_);
 }
 
 bool Recordset::isNull(int row, int field) const {
     return value(row, field).isNull();
 }
 
-const jet::Value& Recordset::value(int row, int field) const {
+jet::Value Recordset::value(int row, int field) const {
     if (!rows_ || row < 0 || row >= rows_->recordCount() || field < 0 || field >= rows_->fieldCount()) {
-        return nullValue();
+        return jet::Value();
     }
     return rows_->value(row, field);
 }
 
-const jet::Value& Recordset::value(const QString& fieldName) const {
+jet::Value Recordset::value(const QString& fieldName) const {
     return value(current_, fieldIndex(fieldName));
 }
 

@@ -9,11 +9,7 @@
 #include <functional>
 #include <memory>
 
-namespace jet {
-class Database;
-class RecordSet;
-class Value;
-}  // namespace jet
+#include "jet/jet.h"
 
 namespace db {
 
@@ -46,9 +42,9 @@ class Recordset {
     QString text(const QString& fieldName) const;
     QString text(int row, int field) const;
     bool isNull(int row, int field) const;
-    const jet::Value& value(int row, int field) const;
+    jet::Value value(int row, int field) const;
     // The typed value of a field of the current row (a NULL value when there is none).
-    const jet::Value& value(const QString& fieldName) const;
+    jet::Value value(const QString& fieldName) const;
     bool hasField(const QString& name) const;
 
     // The rows themselves, shared with views that show them (grids keep them while they draw).
@@ -59,6 +55,8 @@ class Recordset {
     void moveTo(int row);  // makes `row` current; its source reports the move
 
     std::shared_ptr<const jet::RecordSet> rows_;
+    // The regional settings read once, again only when the program's locale changes.
+    mutable std::unique_ptr<jet::DisplayFormat> format_;
     int current_ = 0;
     DataSource* source_ = nullptr;  // set while the record set is its source's current one
 };

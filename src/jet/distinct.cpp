@@ -51,23 +51,24 @@ bool distinctEqual(const Value& a, const Value& b) {
 
 }  // namespace
 
-QVector<int> distinctRows(const std::vector<Value>& cells, int width, int fields, int count) {
+std::vector<quint32> distinctRows(const ColumnTable& table, int fields) {
     // Rows hashed on their fields; equal hashes are compared field by field.
-    QHash<size_t, QVector<int>> buckets;
-    QVector<int> kept;
-    for (int r = 0; r < count; ++r) {
-        const Value* row = &cells[size_t(r) * width];
+    const size_t count = table.rows();
+    QHash<size_t, std::vector<quint32>> buckets;
+    std::vector<quint32> kept;
+    std::vector<Value> row(static_cast<size_t>(fields));
+    for (size_t r = 0; r < count; ++r) {
         size_t h = 0;
         for (int f = 0; f < fields; ++f) {
-            h = h * 1000003u ^ distinctHash(row[f]);
+            row[size_t(f)] = table.value(r, f);
+            h = h * 1000003u ^ distinctHash(row[size_t(f)]);
         }
-        QVector<int>& bucket = buckets[h];
+        std::vector<quint32>& bucket = buckets[h];
         bool seen = false;
-        for (int other : bucket) {
-            const Value* o = &cells[size_t(other) * width];
+        for (quint32 other : bucket) {
             bool same = true;
             for (int f = 0; f < fields && same; ++f) {
-                same = distinctEqual(row[f], o[f]);
+                same = distinctEqual(row[size_t(f)], table.value(other, f));
             }
             if (same) {
                 seen = true;
@@ -75,8 +76,8 @@ QVector<int> distinctRows(const std::vector<Value>& cells, int width, int fields
             }
         }
         if (!seen) {
-            bucket << r;
-            kept << r;
+            bucket.push_back(quint32(r));
+            kept.push_back(quint32(r));
         }
     }
     return kept;

@@ -1,16 +1,14 @@
 // DISTINCT: dropping rows equal to an earlier one.
 #pragma once
 
-#include <QVector>
-
 #include <vector>
 
-#include "jet/jet.h"
+#include "jet/recordset.h"
 
 namespace jet {
 
-// Of rows 0..count-1 of `cells` (width values each), the first of every group of rows whose first
-// `fields` values are equal as comparisons take them (text without regard to case, numbers by value).
-QVector<int> distinctRows(const std::vector<Value>& cells, int width, int fields, int count);
+// Of the table's rows, the first of every group of rows whose first `fields` values are equal as
+// comparisons take them (text without regard to case, numbers by value, NaN as one value).
+std::vector<quint32> distinctRows(const ColumnTable& table, int fields);
 
 }  // namespace jet

@@ -22,71 +22,54 @@ namespace {
 
 constexpr int kMaxQueryDepth = 16;
 
-// Keeps the fields a statement reads, row after row.
-class CellSink : public RowSink {
+// Keeps the fields a statement reads, column by column.
+class TableSink : public RowSink {
   public:
-    CellSink(const QVector<int>& read, std::vector<Value>* cells) : read_(read), cells_(cells) {}
-    void reserve(size_t rows) override { cells_->reserve(rows * size_t(read_.size())); }
-    void add(RowValues& row) override {
-        for (int c : read_) {
-            cells_->push_back(row.value(c));
+    TableSink(const QVector<int>& read, ColumnTable* table) : read_(read), table_(table) {}
+    void reserve(size_t rows) override {
+        for (ColumnStore& c : table_->columns) {
+            c.reserve(rows);
         }
     }
-    void discard() override { cells_->clear(); }
+    void add(RowValues& row) override {
+        for (int i = 0; i < read_.size(); ++i) {
+            table_->columns[size_t(i)].append(row.value(read_[i]));
+        }
+    }
+    void discard() override { *table_ = ColumnTable(int(read_.size())); }
 
   private:
     const QVector<int>& read_;
-    std::vector<Value>* cells_;
+    ColumnTable* table_;
 };
 
 // The rows a statement keeps, in the order it shows them: DISTINCT keeps the first of equal rows
 // (and, without ORDER BY, sorts by every field, as the engine does to find duplicates); ORDER BY
-// sorts stably.
-QVector<int> rowOrder(const sql::Select& select, const BoundSelect& bound, const std::vector<Value>& cells) {
-    const int width = int(bound.read.size());
-    const int count = width ? int(cells.size() / width) : 0;
+// sorts stably. *all when that is every row as read.
+std::vector<quint32> rowOrder(const sql::Select& select, const BoundSelect& bound, const ColumnTable& table,
+                              bool* all) {
     QVector<SortKey> keys;
     for (int k = 0; k < bound.sortAt.size(); ++k) {
         keys << SortKey{bound.sortAt[k], select.order[k].descending};
     }
-    QVector<int> order;
+    std::vector<quint32> order;
+    *all = !select.distinct && keys.isEmpty();
+    if (*all) {
+        return order;
+    }
     if (select.distinct) {
-        order = distinctRows(cells, width, bound.outWidth, count);
+        order = distinctRows(table, bound.outWidth);
         if (keys.isEmpty()) {
             for (int f = 0; f < bound.outWidth; ++f) {
                 keys << SortKey{f, false};
             }
         }
     } else {
-        order.resize(count);
-        std::iota(order.begin(), order.end(), 0);
+        order.resize(table.rows());
+        std::iota(order.begin(), order.end(), 0u);
     }
-    if (!keys.isEmpty()) {
-        sortRows(cells, width, keys, &order);
-    }
+    sortRows(table, keys, &order);
     return order;
-}
-
-// The output fields of the kept rows, in order (the cells themselves when nothing changes).
-void fill(RecordSetImpl* rs, const BoundSelect& bound, const QVector<int>& order,
-          std::vector<Value>&& cells) {
-    const int width = int(bound.read.size());
-    const int outWidth = bound.outWidth;
-    const int count = width ? int(cells.size() / width) : 0;
-    bool identity = width == outWidth && order.size() == count;
-    for (int i = 0; identity && i < order.size(); ++i) {
-        identity = order[i] == i;
-    }
-    if (identity) {
-        rs->cells = std::move(cells);
-        return;
-    }
-    rs->cells.reserve(size_t(order.size()) * outWidth);
-    for (int r : order) {
-        for (int f = 0; f < outWidth; ++f) {
-            rs->cells.push_back(cells[qsizetype(r) * width + f]);
-        }
-    }
 }
 
 class DatabaseImpl : public Database {
@@ -197,8 +180,8 @@ class DatabaseImpl : public Database {
             !bindSelect(select, columns, &bound, error)) {
             return nullptr;
         }
-        std::vector<Value> cells;
-        CellSink sink(bound.read, &cells);
+        ColumnTable rows(int(bound.read.size()));
+        TableSink sink(bound.read, &rows);
         if (inner) {
             SnapshotRowValues row(*inner);
             for (int r = 0; r < inner->recordCount(); ++r) {
@@ -213,8 +196,9 @@ class DatabaseImpl : public Database {
         auto rs = std::make_unique<RecordSetImpl>();
         rs->captions = bound.captions;
         rs->types = bound.types;
-        const QVector<int> order = rowOrder(select, bound, cells);
-        fill(rs.get(), bound, order, std::move(cells));
+        bool all = false;
+        std::vector<quint32> order = rowOrder(select, bound, rows, &all);
+        rs->setRows(std::move(rows), std::move(order), all);
         return rs;
     }
 

@@ -7,6 +7,7 @@
 #include <QSharedData>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <memory>
 
@@ -51,6 +52,7 @@ class Value {
     // The value as the original platform shows it under the given regional settings:
     // the locale's decimal separator and short date, a time of day shown when present,
     // doubles in their shortest form up to 15 significant digits, NULL as empty text.
+    // (DisplayFormat does the same with the settings read once, for many values.)
     QString display(const QLocale& locale = QLocale()) const;
 
   private:
@@ -77,6 +79,31 @@ Q_DECLARE_TYPEINFO(jet::Value, Q_RELOCATABLE_TYPE);
 
 namespace jet {
 
+// Turns values into text as Value::display does, with the regional settings (decimal separator,
+// date and time formats, the words for truth values) read once when it is made.
+class DisplayFormat {
+  public:
+    explicit DisplayFormat(const QLocale& locale = QLocale());
+    ~DisplayFormat();
+    DisplayFormat(const DisplayFormat& other);
+    DisplayFormat& operator=(const DisplayFormat& other);
+
+    const QLocale& locale() const;
+    QString text(const Value& v) const;
+    // Appends the text to *out (which keeps its room between calls).
+    void append(const Value& v, QString* out) const;
+    void appendInteger(qint64 v, QString* out) const;
+    void appendReal(double v, bool single, QString* out) const;
+    void appendCurrency(qint64 tenThousandths, QString* out) const;
+    void appendDate(double serial, QString* out) const;
+    void appendBool(bool v, QString* out) const;
+    void appendDecimal(const QString& digits, QString* out) const;
+
+  private:
+    struct Settings;
+    std::unique_ptr<Settings> d;
+};
+
 // A snapshot of rows taken when it was opened. Row and field indexes are zero-based.
 class RecordSet {
   public:
@@ -89,7 +116,19 @@ class RecordSet {
     virtual int fieldIndex(const QString& name) const = 0;
 
     virtual int recordCount() const = 0;
-    virtual const Value& value(int row, int field) const = 0;
+    // The typed value of a cell (a NULL value outside the snapshot).
+    virtual Value value(int row, int field) const = 0;
+    virtual bool isNull(int row, int field) const { return value(row, field).isNull(); }
+    // The cell's text as format.text(value(row, field)) gives it, without making a Value.
+    virtual QString text(int row, int field, const DisplayFormat& format) const {
+        return format.text(value(row, field));
+    }
+    // The same text for writers: a view of text the snapshot holds, or of *buffer where the text
+    // had to be made. Valid until the next call with the same buffer.
+    virtual QStringView textView(int row, int field, const DisplayFormat& format, QString* buffer) const {
+        *buffer = text(row, field, format);
+        return *buffer;
+    }
 };
 
 // An open database file. Opening never writes, locks or touches the file.

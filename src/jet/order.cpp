@@ -47,13 +47,12 @@ int compareForSort(const Value& a, const Value& b, const QCollator& collator) {
 
 }  // namespace
 
-void sortRows(const std::vector<Value>& cells, int width, const QVector<SortKey>& keys, QVector<int>* order) {
+void sortRows(const ColumnTable& table, const QVector<SortKey>& keys, std::vector<quint32>* order) {
     QCollator collator{QLocale(QLocale::Italian, QLocale::Italy)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(order->begin(), order->end(), [&](int x, int y) {
+    std::stable_sort(order->begin(), order->end(), [&](quint32 x, quint32 y) {
         for (const SortKey& k : keys) {
-            int c = compareForSort(cells[qsizetype(x) * width + k.at], cells[qsizetype(y) * width + k.at],
-                                   collator);
+            int c = compareForSort(table.value(x, k.column), table.value(y, k.column), collator);
             if (k.descending) {
                 c = -c;
             }

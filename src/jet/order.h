@@ -5,17 +5,17 @@
 
 #include <vector>
 
-#include "jet/jet.h"
+#include "jet/recordset.h"
 
 namespace jet {
 
 struct SortKey {
-    int at = 0;  // position of the key among a row's values
+    int column = 0;  // the key's column in the table
     bool descending = false;
 };
 
-// Sorts `order` (row numbers into `cells`, width values a row) stably by the keys: NULL first,
-// numbers by value, text as the Italian collation orders it without regard to case.
-void sortRows(const std::vector<Value>& cells, int width, const QVector<SortKey>& keys, QVector<int>* order);
+// Sorts `order` (rows of the table) stably by the keys: NULL first, numbers by value (NaN last),
+// text as the Italian collation orders it without regard to case.
+void sortRows(const ColumnTable& table, const QVector<SortKey>& keys, std::vector<quint32>* order);
 
 }  // namespace jet

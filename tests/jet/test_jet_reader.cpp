@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "jet/jet.h"
@@ -310,6 +312,33 @@ class TestJetReader : public QObject {
         QCOMPARE(rs->value(4, 7).display(it), QStringLiteral("12:00:00"));
         QCOMPARE(rs->value(0, 7).display(it), QStringLiteral("29/12/1899 06:00:00"));
         QVERIFY(rs->value(0, 10).display(it).startsWith(QStringLiteral("0B30")));
+    }
+
+    // Numbers are shown as printf's %.15G (%.7G for a Single) shows them, over the whole range:
+    // subnormals, values whose shortest form needs 16 or 17 digits, and every exponent.
+    void numbersAsPrintf() {
+        const jet::DisplayFormat format(QLocale::c());
+        QRandomGenerator random(20240601);
+        for (int i = 0; i < 200000; ++i) {
+            double d = 0;
+            const quint64 bits = random.generate64();
+            std::memcpy(&d, &bits, sizeof d);
+            if (i % 2) {
+                d = std::round(random.generateDouble() * 1e6) / std::pow(10.0, int(random.bounded(8)));
+            }
+            const bool single = i % 3 == 0;
+            if (single) {
+                d = double(float(d));
+            }
+            if (!std::isfinite(d) || d == 0) {
+                continue;
+            }
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.*G", single ? 7 : 15, d);
+            QString shown;
+            format.appendReal(d, single, &shown);
+            QCOMPARE(shown, QString::fromLatin1(expected));
+        }
     }
 
     // Names match whatever their case, with full Unicode case folding.
