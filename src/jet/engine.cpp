@@ -43,6 +43,64 @@ class TableSink : public RowSink {
     ColumnTable* table_;
 };
 
+// A row of a table being read, its fields as text for a stream.
+class StreamCells : public RowCells {
+  public:
+    StreamCells(const QVector<int>& read, int width) : read_(read), width_(width) {}
+    void setRow(RowValues& row) { row_ = &row; }
+    int fieldCount() const override { return width_; }
+    QStringView textView(int field, const DisplayFormat& format, QString* buffer) const override {
+        held_ = row_->value(read_[field]);
+        if (held_.kind() == Value::Kind::Text) {
+            return held_.text();  // valid while held_ is
+        }
+        buffer->resize(0);
+        format.append(held_, buffer);
+        return *buffer;
+    }
+
+  private:
+    const QVector<int>& read_;
+    int width_;
+    RowValues* row_ = nullptr;
+    mutable Value held_;
+};
+
+// A row of a snapshot, for a stream.
+class SnapshotCells : public RowCells {
+  public:
+    explicit SnapshotCells(const RecordSet& rows) : rows_(rows) {}
+    void setRow(int row) { row_ = row; }
+    int fieldCount() const override { return rows_.fieldCount(); }
+    QStringView textView(int field, const DisplayFormat& format, QString* buffer) const override {
+        return rows_.textView(row_, field, format, buffer);
+    }
+
+  private:
+    const RecordSet& rows_;
+    int row_ = 0;
+};
+
+// Thrown through the read when the stream asks it to stop.
+struct StreamStopped {};
+
+// Hands every row read to a stream as it comes.
+class StreamSink : public RowSink {
+  public:
+    StreamSink(RowStream& out, const QVector<int>& read, int width) : out_(out), cells_(read, width) {}
+    void add(RowValues& row) override {
+        cells_.setRow(row);
+        if (!out_.row(cells_)) {
+            throw StreamStopped{};
+        }
+    }
+    void discard() override { throw ReadFailure{errors::unknown(QString())}; }  // rows handed over stay
+
+  private:
+    RowStream& out_;
+    StreamCells cells_;
+};
+
 // The rows a statement keeps, in the order it shows them: DISTINCT keeps the first of equal rows
 // (and, without ORDER BY, sorts by every field, as the engine does to find duplicates); ORDER BY
 // sorts stably. *all when that is every row as read.
@@ -91,6 +149,44 @@ class DatabaseImpl : public Database {
         return names;
     }
 
+    bool readRows(const QString& source, RowStream& out, Error* error) override {
+        Error local;
+        Error* err = error ? error : &local;
+        *err = Error();
+        try {
+            sql::Select select;
+            if (!selectOf(source, &select, err)) {
+                return false;
+            }
+            if (!select.distinct && select.order.isEmpty() && file_->findTable(select.source)) {
+                return stream(select, out, err);
+            }
+            std::unique_ptr<RecordSetImpl> rs = run(select, 0, err);
+            if (!rs || !out.start(rs->captions)) {
+                return rs != nullptr;
+            }
+            SnapshotCells cells(*rs);
+            for (int r = 0; r < rs->recordCount(); ++r) {
+                cells.setRow(r);
+                if (!out.row(cells)) {
+                    break;
+                }
+            }
+            return true;
+        } catch (const StreamStopped&) {
+            return true;
+        } catch (const RunFailure& failure) {
+            *err = failure.error;
+            return false;
+        } catch (const ReadFailure& failure) {
+            *err = failure.error;
+            return false;
+        } catch (const std::bad_alloc&) {
+            *err = errors::unknown(QStringLiteral("memoria insufficiente"));
+            return false;
+        }
+    }
+
     std::unique_ptr<RecordSet> openRecordSet(const QString& source, Error* error) override {
         Error local;
         Error* err = error ? error : &local;
@@ -112,28 +208,49 @@ class DatabaseImpl : public Database {
 
   private:
     std::unique_ptr<RecordSetImpl> openSource(const QString& source, int depth, Error* error) {
+        sql::Select select;
+        if (!selectOf(source, &select, error)) {
+            return nullptr;
+        }
+        return run(select, depth, error);
+    }
+
+    // The statement of a record source: its text parsed, or every field of a table or query.
+    bool selectOf(const QString& source, sql::Select* select, Error* error) {
         const QString text = source.trimmed();
         if (sql::looksLikeStatement(text)) {
-            sql::Select select;
-            if (!sql::parseSelect(text, &select, error)) {
-                return nullptr;
-            }
-            return run(select, depth, error);
+            return sql::parseSelect(text, select, error);
         }
         QString name = text;
         if (name.size() >= 2 && name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))) {
             name = name.mid(1, name.size() - 2);
         }
         if (!name.isEmpty() && (file_->findTable(name) || file_->findQuery(name))) {
-            sql::Select select;
             sql::SelectItem all;
             all.star = true;
-            select.items.append(all);
-            select.source = name;
-            return run(select, depth, error);
+            select->items.append(all);
+            select->source = name;
+            return true;
         }
         *error = errors::missingSource(name);
-        return nullptr;
+        return false;
+    }
+
+    // A table's rows that meet the criterion, handed over as they are read.
+    bool stream(sql::Select& select, RowStream& out, Error* error) {
+        SourceColumns columns;
+        const TableDef* table = nullptr;
+        std::unique_ptr<RecordSetImpl> inner;
+        BoundSelect bound;
+        if (!openInput(select, 0, &columns, &table, &inner, error) ||
+            !bindSelect(select, columns, &bound, error)) {
+            return false;
+        }
+        if (!out.start(bound.captions)) {
+            return true;
+        }
+        StreamSink sink(out, bound.read, int(bound.captions.size()));
+        return readTable(*file_, *table, select.where, bound.read, sink, error);
     }
 
     // The statement's record source: a table, or a stored query run first (into *inner).

@@ -131,6 +131,25 @@ class RecordSet {
     }
 };
 
+// The cells of one row as text, for writers that take rows one at a time.
+class RowCells {
+  public:
+    virtual ~RowCells() = default;
+    virtual int fieldCount() const = 0;
+    // As RecordSet::textView: a view valid until the next call with the same buffer.
+    virtual QStringView textView(int field, const DisplayFormat& format, QString* buffer) const = 0;
+};
+
+// Takes the rows of a record source one by one, as Database::readRows hands them over.
+class RowStream {
+  public:
+    virtual ~RowStream() = default;
+    // Before the first row: the captions of the fields. False stops the read.
+    virtual bool start(const QStringList& captions) = 0;
+    // One row; its cells are valid during the call only. False stops the read.
+    virtual bool row(const RowCells& cells) = 0;
+};
+
 // An open database file. Opening never writes, locks or touches the file.
 class Database {
   public:
@@ -145,6 +164,13 @@ class Database {
     // Runs a record source: a table or stored-query name (blanks allowed, matched without regard
     // to case) or the text of a select statement. On failure returns nullptr and fills *error.
     virtual std::unique_ptr<RecordSet> openRecordSet(const QString& source, Error* error) = 0;
+
+    // Runs a record source as openRecordSet does and hands its rows to `out`, in the same order.
+    // A table read whole or under a criterion, without DISTINCT or ORDER BY, is handed over row by
+    // row as the file is read, without keeping the rows; other sources go through a snapshot.
+    // On failure returns false and fills *error (the rows handed over stay handed over); a stop
+    // that `out` asks for is no failure.
+    virtual bool readRows(const QString& source, RowStream& out, Error* error) = 0;
 };
 
 // Forgets the row locations and key arrays kept from earlier queries (a cold start).

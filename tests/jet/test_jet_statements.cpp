@@ -373,6 +373,87 @@ class TestJetStatements : public QObject {
         QCOMPARE(run(QStringLiteral("select * from database1 where codstaz = null"))->recordCount(), 0);
     }
 
+    // Rows handed over one at a time are those of the snapshot, in its order and as its text,
+    // whether the read streams them (a table, with or without criteria) or runs a snapshot first
+    // (DISTINCT, ORDER BY, stored queries); a stop after some rows ends the read without error.
+    void readRows_data() {
+        QTest::addColumn<bool>("storedQueries");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("stopAfter");  // 0: never
+        QTest::newRow("whole table") << false << "database1" << 0;
+        QTest::newRow("fields reordered, aliases, criteria")
+            << false
+            << "select Pioggia as [p mm], nomestaz, DirVento, codStaz from database1 where anno = 1992 and "
+               "pioggia > 3"
+            << 0;
+        QTest::newRow("key criteria only")
+            << false << "select Giorno, Anno from database1 where mese = 2" << 0;
+        QTest::newRow("sort key not shown")
+            << false << "select nomestaz from database1 order by TempMax desc" << 0;
+        QTest::newRow("distinct") << false << "select distinct DirVento from database1" << 0;
+        QTest::newRow("stored query, Jet 3") << true << "select TESTO as Nome from Mese where mese >= 3" << 0;
+        QTest::newRow("stopped") << false << "database1" << 7;
+        QTest::newRow("stopped before any row") << false << "database1" << -1;
+    }
+    void readRows() {
+        QFETCH(bool, storedQueries);
+        QFETCH(QString, source);
+        QFETCH(int, stopAfter);
+        jet::Error error;
+        std::shared_ptr<jet::Database> db = jet::Database::open(storedQueries ? queries_ : tables_, &error);
+        QVERIFY2(db, qPrintable(error.message));
+        auto rs = db->openRecordSet(source, &error);
+        QVERIFY2(rs, qPrintable(error.message));
+        const jet::DisplayFormat format(QLocale(QLocale::Italian, QLocale::Italy));
+        QList<QStringList> want;
+        for (int r = 0; r < rs->recordCount() && (stopAfter == 0 || r < stopAfter); ++r) {
+            QStringList row;
+            for (int f = 0; f < rs->fieldCount(); ++f) {
+                row << format.text(rs->value(r, f));
+            }
+            want << row;
+        }
+        QVERIFY(!want.isEmpty() || stopAfter < 0);
+
+        struct Collect : jet::RowStream {
+            const jet::DisplayFormat& format;
+            int stopAfter;
+            QStringList captions;
+            QList<QStringList> rows;
+            bool started = false;
+            Collect(const jet::DisplayFormat& f, int stop) : format(f), stopAfter(stop) {}
+            bool start(const QStringList& c) override {
+                started = true;
+                captions = c;
+                return stopAfter >= 0;
+            }
+            bool row(const jet::RowCells& cells) override {
+                QStringList r;
+                QString buffer;
+                for (int f = 0; f < cells.fieldCount(); ++f) {
+                    r << cells.textView(f, format, &buffer).toString();
+                }
+                rows << r;
+                return stopAfter == 0 || rows.size() < stopAfter;
+            }
+        } collect(format, stopAfter);
+        error = jet::Error{-1, QString()};
+        QVERIFY2(db->readRows(source, collect, &error), qPrintable(error.message));
+        QCOMPARE(error.number, 0);
+        QVERIFY(collect.started);
+        QCOMPARE(collect.captions, captions(*rs));
+        QCOMPARE(collect.rows.size(), want.size());
+        for (int r = 0; r < want.size(); ++r) {
+            QCOMPARE(collect.rows[r], want[r]);
+        }
+
+        // A source that fails fails the same way, before any row.
+        Collect none(format, 0);
+        QVERIFY(!db->readRows(QStringLiteral("select * from database1 where codstaz = abc"), none, &error));
+        QCOMPARE(error.number, 3061);
+        QVERIFY(!none.started);
+    }
+
     // altorra-query prints what the export writes: captions, then rows, each item followed by a
     // tab, CRLF line ends; an error goes to stderr with its number, and the exit status is 1.
     void probe() {

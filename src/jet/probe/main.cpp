@@ -8,8 +8,29 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
 
 #include "jet/jet.h"
+#include "jet/tabwriter.h"
+
+namespace {
+
+// Standard output, UTF-8. A table is written as it is read: memory stays the same whatever its size.
+class Output : public jet::RowStream {
+  public:
+    Output() { writer_.attach(STDOUT_FILENO); }
+    bool start(const QStringList& captions) override { return writer_.writeHeader(captions); }
+    bool row(const jet::RowCells& cells) override { return writer_.writeRow(cells); }
+    bool close() { return writer_.close(); }
+    int error() const { return writer_.error(); }
+
+  private:
+    jet::TabWriter writer_{jet::TabWriter::Encoding::Utf8};
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -38,30 +59,15 @@ int main(int argc, char** argv) {
     }
     jet::Error error;
     std::shared_ptr<jet::Database> db = jet::Database::open(args[1], &error);
-    std::unique_ptr<jet::RecordSet> rs;
-    if (db) {
-        rs = db->openRecordSet(args[2], &error);
-    }
-    if (!rs) {
+    Output out;
+    if (!db || !db->readRows(args[2], out, &error)) {
+        out.close();
         std::fprintf(stderr, "%d %s\n", error.number, error.message.toUtf8().constData());
         return 1;
     }
-    const QLocale locale;
-    QByteArray out;
-    for (int f = 0; f < rs->fieldCount(); ++f) {
-        out += rs->fieldName(f).toUtf8() + '\t';
+    if (!out.close()) {
+        std::fprintf(stderr, "altorra-query: %s\n", std::strerror(out.error()));
+        return 1;
     }
-    out += "\r\n";
-    for (int r = 0; r < rs->recordCount(); ++r) {
-        for (int f = 0; f < rs->fieldCount(); ++f) {
-            out += rs->value(r, f).display(locale).toUtf8() + '\t';
-        }
-        out += "\r\n";
-        if (out.size() > (1 << 20)) {
-            std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     return 0;
 }
