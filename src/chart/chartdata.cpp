@@ -75,50 +75,6 @@ void setCaption(ChartData& data, const QString& period) {
         data.title.isEmpty() ? QStringLiteral("Grafico") : QStringLiteral("Grafico - ") + data.title;
 }
 
-// The title of an axis from the units of its series: "Temperatura (°C)" when all are degrees.
-QString lineAxisTitle(const QVector<Series>& series) {
-    QStringList units;
-    for (const Series& s : series) {
-        if (s.style == Style::Line && !s.unit.isEmpty() && !units.contains(s.unit)) {
-            units << s.unit;
-        }
-    }
-    if (units == QStringList{QStringLiteral("°C")}) {
-        return QStringLiteral("Temperatura (°C)");
-    }
-    return units.isEmpty() ? QStringLiteral("Valore")
-                           : QStringLiteral("Valore (%1)").arg(units.join(QLatin1String(", ")));
-}
-
-QString barAxisTitle(const QVector<Series>& series) {
-    bool rain = false;
-    bool snow = false;
-    QStringList rainUnits;
-    QStringList snowUnits;
-    for (const Series& s : series) {
-        if (s.style != Style::Bar) {
-            continue;
-        }
-        const bool isSnow = s.caption.contains(QLatin1String("neve"), Qt::CaseInsensitive);
-        (isSnow ? snow : rain) = true;
-        QStringList& units = isSnow ? snowUnits : rainUnits;
-        if (!s.unit.isEmpty() && !units.contains(s.unit)) {
-            units << s.unit;
-        }
-    }
-    auto part = [](const QString& name, const QStringList& units) {
-        return units.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, units.join(QLatin1String(", ")));
-    };
-    QStringList parts;
-    if (rain) {
-        parts << part(QStringLiteral("Pioggia"), rainUnits);
-    }
-    if (snow) {
-        parts << part(QStringLiteral("Neve"), snowUnits);
-    }
-    return parts.join(QLatin1String(" / "));
-}
-
 int firstTextColumn(const jet::RecordSet& rows) {
     for (int field = 0; field < rows.fieldCount(); ++field) {
         for (int row = 0; row < rows.recordCount(); ++row) {
@@ -144,6 +100,81 @@ int wholeNumber(const jet::RecordSet& rows, int row, int field, int fallback) {
 }
 
 }  // namespace
+
+QString lineAxisTitle(const QVector<Series>& series) {
+    QStringList units;
+    bool unitless = false;
+    for (const Series& s : series) {
+        if (s.style != Style::Line || !s.shown) {
+            continue;
+        }
+        unitless = unitless || s.unit.isEmpty();
+        if (!s.unit.isEmpty() && !units.contains(s.unit)) {
+            units << s.unit;
+        }
+    }
+    // Units only when every line names one: a list would claim them for the others too.
+    if (units.isEmpty() || unitless) {
+        return QStringLiteral("Valore");
+    }
+    return units == QStringList{QStringLiteral("°C")}
+               ? QStringLiteral("Temperatura (°C)")
+               : QStringLiteral("Valore (%1)").arg(units.join(QLatin1String(", ")));
+}
+
+QString barAxisTitle(const QVector<Series>& series) {
+    bool rain = false;
+    bool snow = false;
+    QStringList rainUnits;
+    QStringList snowUnits;
+    for (const Series& s : series) {
+        if (s.style != Style::Bar || !s.shown) {
+            continue;
+        }
+        const bool isSnow = s.caption.contains(QLatin1String("neve"), Qt::CaseInsensitive);
+        (isSnow ? snow : rain) = true;
+        QStringList& units = isSnow ? snowUnits : rainUnits;
+        if (!s.unit.isEmpty() && !units.contains(s.unit)) {
+            units << s.unit;
+        }
+    }
+    auto part = [](const QString& name, const QStringList& units) {
+        return units.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, units.join(QLatin1String(", ")));
+    };
+    QStringList parts;
+    if (rain) {
+        parts << part(QStringLiteral("Pioggia"), rainUnits);
+    }
+    if (snow) {
+        parts << part(QStringLiteral("Neve"), snowUnits);
+    }
+    return parts.join(QLatin1String(" / "));
+}
+
+void chooseShown(ChartData& data) {
+    const Series* first = nullptr;
+    for (const Series& s : data.series) {
+        if (s.style == Style::Line && (!first || (s.unit == QStringLiteral("°C") && first->unit != s.unit))) {
+            first = &s;
+        }
+    }
+    const QString unit = first ? first->unit : QString();
+    for (Series& s : data.series) {
+        s.shown = s.style == Style::Bar || s.unit == unit;
+    }
+    data.lineTitle = lineAxisTitle(data.series);
+    data.barTitle = barAxisTitle(data.series);
+}
+
+void setShown(ChartData& data, const QString& caption, bool shown) {
+    for (Series& s : data.series) {
+        if (s.caption == caption) {
+            s.shown = shown;
+        }
+    }
+    data.lineTitle = lineAxisTitle(data.series);
+    data.barTitle = barAxisTitle(data.series);
+}
 
 QString unitOf(const QString& caption) {
     const QString text = caption.trimmed();
@@ -277,8 +308,7 @@ ChartData dailySeries(const jet::RecordSet& rows) {
     }
     data.stations.removeAll(QString());
 
-    data.lineTitle = lineAxisTitle(data.series);
-    data.barTitle = barAxisTitle(data.series);
+    chooseShown(data);
     QString period;
     if (data.first.isValid()) {
         const QString format = QStringLiteral("dd/MM/yyyy");
@@ -401,8 +431,7 @@ ChartData monthlySeries(const jet::RecordSet& rows, int currentRow, const QStrin
             data.series.append(series);
         }
     }
-    data.lineTitle = lineAxisTitle(data.series);
-    data.barTitle = barAxisTitle(data.series);
+    chooseShown(data);
     setCaption(data, year.isEmpty() ? QString() : QStringLiteral("anno ") + year);
     return data;
 }

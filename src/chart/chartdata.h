@@ -23,6 +23,8 @@ struct Series {
     QString station;
     QString unit;  // as the caption names it ("°C", "mm", "Km/h"); empty when it names none
     Style style = Style::Line;
+    // Drawn; the others wait in the legend, where a click shows them.
+    bool shown = true;
     QVector<double> x;  // daily: the Julian day number; otherwise the category's index
     QVector<double> y;  // NaN where the grid shows no value (NULL)
 };
@@ -53,6 +55,18 @@ ChartData monthlySeries(const jet::RecordSet& rows, int currentRow, const QStrin
 
 // The daily chart for one of its stations only (its caption then names that station).
 ChartData forStation(const ChartData& data, const QString& station);
+
+// Which series a chart draws at first: every bar, and the lines measured as the first
+// temperature (or, with none, as the first line), so one axis never mixes units. The axes'
+// titles follow.
+void chooseShown(ChartData& data);
+// Shows or hides every series of `caption` (of every station); the axes' titles follow.
+void setShown(ChartData& data, const QString& caption, bool shown);
+// The titles of the axes of lines and of bars from the units of the series shown:
+// "Temperatura (°C)", "Valore (°C, Km/h)", "Valore" when a line names no unit,
+// "Pioggia (mm) / Neve (cm)".
+QString lineAxisTitle(const QVector<Series>& series);
+QString barAxisTitle(const QVector<Series>& series);
 
 // The unit a caption names: the text of its last brackets, or a last word that is a unit.
 QString unitOf(const QString& caption);

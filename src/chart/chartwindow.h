@@ -23,8 +23,11 @@ class GridActions;
 
 namespace chart {
 
-// Draws the chart of `data` (axes in Italian, NULL values left as gaps).
+// Draws the chart of `data` (axes in Italian, NULL values left as gaps); series not shown have
+// only a dimmed legend entry. Each of the chart's series names its index in `data.series` by
+// this property.
 QChart* buildChart(const ChartData& data);
+inline constexpr char kSeriesIndex[] = "altorraSeriesIndex";
 
 class ChartView : public QChartView {
     Q_OBJECT
@@ -70,6 +73,8 @@ class ChartWindow : public QWidget {
     void cmdSalva_Click();
     // "Stampa…": one page to the printer chosen in the print dialog.
     void cmdStampa_Click();
+    // A click on a legend entry: shows or hides that quantity (of every station).
+    void toggleSeries(int index);
 
     QComboBox* cmbStazione = nullptr;
     QPushButton* cmdSalva = nullptr;

@@ -16,6 +16,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QMenu>
 #include <QPushButton>
 #include <QSvgRenderer>
@@ -292,6 +294,107 @@ class TestChart : public QObject {
         QCOMPARE(seams.printDialogs, 1);
         QVERIFY(readAll(*seams.printTo).startsWith("%PDF-1."));
         QVERIFY(seams.unexpected.isEmpty());
+    }
+
+    // One axis never mixes units: at first every bar and the lines of the first temperature's unit
+    // are drawn, the others wait dimmed in the legend, and a click there shows them, for every
+    // station, with the axis titled by what it then shows.
+    void seriesShownAtFirstAndOnClick_data() {
+        QTest::addColumn<QStringList>("captions");  // "L:" a line, "B:" bars
+        QTest::addColumn<QString>("shown");         // the captions drawn at first, by their index
+        QTest::addColumn<QString>("lineTitle");
+        QTest::addColumn<QString>("barTitle");
+        QTest::newRow("temperature and humidity")
+            << QStringList{"B:pioggia mm", "L:Umidità dell'aria", "L:Temperatura massima °C",
+                           "L:Temperatura minima °C", "B:Altezza della neve cm"}
+            << "0234"
+            << "Temperatura (°C)"
+            << "Pioggia (mm) / Neve (cm)";
+        QTest::newRow("no temperature: the first line's unit")
+            << QStringList{"L:Velocità media del vento (Km/h)", "L:Umidità massima",
+                           "L:Velocità massima del vento (Km/h)"}
+            << "02"
+            << "Valore (Km/h)"
+            << "";
+        QTest::newRow("unitless lines only") << QStringList{"L:Umidità massima", "L:Calme di vento"} << "01"
+                                             << "Valore"
+                                             << "";
+        QTest::newRow("bars only") << QStringList{"B:pioggia mm"} << "0"
+                                   << "Valore"
+                                   << "Pioggia (mm)";
+    }
+    void seriesShownAtFirstAndOnClick() {
+        QFETCH(QStringList, captions);
+        QFETCH(QString, shown);
+        QFETCH(QString, lineTitle);
+        QFETCH(QString, barTitle);
+        chart::ChartData data;
+        data.kind = chart::Kind::Daily;
+        data.first = QDate(1995, 3, 1);
+        data.last = QDate(1995, 3, 2);
+        for (const QString& station : {QStringLiteral("Monte Vessa"), QStringLiteral("Roda")}) {
+            for (const QString& caption : captions) {
+                chart::Series s;
+                s.caption = caption.mid(2);
+                s.station = station;
+                s.title = station + QStringLiteral(" - ") + s.caption;
+                s.unit = chart::unitOf(s.caption);
+                s.style = caption.startsWith(u'B') ? chart::Style::Bar : chart::Style::Line;
+                s.x = {jd(1995, 3, 1), jd(1995, 3, 2)};
+                s.y = {1.0, 2.0};
+                data.series.append(s);
+            }
+        }
+        data.stations = QStringList{"Monte Vessa", "Roda"};
+        chart::chooseShown(data);
+        QString drawn;
+        for (int i = 0; i < captions.size(); ++i) {
+            QCOMPARE(data.series[i].shown, data.series[i + captions.size()].shown);
+            drawn += data.series[i].shown ? QString::number(i) : QString();
+        }
+        QCOMPARE(drawn, shown);
+        QCOMPARE(data.lineTitle, lineTitle);
+        QCOMPARE(data.barTitle, barTitle);
+
+        chart::ChartWindow window(nullptr);
+        window.showData(data);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const int hidden = int(shown.size() < captions.size()
+                                   ? std::find_if(data.series.begin(), data.series.end(),
+                                                  [](const chart::Series& s) { return !s.shown; }) -
+                                         data.series.begin()
+                                   : -1);
+        // Every series has its legend entry; one not shown draws nothing.
+        QCOMPARE(window.chart()->series().size(), data.series.size());
+        for (QAbstractSeries* series : window.chart()->series()) {
+            const int index = series->property(chart::kSeriesIndex).toInt();
+            QCOMPARE(series->isVisible(), data.series[index].shown);
+            for (QLegendMarker* marker : window.chart()->legend()->markers(series)) {
+                QVERIFY(marker->isVisible());
+            }
+        }
+        if (hidden < 0) {
+            return;
+        }
+        // Clicked in the legend: shown for both stations, the axis titled by every unit shown.
+        QAbstractSeries* entry = nullptr;
+        for (QAbstractSeries* series : window.chart()->series()) {
+            entry = series->property(chart::kSeriesIndex).toInt() == hidden ? series : entry;
+        }
+        QVERIFY(entry);
+        emit window.chart()->legend()->markers(entry).value(0)->clicked();
+        QTRY_VERIFY(window.data().series[hidden].shown);
+        QVERIFY(window.data().series[hidden + captions.size()].shown);
+        QVERIFY(window.data().lineTitle != lineTitle);
+        QVERIFY(window.data().lineTitle.startsWith(QStringLiteral("Valore")));
+        // The choice stays when one station is chosen, and a second click takes it back.
+        window.cmbStazione->setCurrentIndex(2);
+        emit window.cmbStazione->activated(2);
+        QVERIFY(window.data().series[hidden].shown);
+        window.toggleSeries(hidden);
+        QVERIFY(!window.data().series[hidden].shown);
+        QCOMPARE(window.data().lineTitle, lineTitle);
     }
 
     // A rectangle drawn zooms in; a right click takes back one step at a time.
