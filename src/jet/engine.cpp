@@ -1,13 +1,16 @@
 // The engine: record sources (tables, stored queries, select statements) run into snapshots.
 // A statement runs in four steps: bind (bind.cpp), read (scan.cpp), DISTINCT (distinct.cpp) and
 // ORDER BY (order.cpp).
+#include <cstring>
 #include <numeric>
 #include <vector>
 
 #include "jet/bind.h"
 #include "jet/distinct.h"
 #include "jet/evaluate.h"
+#include "jet/internal/filebytes.h"
 #include "jet/internal/jetfile.h"
+#include "jet/internal/values.h"
 #include "jet/jet.h"
 #include "jet/jetvalue.h"
 #include "jet/order.h"
@@ -22,10 +25,18 @@ namespace {
 
 constexpr int kMaxQueryDepth = 16;
 
-// Keeps the fields a statement reads, column by column.
+// Keeps the fields a statement reads, column by column. Numbers and dates of a table's fixed
+// columns go from their stored bytes straight into the columns, without a Value each.
 class TableSink : public RowSink {
   public:
-    TableSink(const QVector<int>& read, ColumnTable* table) : read_(read), table_(table) {}
+    TableSink(const QVector<int>& read, const TableDef* source, ColumnTable* table)
+        : read_(read), types_(read.size(), 0), table_(table) {
+        for (int i = 0; source && i < read.size(); ++i) {
+            if (read[i] >= 0 && read[i] < source->columns.size()) {
+                types_[i] = source->columns[read[i]].type;
+            }
+        }
+    }
     void reserve(size_t rows) override {
         for (ColumnStore& c : table_->columns) {
             c.reserve(rows);
@@ -33,13 +44,51 @@ class TableSink : public RowSink {
     }
     void add(RowValues& row) override {
         for (int i = 0; i < read_.size(); ++i) {
-            table_->columns[size_t(i)].append(row.value(read_[i]));
+            ColumnStore& out = table_->columns[size_t(i)];
+            const uchar* p = nullptr;
+            if (types_[i] == 0 || !row.fixedCell(read_[i], &p)) {
+                out.append(row.value(read_[i]));
+            } else if (!p) {
+                out.appendNull();
+            } else {
+                appendFixed(types_[i], p, &out);
+            }
         }
     }
     void discard() override { *table_ = ColumnTable(int(read_.size())); }
 
   private:
+    // As decodeFixed reads them.
+    static void appendFixed(int type, const uchar* p, ColumnStore* out) {
+        switch (type) {
+            case TypeByte:
+                return out->appendInteger(p[0]);
+            case TypeInteger:
+                return out->appendInteger(qint16(u16(p)));
+            case TypeLong:
+                return out->appendInteger(qint32(u32(p)));
+            case TypeCurrency:
+                return out->appendCurrency(qint64(u64(p)));
+            case TypeSingle: {
+                const quint32 bits = u32(p);
+                float f;
+                std::memcpy(&f, &bits, 4);
+                return out->appendReal(double(f), true);
+            }
+            case TypeDouble:
+            case TypeDateTime: {
+                const quint64 bits = u64(p);
+                double d;
+                std::memcpy(&d, &bits, 8);
+                return type == TypeDouble ? out->appendReal(d, false) : out->appendDate(d);
+            }
+            default:
+                return out->append(decodeFixed(type, p));
+        }
+    }
+
     const QVector<int>& read_;
+    QVector<int> types_;  // of the source's columns read; 0 when the source is not a table
     ColumnTable* table_;
 };
 
@@ -298,7 +347,7 @@ class DatabaseImpl : public Database {
             return nullptr;
         }
         ColumnTable rows(int(bound.read.size()));
-        TableSink sink(bound.read, &rows);
+        TableSink sink(bound.read, inner ? nullptr : table, &rows);
         if (inner) {
             SnapshotRowValues row(*inner);
             for (int r = 0; r < inner->recordCount(); ++r) {

@@ -152,6 +152,51 @@ void ColumnStore::append(const Value& v) {
     }
 }
 
+void ColumnStore::appendInteger(qint64 v) {
+    if (store_ == Store::Int32 && kind_ == Value::Kind::Integer && v >= std::numeric_limits<qint32>::min() &&
+        v <= std::numeric_limits<qint32>::max()) {
+        const size_t row = size();
+        nulls_.push_back(false);
+        padTo(i32_, row);
+        i32_.push_back(qint32(v));
+        return;
+    }
+    append(Value::fromInt(v));
+}
+
+void ColumnStore::appendReal(double v, bool single) {
+    if (store_ == Store::Real && kind_ == Value::Kind::Real && single_ == single) {
+        const size_t row = size();
+        nulls_.push_back(false);
+        padTo(reals_, row);
+        reals_.push_back(v);
+        return;
+    }
+    append(Value::fromReal(v, single));
+}
+
+void ColumnStore::appendDate(double serial) {
+    if (store_ == Store::Real && kind_ == Value::Kind::DateTime) {
+        const size_t row = size();
+        nulls_.push_back(false);
+        padTo(reals_, row);
+        reals_.push_back(serial);
+        return;
+    }
+    append(Value::fromDateSerial(serial));
+}
+
+void ColumnStore::appendCurrency(qint64 units) {
+    if (store_ == Store::Int64 && kind_ == Value::Kind::Currency) {
+        const size_t row = size();
+        nulls_.push_back(false);
+        padTo(i64_, row);
+        i64_.push_back(units);
+        return;
+    }
+    append(Value::fromCurrency(units));
+}
+
 void ColumnStore::append64(const Value& v, size_t row) {
     padTo(i64_, row);
     i64_.push_back(kind_ == Value::Kind::Currency ? v.currencyUnits() : v.toInt());

@@ -19,6 +19,12 @@ class ColumnStore {
   public:
     void reserve(size_t rows);
     void append(const Value& v);
+    // As append() of the value named, without making it: the reader's fixed-width cells.
+    void appendNull() { nulls_.push_back(true); }
+    void appendInteger(qint64 v);
+    void appendReal(double v, bool single);
+    void appendDate(double serial);
+    void appendCurrency(qint64 tenThousandths);
     // Gives back the room reserved beyond what was used.
     void shrink();
 

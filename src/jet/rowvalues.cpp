@@ -63,7 +63,30 @@ void jet4Offsets(const PageFile& pages, const uchar* row, int len, int maskSize,
 }  // namespace
 
 PageRowValues::PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def)
-    : pages_(pages), text_(text), def_(def), last_(def.columns.size()) {}
+    : pages_(pages), text_(text), def_(def), last_(def.columns.size()), fixed_(def.columns.size()) {
+    for (int i = 0; i < def.columns.size(); ++i) {
+        const ColumnDef& c = def.columns[i];
+        switch (c.type) {
+            case TypeByte:
+            case TypeInteger:
+            case TypeLong:
+            case TypeBigInt:
+            case TypeCurrency:
+            case TypeSingle:
+            case TypeDouble:
+            case TypeDateTime:
+                if (c.fixed && !c.calculated && c.fixedOffset >= 0) {
+                    // As cell() finds it: after the column count, at the column's fixed offset.
+                    fixed_[i].start = (pages.jet3() ? 1 : 2) + c.fixedOffset;
+                    fixed_[i].end = fixed_[i].start + fixedSize(c.type);
+                    fixed_[i].colNum = c.colNum;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+}
 
 void PageRowValues::set(const uchar* row, int len) {
     const bool jet3 = pages_.jet3();
@@ -145,6 +168,24 @@ Value PageRowValues::value(int column) {
         return text(column, p, len);
     }
     return typed(c, p, len);
+}
+
+bool PageRowValues::fixedCell(int column, const uchar** p) {
+    const Fixed& f = fixed_[column];
+    if (f.start == 0) {
+        return false;
+    }
+    const CrackedRow& r = cracked_;
+    // Stored before the column was added, or NULL.
+    if (f.colNum >= r.rowCols || !(r.mask[f.colNum / 8] & (1 << (f.colNum % 8)))) {
+        *p = nullptr;
+        return true;
+    }
+    if (f.end > r.varEnd) {
+        pages_.damaged();
+    }
+    *p = r.row + f.start;
+    return true;
 }
 
 Value PageRowValues::text(int column, const uchar* p, int len) {

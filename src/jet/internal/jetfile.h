@@ -56,6 +56,14 @@ class RowValues {
   public:
     virtual ~RowValues() = default;
     virtual Value value(int column) = 0;
+    // The stored bytes of a plain fixed-width number or date (Byte, Integer, Long, BigInt,
+    // Currency, Single, Double, DateTime; not calculated): true with *p at them, or nullptr when
+    // the cell is NULL. False for other columns, whose cells only value() gives.
+    virtual bool fixedCell(int column, const uchar** p) {
+        (void)column;
+        (void)p;
+        return false;
+    }
 };
 
 // Per-table row locations and integer key arrays, built by the first page scan.

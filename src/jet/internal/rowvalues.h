@@ -25,6 +25,7 @@ class PageRowValues : public RowValues {
     void set(const uchar* row, int len);
 
     Value value(int column) override;
+    bool fixedCell(int column, const uchar** p) override;
 
   private:
     // The cell of a column: false when NULL.
@@ -38,11 +39,18 @@ class PageRowValues : public RowValues {
         std::string raw;  // short texts stay inside the string: no allocation
         Value value;
     };
+    // Where a plain fixed-width number sits in every row, worked out once (start 0: not one).
+    struct Fixed {
+        int start = 0;
+        int end = 0;
+        int colNum = 0;
+    };
     const PageFile& pages_;
     const TextCodec& text_;
     const TableDef& def_;
     CrackedRow cracked_;
     QVector<Last> last_;
+    QVector<Fixed> fixed_;
 };
 
 }  // namespace jet
