@@ -127,9 +127,12 @@ int main(int argc, char** argv) {
         const int rows = table->DTabella->recordset()->RecordCount();
         table->CmdPrecedente->click();
         QApplication::processEvents();
+        // Outside an event loop, windows unloaded with deleteLater go only when asked.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const double closed = residentMb();
-        std::printf("%-8s %10.1f %10.1f %8d %12.1f %12.1f %12.1f %12.1f\n", round == 0 ? "first" : "later",
-                    double(ms) / 1000.0, cpuUsed, rows, before, filled, filled - before, closed);
+        std::printf("%-8s %10.1f %10.1f %8d %12.1f %12.1f %12.1f %12.1f %3d\n",
+                    round == 0 ? "first" : "later", double(ms) / 1000.0, cpuUsed, rows, before, filled,
+                    filled - before, closed, int(QApplication::topLevelWidgets().size()));
         std::fflush(stdout);
         if (shown.isNull()) {
             return 1;
