@@ -6,32 +6,113 @@
 
 namespace jet {
 
-KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, TableIndex* index)
-    : pages_(pages), table_(table), index_(index) {
-    keyCount_ = int(index->keyColumns.size());
-    index->keys.resize(keyCount_);
-    index->nulls.resize(keyCount_);
-    for (int k = 0; k < keyCount_; ++k) {
-        const ColumnDef& col = table.columns[index->keyColumns[k]];
-        const int start = (pages.jet3() ? 1 : 2) + col.fixedOffset;
-        specs_[k] = KeySpec{col.colNum, start, start + fixedSize(col.type), col.type};
+bool keyEligible(const ColumnDef& column) {
+    const bool integer = column.type == TypeByte || column.type == TypeInteger || column.type == TypeLong;
+    return integer && column.fixed && !column.calculated;
+}
+
+qsizetype KeyArray::bytes() const {
+    return v8.size() + v16.size() * 2 + v32.size() * 4 + nulls.size();
+}
+
+const KeyArray* TableIndex::key(int column) const {
+    for (const KeyArray& k : keys) {
+        if (k.column == column) {
+            return &k;
+        }
     }
-    // Sized from the count the definition stores (bounded by what the pages can hold), grown if short.
-    allocate(qBound<qsizetype>(0, table.rowCountHint, qsizetype(table.pages.size()) * 256) + 16);
+    return nullptr;
+}
+
+qsizetype TableIndex::bytes() const {
+    qsizetype total = locations.size() * qsizetype(sizeof(quint32));
+    for (const KeyArray& k : keys) {
+        total += k.bytes();
+    }
+    return total;
+}
+
+namespace {
+
+// The width a value needs.
+int widthOf(qint32 v) {
+    return qint8(v) == v ? 1 : qint16(v) == v ? 2 : 4;
+}
+
+void* valuesOf(KeyArray& a) {
+    return a.width == 1   ? static_cast<void*>(a.v8.data())
+           : a.width == 2 ? static_cast<void*>(a.v16.data())
+                          : static_cast<void*>(a.v32.data());
+}
+
+}  // namespace
+
+KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, std::vector<KeyArray>* keys,
+                           QVector<quint32>* locations, qsizetype knownRows)
+    : pages_(pages), table_(table), locationArray_(locations), knownRows_(locations ? -1 : knownRows) {
+    for (KeyArray& a : *keys) {
+        const ColumnDef& col = table.columns[a.column];
+        const int start = (pages.jet3() ? 1 : 2) + col.fixedOffset;
+        a.width = 1;  // widened as values need
+        columns_.push_back(
+            Column{KeySpec{col.colNum, start, start + fixedSize(col.type), col.type}, &a, nullptr, nullptr});
+    }
+    // Sized from the count the definition stores (bounded by what the pages can hold), grown if
+    // short; a later scan for more columns meets the rows the first one found.
+    allocate(knownRows_ >= 0
+                 ? knownRows_
+                 : qBound<qsizetype>(0, table.rowCountHint, qsizetype(table.pages.size()) * 256) + 16);
 }
 
 void KeyCollector::allocate(qsizetype capacity) {
     capacity_ = capacity;
-    index_->locations.resize(capacity);
-    locations_ = index_->locations.data();
-    for (int k = 0; k < keyCount_; ++k) {
-        index_->keys[k].resize(capacity);
-        keys_[k] = index_->keys[k].data();
-        if (!index_->nulls[k].isEmpty()) {
-            index_->nulls[k].resize(capacity);
-            nulls_[k] = index_->nulls[k].data();
+    if (locationArray_) {
+        locationArray_->resize(capacity);
+        locations_ = locationArray_->data();
+    }
+    for (Column& c : columns_) {
+        KeyArray& a = *c.array;
+        (a.width == 1   ? a.v8.resize(capacity)
+         : a.width == 2 ? a.v16.resize(capacity)
+                        : a.v32.resize(capacity));
+        c.data = valuesOf(a);
+        if (!a.nulls.isEmpty()) {
+            a.nulls.resize(capacity);
+            c.nulls = a.nulls.data();
         }
     }
+}
+
+// A value wider than the column's array so far: the array is copied once into the wider form.
+void KeyCollector::widen(Column& c, qint32 value) {
+    KeyArray& a = *c.array;
+    const int width = widthOf(value);
+    QVector<qint16> v16;
+    QVector<qint32> v32;
+    if (width == 2) {
+        v16.resize(capacity_);
+        for (qsizetype i = 0; i < rows_; ++i) {
+            v16[i] = a.v8[i];
+        }
+    } else {
+        v32.resize(capacity_);
+        for (qsizetype i = 0; i < rows_; ++i) {
+            v32[i] = a.at(i);
+        }
+    }
+    a.v8 = QVector<qint8>();
+    a.v16.swap(v16);
+    a.v32.swap(v32);
+    a.width = width;
+    c.data = valuesOf(a);
+}
+
+void KeyCollector::markNull(Column& c) {
+    if (!c.nulls) {
+        c.array->nulls.resize(capacity_);  // zeros: every earlier row had a value
+        c.nulls = c.array->nulls.data();
+    }
+    c.nulls[rows_] = 1;
 }
 
 template <bool Jet3>
@@ -41,11 +122,19 @@ void KeyCollector::collect(quint32 location, const uchar* row, int len) {
     if (maskSize + (Jet3 ? 1 : 2) > len) {
         pages_.damaged();
     }
+    if (Q_UNLIKELY(rows_ == capacity_)) {
+        if (knownRows_ >= 0) {
+            pages_.damaged();  // more rows than the scan before found
+        }
+        allocate(capacity_ * 2 + 16);
+    }
     const uchar* mask = row + len - maskSize;
     const int fixedEnd = len - maskSize;
-    locations_[rows_] = location;
-    for (int k = 0; k < keyCount_; ++k) {
-        const KeySpec& s = specs_[k];
+    if (locations_) {
+        locations_[rows_] = location;
+    }
+    for (Column& c : columns_) {
+        const KeySpec& s = c.spec;
         qint32 v = 0;
         if (s.colNum < rowCols && ((mask[s.colNum >> 3] >> (s.colNum & 7)) & 1)) {
             if (s.end > fixedEnd) {
@@ -56,13 +145,20 @@ void KeyCollector::collect(quint32 location, const uchar* row, int len) {
                 : s.type == TypeInteger ? qint32(qint16(u16(p)))
                                         : qint32(p[0]);
         } else {
-            if (!nulls_[k]) {
-                index_->nulls[k].resize(capacity_);  // zeros: every earlier row had a value
-                nulls_[k] = index_->nulls[k].data();
-            }
-            nulls_[k][rows_] = 1;
+            markNull(c);
         }
-        keys_[k][rows_] = v;
+        int width = c.array->width;
+        if (Q_UNLIKELY(widthOf(v) > width)) {
+            widen(c, v);
+            width = c.array->width;
+        }
+        if (width == 1) {
+            static_cast<qint8*>(c.data)[rows_] = qint8(v);
+        } else if (width == 2) {
+            static_cast<qint16*>(c.data)[rows_] = qint16(v);
+        } else {
+            static_cast<qint32*>(c.data)[rows_] = v;
+        }
     }
     ++rows_;
 }
@@ -106,9 +202,6 @@ void KeyCollector::page(const uchar* page, quint32 number) {
 template <bool Jet3>
 void KeyCollector::rows(const uchar* page, quint32 number) {
     const int count = pages_.rowCount(page);
-    if (rows_ + count > capacity_) {
-        allocate(qMax(capacity_ * 2, rows_ + count));
-    }
     for (int r = 0; r < count; ++r) {
         const RowSpan span = pages_.rowSpan(page, r);
         if (span.flags & kDeletedFlag) {
@@ -123,21 +216,27 @@ void KeyCollector::rows(const uchar* page, quint32 number) {
 }
 
 void KeyCollector::finish() {
+    if (knownRows_ >= 0 && rows_ != knownRows_) {
+        pages_.damaged();  // fewer rows than the scan before found
+    }
     // Trimmed without a copy unless the stored count was far off.
     const bool squeeze = capacity_ - rows_ > rows_ / 8 + 1024;
-    index_->locations.resize(rows_);
-    for (int k = 0; k < keyCount_; ++k) {
-        index_->keys[k].resize(rows_);
-        if (!index_->nulls[k].isEmpty()) {
-            index_->nulls[k].resize(rows_);
+    auto trim = [&](auto& v) {
+        if (!v.isEmpty()) {
+            v.resize(rows_);
+            if (squeeze) {
+                v.squeeze();
+            }
         }
+    };
+    if (locationArray_) {
+        trim(*locationArray_);
     }
-    if (squeeze) {
-        index_->locations.squeeze();
-        for (int k = 0; k < keyCount_; ++k) {
-            index_->keys[k].squeeze();
-            index_->nulls[k].squeeze();
-        }
+    for (Column& c : columns_) {
+        trim(c.array->v8);
+        trim(c.array->v16);
+        trim(c.array->v32);
+        trim(c.array->nulls);
     }
 }
 

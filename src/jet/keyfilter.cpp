@@ -34,16 +34,18 @@ sql::CompareOp flipped(sql::CompareOp op) {
     }
 }
 
-bool asKeyTest(const sql::Expr& e, const TableIndex& index, KeyTest* out) {
+bool asKeyTest(const sql::Expr& e, const TableDef& table, KeyTest* out) {
     using K = sql::Expr::Kind;
     auto keyOf = [&](const sql::Expr& c) {
-        return c.kind == K::Column ? int(index.keyColumns.indexOf(c.column)) : -1;
+        const bool keyed = c.kind == K::Column && c.column >= 0 && c.column < table.columns.size() &&
+                           keyEligible(table.columns[c.column]);
+        return keyed ? c.column : -1;
     };
     if (e.kind == K::IsNull) {
-        out->key = keyOf(*e.a);
+        out->column = keyOf(*e.a);
         out->nullTest = true;
         out->negated = e.negated;
-        return out->key >= 0;
+        return out->column >= 0;
     }
     if (e.kind != K::Compare) {
         return false;
@@ -62,46 +64,71 @@ bool asKeyTest(const sql::Expr& e, const TableIndex& index, KeyTest* out) {
     if (v.isNull() || typeClassOf(v) != TypeClass::Number) {
         return false;
     }
-    out->key = keyOf(*column);
+    out->column = keyOf(*column);
     out->literal = v.toDouble();
-    return out->key >= 0;
+    return out->column >= 0;
 }
 
-bool keyPasses(const KeyTest& t, const TableIndex& index, int row) {
-    const bool null = !index.nulls[t.key].isEmpty() && index.nulls[t.key][row];
+bool keyPasses(const KeyTest& t, const KeyArray& keys, int row) {
+    const bool null = keys.isNull(row);
     if (t.nullTest) {
         return t.negated ? !null : null;
     }
     if (null) {
         return false;
     }
-    const double k = double(index.keys[t.key][row]);
+    const double k = double(keys.at(row));
     return compareHolds(t.op, k < t.literal ? -1 : k > t.literal ? 1 : 0);
 }
 
-// The rows (of `among`, or of all) that pass a key test. An equality with a whole number, the
-// common case, compares the stored integers directly.
-void filterByKey(const KeyTest& t, const TableIndex& index, const QVector<int>* among, QVector<int>* out) {
-    const QVector<qint32>& keys = index.keys[t.key];
-    const bool noNulls = index.nulls[t.key].isEmpty();
-    const int count = among ? int(among->size()) : int(keys.size());
-    if (!t.nullTest && noNulls && t.op == sql::CompareOp::Eq) {
-        if (t.literal != std::floor(t.literal) || t.literal < -2147483648.0 || t.literal > 2147483647.0) {
-            return;  // no integer equals it
-        }
-        const qint32 wanted = qint32(t.literal);
-        const qint32* k = keys.constData();
-        for (int i = 0; i < count; ++i) {
-            const int r = among ? (*among)[i] : i;
-            if (k[r] == wanted) {
+// Equality on an array without NULLs, on the stored width: a value the width cannot hold is in
+// no row.
+template <typename T>
+void equalRows(const QVector<T>& values, qint32 wanted, const QVector<int>* among, QVector<int>* out) {
+    if (T(wanted) != wanted) {
+        return;
+    }
+    const T w = T(wanted);
+    const T* k = values.constData();
+    if (among) {
+        for (int r : *among) {
+            if (k[r] == w) {
                 out->append(r);
             }
         }
         return;
     }
+    const int count = int(values.size());
+    for (int r = 0; r < count; ++r) {
+        if (k[r] == w) {
+            out->append(r);
+        }
+    }
+}
+
+// The rows (of `among`, or of all) that pass a key test. An equality with a whole number, the
+// common case, compares the stored integers directly.
+void filterByKey(const KeyTest& t, const TableIndex& index, const QVector<int>* among, QVector<int>* out) {
+    const KeyArray* keys = index.key(t.column);
+    Q_ASSERT(keys);
+    const int count = among ? int(among->size()) : int(index.locations.size());
+    if (!t.nullTest && keys->nulls.isEmpty() && t.op == sql::CompareOp::Eq) {
+        if (t.literal != std::floor(t.literal) || t.literal < -2147483648.0 || t.literal > 2147483647.0) {
+            return;  // no integer equals it
+        }
+        const qint32 wanted = qint32(t.literal);
+        if (keys->width == 1) {
+            equalRows(keys->v8, wanted, among, out);
+        } else if (keys->width == 2) {
+            equalRows(keys->v16, wanted, among, out);
+        } else {
+            equalRows(keys->v32, wanted, among, out);
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         const int r = among ? (*among)[i] : i;
-        if (keyPasses(t, index, r)) {
+        if (keyPasses(t, *keys, r)) {
             out->append(r);
         }
     }
@@ -109,14 +136,14 @@ void filterByKey(const KeyTest& t, const TableIndex& index, const QVector<int>* 
 
 }  // namespace
 
-void splitKeyTests(const sql::ExprPtr& where, const TableIndex& index, QVector<KeyTest>* tests,
+void splitKeyTests(const sql::ExprPtr& where, const TableDef& table, QVector<KeyTest>* tests,
                    sql::ExprPtr* rest) {
     QVector<sql::ExprPtr> conjuncts;
     splitConjuncts(where, &conjuncts);
     rest->reset();
     for (const sql::ExprPtr& c : conjuncts) {
         KeyTest t;
-        if (asKeyTest(*c, index, &t)) {
+        if (asKeyTest(*c, table, &t)) {
             *tests << t;
         } else if (!*rest) {
             *rest = c;

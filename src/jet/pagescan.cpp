@@ -14,10 +14,6 @@ namespace {
 
 constexpr int kMaxRunPages = 64;
 
-bool isKeyType(int type) {
-    return type == TypeByte || type == TypeInteger || type == TypeLong;
-}
-
 QString fileKeyOf(const QFileInfo& info) {
     return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
            QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
@@ -47,20 +43,28 @@ void JetFile::clearIndexCache() {
     cache.entries.clear();
 }
 
-std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
+std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table, const QVector<int>& keyColumns) {
     if (fileKeyOf(QFileInfo(path_)) != fileKey_) {
         pages_.damaged();  // changed since it was opened: keys and pages would not belong together
     }
     const QString cacheKey = indexCacheKey(table);
+    std::shared_ptr<const TableIndex> known;
     {
         IndexCache& cache = indexCache();
         QMutexLocker lock(&cache.mutex);
-        auto it = cache.entries.constFind(cacheKey);
-        if (it != cache.entries.constEnd()) {
-            return it.value();
+        known = cache.entries.value(cacheKey);
+    }
+    QVector<int> missing;
+    for (int c : keyColumns) {
+        if (c >= 0 && c < table.columns.size() && keyEligible(table.columns[c]) && !missing.contains(c) &&
+            !(known && known->key(c))) {
+            missing << c;
         }
     }
-    std::shared_ptr<const TableIndex> index = buildIndex(table);
+    if (known && missing.isEmpty()) {
+        return known;
+    }
+    std::shared_ptr<const TableIndex> index = buildIndex(table, known.get(), missing);
     IndexCache& cache = indexCache();
     QMutexLocker lock(&cache.mutex);
     // Entries of an older state of this file are of no further use.
@@ -76,15 +80,19 @@ std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table) {
     return index;
 }
 
-std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table) {
+// One pass over the data pages: the row locations (unless known) and the key arrays of `keyColumns`.
+std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table, const TableIndex* known,
+                                                const QVector<int>& keyColumns) {
     auto index = std::make_shared<TableIndex>();
-    for (int i = 0; i < table.columns.size() && index->keyColumns.size() < kMaxKeyColumns; ++i) {
-        const ColumnDef& c = table.columns[i];
-        if (isKeyType(c.type) && c.fixed && !c.calculated) {
-            index->keyColumns.append(i);
-        }
+    if (known) {
+        *index = *known;  // the arrays are shared, not copied
     }
-    KeyCollector collector(pages_, table, index.get());
+    std::vector<KeyArray> added(size_t(keyColumns.size()));
+    for (int i = 0; i < keyColumns.size(); ++i) {
+        added[size_t(i)].column = keyColumns[i];
+    }
+    KeyCollector collector(pages_, table, &added, known ? nullptr : &index->locations,
+                           known ? known->locations.size() : 0);
     const QVector<quint32>& pages = table.pages;
     QByteArray buffer(kMaxRunPages * pages_.pageSize(), Qt::Uninitialized);
     int i = 0;
@@ -101,6 +109,9 @@ std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table) {
         i += run;
     }
     collector.finish();
+    for (KeyArray& a : added) {
+        index->keys.push_back(std::move(a));
+    }
     return index;
 }
 

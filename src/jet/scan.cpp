@@ -15,11 +15,11 @@ class KeyRowValues : public RowValues {
     explicit KeyRowValues(const TableIndex& index) : index_(index) {}
     void setRow(int row) { row_ = row; }
     Value value(int column) override {
-        const int k = int(index_.keyColumns.indexOf(column));
-        if (k < 0 || (!index_.nulls[k].isEmpty() && index_.nulls[k][row_])) {
+        const KeyArray* keys = index_.key(column);
+        if (!keys || keys->isNull(row_)) {
             return Value();
         }
-        return Value::fromInt(index_.keys[k][row_]);
+        return Value::fromInt(keys->at(row_));
     }
 
   private:
@@ -27,31 +27,37 @@ class KeyRowValues : public RowValues {
     int row_ = 0;
 };
 
-bool allKeyed(const QVector<int>& read, const TableIndex& index) {
+bool allKeyEligible(const QVector<int>& read, const TableDef& table) {
     for (int c : read) {
-        if (!index.keyColumns.contains(c)) {
+        if (c < 0 || c >= table.columns.size() || !keyEligible(table.columns[c])) {
             return false;
         }
     }
     return true;
 }
 
-// The page scan: criteria on integer fields answered from the key arrays, the rest per row.
+// The page scan: criteria on integer fields answered from the key arrays, the rest per row. Key
+// arrays are kept only for the columns statements filter on (or read alone).
 // Throws ReadFailure where the file is damaged.
 void scanPages(JetFile& file, const TableDef& table, const sql::ExprPtr& where, const QVector<int>& read,
                RowSink& sink) {
-    const std::shared_ptr<const TableIndex> index = file.index(table);
     QVector<KeyTest> keyTests;
     sql::ExprPtr rest;
-    splitKeyTests(where, *index, &keyTests, &rest);
+    splitKeyTests(where, table, &keyTests, &rest);
+    // Fields that all can have key arrays (a list of years, of days) come from the arrays.
+    const bool fromKeys = !rest && allKeyEligible(read, table);
+    QVector<int> keyColumns = fromKeys ? read : QVector<int>();
+    for (const KeyTest& t : keyTests) {
+        keyColumns << t.column;
+    }
+    const std::shared_ptr<const TableIndex> index = file.index(table, keyColumns);
     const bool allRows = keyTests.isEmpty();
     const QVector<int> rows = allRows ? QVector<int>() : rowsPassing(keyTests, *index);
     const int count = allRows ? int(index->locations.size()) : int(rows.size());
     if (!rest) {
         sink.reserve(size_t(count));
     }
-    // Fields that all have key arrays (a list of years, of days) come from the arrays.
-    if (!rest && allKeyed(read, *index)) {
+    if (fromKeys) {
         KeyRowValues row(*index);
         for (int i = 0; i < count; ++i) {
             row.setRow(allRows ? i : rows[i]);

@@ -578,6 +578,76 @@ class TestJetReader : public QObject {
         QCOMPARE(rs->recordCount(), 8);
     }
 
+    // Integer criteria at the edges of every width a stored key may take (values first met late,
+    // after many small ones), NULL among them, and criteria on a second column after a first.
+    void keyWidths_data() { deletedAndMovedRows_data(); }
+    void keyWidths() {
+        QFETCH(Version, version);
+        const qint32 lo = std::numeric_limits<qint32>::min(), hi = std::numeric_limits<qint32>::max();
+        const QList<QVariant> edges{127,   128,    -128,   -129, 255, 32767,
+                                    32768, -32768, -32769, hi,   lo,  QVariant()};
+        const QList<int> narrow{127, 128, -128, -129, 255, 32767, -32768};
+        QList<Row> rows;
+        for (int r = 0; r < 3000; ++r) {
+            const int e = (r - 1500) / 97;
+            const bool edge = r >= 1500 && (r - 1500) % 97 == 0 && e < edges.size();
+            const QVariant l = edge ? edges[e] : QVariant(r % 50);
+            const QVariant i = edge && e < narrow.size() ? QVariant(narrow[e]) : QVariant(r % 7 - 3);
+            rows << Row{l, i, r};
+        }
+        const QString file = dir_.filePath(version == Version::Jet4 ? "larghezze4.mdb" : "larghezze3.mdb");
+        jetwriter::Database db(version);
+        db.addTable(QStringLiteral("Chiavi"),
+                    {{"l", ColumnType::Long}, {"i", ColumnType::Integer}, {"n", ColumnType::Long}}, rows);
+        QVERIFY(db.write(file));
+        jet::clearRowCache();
+        using Keep = std::function<bool(const QVariant&, const QVariant&)>;
+        QList<std::pair<QString, Keep>> statements;
+        for (const QVariant& v : edges) {
+            if (v.isValid()) {
+                statements << std::pair{QStringLiteral("select * from Chiavi where l = %1").arg(v.toInt()),
+                                        Keep([v](const QVariant& l, const QVariant&) {
+                                            return l.isValid() && l.toInt() == v.toInt();
+                                        })};
+            }
+        }
+        statements << std::pair{
+            QStringLiteral("select * from Chiavi where i = -129 or i = 32767"),
+            Keep([](const QVariant&, const QVariant& i) { return i.toInt() == -129 || i.toInt() == 32767; })};
+        statements << std::pair{QStringLiteral("select * from Chiavi where i = -32769"),
+                                Keep([](const QVariant&, const QVariant&) { return false; })};
+        statements << std::pair{QStringLiteral("select n from Chiavi where l < -128 and i <> 0"),
+                                Keep([](const QVariant& l, const QVariant& i) {
+                                    return l.isValid() && l.toInt() < -128 && i.toInt() != 0;
+                                })};
+        statements << std::pair{
+            QStringLiteral("select * from Chiavi where l is null and i = -3"),
+            Keep([](const QVariant& l, const QVariant& i) { return !l.isValid() && i.toInt() == -3; })};
+        statements << std::pair{QStringLiteral("select l, i from Chiavi where i >= 128 and l >= 0"),
+                                Keep([](const QVariant& l, const QVariant& i) {
+                                    return i.toInt() >= 128 && l.isValid() && l.toInt() >= 0;
+                                })};
+        for (const auto& [statement, keep] : statements) {
+            QList<QList<QVariant>> want;
+            for (const Row& row : rows) {
+                if (keep(row[0], row[1])) {
+                    if (statement.startsWith(QLatin1String("select n "))) {
+                        want << QList<QVariant>{row[2]};
+                    } else if (statement.startsWith(QLatin1String("select l, i "))) {
+                        want << QList<QVariant>{row[0], row[1]};
+                    } else {
+                        want << QList<QVariant>(row.begin(), row.end());
+                    }
+                }
+            }
+            jet::Error error;
+            auto rs = query(file, statement, &error);
+            QVERIFY2(rs, qPrintable(error.message));
+            const QString diff = jettest::firstDifference(jettest::cells(*rs), want);
+            QVERIFY2(diff.isEmpty(), qPrintable(statement + QStringLiteral(": ") + diff));
+        }
+    }
+
     // Damaged files and strange statements give errors or rows, never a crash.
     void damagedFiles() {
         Bytes original;

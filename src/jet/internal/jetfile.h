@@ -66,13 +66,7 @@ class RowValues {
     }
 };
 
-// Per-table row locations and integer key arrays, built by the first page scan.
-struct TableIndex {
-    QVector<quint32> locations;  // (page << 8) | row of every live row, in scan order
-    QVector<int> keyColumns;     // table columns with a key array
-    QVector<QVector<qint32>> keys;
-    QVector<QVector<quint8>> nulls;  // per key column; empty when the column holds no NULL
-};
+struct TableIndex;  // jet/internal/keyarrays.h
 
 class JetFile {
   public:
@@ -89,7 +83,9 @@ class JetFile {
     const TableDef* tableDef(const CatalogObject& object, Error* error);
 
     // These throw ReadFailure.
-    std::shared_ptr<const TableIndex> index(const TableDef& table);
+    // The table's row locations, with key arrays for at least those of `keyColumns` that can
+    // have one (built by a page scan the first time a column is asked for).
+    std::shared_ptr<const TableIndex> index(const TableDef& table, const QVector<int>& keyColumns = {});
     void readRows(const TableDef& table, const QVector<quint32>& locations,
                   const std::function<void(RowValues&)>& onRow);
     // Every live row in page order.
@@ -106,7 +102,8 @@ class JetFile {
     JetFile() = default;
     void readCatalog();
     QByteArray objectProperties(quint32 id);
-    std::shared_ptr<TableIndex> buildIndex(const TableDef& table);
+    std::shared_ptr<TableIndex> buildIndex(const TableDef& table, const TableIndex* known,
+                                           const QVector<int>& keyColumns);
     QString indexCacheKey(const TableDef& table) const;
 
     QString path_;
