@@ -1,8 +1,11 @@
 // bench_first FILE [ROUNDS]
 // Times the first query of a process again and again (a cold row cache each round): open and
 // the daily statement for the first station and a middle year. For profiling (perf record).
+// Alternated with it, the floor: reading the whole file with pread in 256 KiB pieces. Prints the
+// medians, and the bytes per table row the key arrays and row locations take.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +13,9 @@
 
 #include "jet/jet.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 double cpuMs() {
@@ -19,6 +24,27 @@ double cpuMs() {
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
+// The whole file read in 256 KiB pieces, as the scan reads its runs of pages.
+qint64 readWhole(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) {
+        return -1;
+    }
+    std::vector<char> buffer(256 * 1024);
+    qint64 total = 0;
+    ssize_t n;
+    while ((n = ::pread(fd, buffer.data(), buffer.size(), total)) > 0) {
+        total += n;
+    }
+    ::close(fd);
+    return total;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,29 +82,39 @@ int main(int argc, char** argv) {
             "calme as [Calme di vento] from  database1 where codStaz = %1 and anno = %2")
             .arg(station)
             .arg(year);
-    std::vector<double> times;
-    std::vector<double> cpu;
+    std::vector<double> times, cpu, readTimes, readCpu;
+    jet::RowCacheSize cached;
     for (int i = 0; i < rounds; ++i) {
         jet::clearRowCache();
         QElapsedTimer t;
-        const double c0 = cpuMs();
+        double c0 = cpuMs();
         t.start();
         jet::Error error;
         auto db = jet::Database::open(path, &error);
         auto rs = db ? db->openRecordSet(statement, &error) : nullptr;
         times.push_back(t.nsecsElapsed() / 1e6);
         cpu.push_back(cpuMs() - c0);
-        if (i == 0) {
-            std::printf("1o giro: %.2f ms, CPU %.2f ms\n", times.back(), cpu.back());
-        }
         if (!rs) {
             std::fprintf(stderr, "errore %d\n", error.number);
             return 1;
         }
+        cached = jet::rowCacheSize();
+        c0 = cpuMs();
+        t.restart();
+        if (readWhole(path) <= 0) {
+            std::fprintf(stderr, "file non letto\n");
+            return 1;
+        }
+        readTimes.push_back(t.nsecsElapsed() / 1e6);
+        readCpu.push_back(cpuMs() - c0);
     }
-    std::sort(times.begin(), times.end());
-    std::sort(cpu.begin(), cpu.end());
-    std::printf("giri %d: minimo %.2f ms, mediana %.2f ms, CPU mediana %.2f ms\n", rounds, times.front(),
-                times[times.size() / 2], cpu[cpu.size() / 2]);
+    const double first = median(times), firstCpu = median(cpu);
+    const double floor = median(readTimes), floorCpu = median(readCpu);
+    std::printf("giri %d: 1a interrogazione mediana %.2f ms (CPU %.2f ms), minimo %.2f ms\n", rounds, first,
+                firstCpu, *std::min_element(times.begin(), times.end()));
+    std::printf("lettura del file intero: mediana %.2f ms (CPU %.2f ms); rapporto %.2f (CPU %.2f)\n", floor,
+                floorCpu, first / floor, firstCpu / floorCpu);
+    std::printf("chiavi e posizioni: %lld righe, %lld byte, %.2f byte per riga\n", cached.rows, cached.bytes,
+                cached.rows ? double(cached.bytes) / double(cached.rows) : 0.0);
     return 0;
 }

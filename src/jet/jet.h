@@ -176,4 +176,11 @@ class Database {
 // Forgets the row locations and key arrays kept from earlier queries (a cold start).
 void clearRowCache();
 
+// What the row locations and key arrays kept from earlier queries hold (for measurements).
+struct RowCacheSize {
+    qint64 rows = 0;   // table rows they cover
+    qint64 bytes = 0;  // locations and key arrays together
+};
+RowCacheSize rowCacheSize();
+
 }  // namespace jet

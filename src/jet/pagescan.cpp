@@ -43,6 +43,17 @@ void JetFile::clearIndexCache() {
     cache.entries.clear();
 }
 
+RowCacheSize JetFile::indexCacheSize() {
+    IndexCache& cache = indexCache();
+    QMutexLocker lock(&cache.mutex);
+    RowCacheSize size;
+    for (const std::shared_ptr<const TableIndex>& index : std::as_const(cache.entries)) {
+        size.rows += index->locations.size();
+        size.bytes += index->bytes();
+    }
+    return size;
+}
+
 std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table, const QVector<int>& keyColumns) {
     if (fileKeyOf(QFileInfo(path_)) != fileKey_) {
         pages_.damaged();  // changed since it was opened: keys and pages would not belong together

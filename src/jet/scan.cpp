@@ -101,4 +101,8 @@ void clearRowCache() {
     JetFile::clearIndexCache();
 }
 
+RowCacheSize rowCacheSize() {
+    return JetFile::indexCacheSize();
+}
+
 }  // namespace jet

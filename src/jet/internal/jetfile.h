@@ -93,6 +93,7 @@ class JetFile {
 
     // Drops the in-process cache of row locations and key arrays (for measurements).
     static void clearIndexCache();
+    static RowCacheSize indexCacheSize();
 
     QString path() const { return path_; }
     int pageSize() const { return pages_.pageSize(); }
