@@ -30,10 +30,10 @@ constexpr int kMaxQueryDepth = 16;
 class TableSink : public RowSink {
   public:
     TableSink(const QVector<int>& read, const TableDef* source, ColumnTable* table)
-        : read_(read), types_(read.size(), 0), table_(table) {
+        : read_(read), types_(size_t(read.size()), 0), table_(table) {
         for (int i = 0; source && i < read.size(); ++i) {
             if (read[i] >= 0 && read[i] < source->columns.size()) {
-                types_[i] = source->columns[read[i]].type;
+                types_[size_t(i)] = source->columns[read[i]].type;
             }
         }
     }
@@ -46,12 +46,13 @@ class TableSink : public RowSink {
         for (int i = 0; i < read_.size(); ++i) {
             ColumnStore& out = table_->columns[size_t(i)];
             const uchar* p = nullptr;
-            if (types_[i] == 0 || !row.fixedCell(read_[i], &p)) {
+            const int type = types_[size_t(i)];
+            if (type == 0 || !row.fixedCell(read_[i], &p)) {
                 out.append(row.value(read_[i]));
             } else if (!p) {
                 out.appendNull();
             } else {
-                appendFixed(types_[i], p, &out);
+                appendFixed(type, p, &out);
             }
         }
     }
@@ -88,7 +89,7 @@ class TableSink : public RowSink {
     }
 
     const QVector<int>& read_;
-    QVector<int> types_;  // of the source's columns read; 0 when the source is not a table
+    std::vector<int> types_;  // of the source's columns read; 0 when the source is not a table
     ColumnTable* table_;
 };
 

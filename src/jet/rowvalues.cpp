@@ -171,7 +171,7 @@ Value PageRowValues::value(int column) {
 }
 
 bool PageRowValues::fixedCell(int column, const uchar** p) {
-    const Fixed& f = fixed_[column];
+    const Fixed& f = fixed_.constData()[column];
     if (f.start == 0) {
         return false;
     }
