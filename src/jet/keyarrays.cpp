@@ -4,6 +4,9 @@
 #include "jet/internal/values.h"
 #include "jet/jetvalue.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace jet {
 
 bool keyEligible(const ColumnDef& column) {
@@ -24,8 +27,28 @@ const KeyArray* TableIndex::key(int column) const {
     return nullptr;
 }
 
+QVector<quint32> TableIndex::locations(const QVector<int>* rows) const {
+    QVector<quint32> out;
+    out.reserve(rows ? rows->size() : rowCount);
+    auto page = pages.constBegin();
+    const qsizetype count = rows ? rows->size() : rowCount;
+    for (qsizetype i = 0; i < count; ++i) {
+        const quint32 row = quint32(rows ? (*rows)[i] : i);
+        if (row < page->firstRow) {
+            page = pages.constBegin();  // not ascending after all
+        }
+        // The last page starting at or before the row, searched from the one before.
+        page = std::upper_bound(page, pages.constEnd(), row,
+                                [](quint32 r, const Page& p) { return r < p.firstRow; }) -
+               1;
+        const quint32 k = row - page->firstRow;
+        out.append(page->listed < 0 ? (page->number << 8) | k : listed[page->listed + k]);
+    }
+    return out;
+}
+
 qsizetype TableIndex::bytes() const {
-    qsizetype total = locations.size() * qsizetype(sizeof(quint32));
+    qsizetype total = pages.size() * qsizetype(sizeof(Page)) + listed.size() * qsizetype(sizeof(quint32));
     for (const KeyArray& k : keys) {
         total += k.bytes();
     }
@@ -48,8 +71,11 @@ void* valuesOf(KeyArray& a) {
 }  // namespace
 
 KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, std::vector<KeyArray>* keys,
-                           QVector<quint32>* locations, qsizetype knownRows)
-    : pages_(pages), table_(table), locationArray_(locations), knownRows_(locations ? -1 : knownRows) {
+                           TableIndex* rows, qsizetype knownRows)
+    : pages_(pages), table_(table), index_(rows), knownRows_(rows ? -1 : knownRows) {
+    if (index_) {
+        index_->pages.reserve(table.pages.size());
+    }
     for (KeyArray& a : *keys) {
         const ColumnDef& col = table.columns[a.column];
         const int start = (pages.jet3() ? 1 : 2) + col.fixedOffset;
@@ -65,11 +91,10 @@ KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, std::ve
 }
 
 void KeyCollector::allocate(qsizetype capacity) {
-    capacity_ = capacity;
-    if (locationArray_) {
-        locationArray_->resize(capacity);
-        locations_ = locationArray_->data();
+    if (capacity > std::numeric_limits<int>::max()) {
+        pages_.damaged();  // more rows than a table can hold
     }
+    capacity_ = capacity;
     for (Column& c : columns_) {
         KeyArray& a = *c.array;
         (a.width == 1   ? a.v8.resize(capacity)
@@ -115,8 +140,14 @@ void KeyCollector::markNull(Column& c) {
     c.nulls[rows_] = 1;
 }
 
+// The place of the next row of the current page.
+void KeyCollector::locate(quint32 location) {
+    inOrder_ = inOrder_ && location == ((pageNumber_ << 8) | quint32(pageCount_));
+    pageRows_[pageCount_++] = location;
+}
+
 template <bool Jet3>
-void KeyCollector::collect(quint32 location, const uchar* row, int len) {
+void KeyCollector::collect(const uchar* row, int len) {
     const int rowCols = Jet3 ? row[0] : u16(row);
     const int maskSize = (rowCols + 7) >> 3;
     if (maskSize + (Jet3 ? 1 : 2) > len) {
@@ -130,9 +161,6 @@ void KeyCollector::collect(quint32 location, const uchar* row, int len) {
     }
     const uchar* mask = row + len - maskSize;
     const int fixedEnd = len - maskSize;
-    if (locations_) {
-        locations_[rows_] = location;
-    }
     for (Column& c : columns_) {
         const KeySpec& s = c.spec;
         qint32 v = 0;
@@ -182,9 +210,9 @@ void KeyCollector::collectMoved(quint32 target) {
         pages_.damaged();  // moved rows do not move on
     }
     if (pages_.jet3()) {
-        collect<true>(target, p + span.start, span.length());
+        collect<true>(p + span.start, span.length());
     } else {
-        collect<false>(target, p + span.start, span.length());
+        collect<false>(p + span.start, span.length());
     }
 }
 
@@ -202,16 +230,30 @@ void KeyCollector::page(const uchar* page, quint32 number) {
 template <bool Jet3>
 void KeyCollector::rows(const uchar* page, quint32 number) {
     const int count = pages_.rowCount(page);
+    pageCount_ = 0;
+    inOrder_ = true;
+    pageNumber_ = number;
     for (int r = 0; r < count; ++r) {
         const RowSpan span = pages_.rowSpan(page, r);
         if (span.flags & kDeletedFlag) {
             continue;
         }
         if ((span.flags & kLookupFlag) && span.length() == 4) {
-            collectMoved(u32(page + span.start));
+            const quint32 target = u32(page + span.start);
+            collectMoved(target);
+            locate(target);
             continue;
         }
-        collect<Jet3>((number << 8) | quint32(r), page + span.start, span.length());
+        collect<Jet3>(page + span.start, span.length());
+        locate((number << 8) | quint32(r));
+    }
+    if (index_ && pageCount_ > 0) {
+        qint32 listed = -1;
+        if (!inOrder_) {
+            listed = qint32(index_->listed.size());
+            index_->listed.append(QVector<quint32>(pageRows_, pageRows_ + pageCount_));
+        }
+        index_->pages.append(TableIndex::Page{number, quint32(rows_ - pageCount_), listed});
     }
 }
 
@@ -229,8 +271,9 @@ void KeyCollector::finish() {
             }
         }
     };
-    if (locationArray_) {
-        trim(*locationArray_);
+    if (index_) {
+        index_->rowCount = rows_;
+        index_->pages.squeeze();
     }
     for (Column& c : columns_) {
         trim(c.array->v8);

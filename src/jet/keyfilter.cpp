@@ -111,7 +111,7 @@ void equalRows(const QVector<T>& values, qint32 wanted, const QVector<int>* amon
 void filterByKey(const KeyTest& t, const TableIndex& index, const QVector<int>* among, QVector<int>* out) {
     const KeyArray* keys = index.key(t.column);
     Q_ASSERT(keys);
-    const int count = among ? int(among->size()) : int(index.locations.size());
+    const int count = among ? int(among->size()) : int(index.rowCount);
     if (!t.nullTest && keys->nulls.isEmpty() && t.op == sql::CompareOp::Eq) {
         if (t.literal != std::floor(t.literal) || t.literal < -2147483648.0 || t.literal > 2147483647.0) {
             return;  // no integer equals it

@@ -48,7 +48,7 @@ RowCacheSize JetFile::indexCacheSize() {
     QMutexLocker lock(&cache.mutex);
     RowCacheSize size;
     for (const std::shared_ptr<const TableIndex>& index : std::as_const(cache.entries)) {
-        size.rows += index->locations.size();
+        size.rows += index->rowCount;
         size.bytes += index->bytes();
     }
     return size;
@@ -102,8 +102,7 @@ std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table, const Tab
     for (int i = 0; i < keyColumns.size(); ++i) {
         added[size_t(i)].column = keyColumns[i];
     }
-    KeyCollector collector(pages_, table, &added, known ? nullptr : &index->locations,
-                           known ? known->locations.size() : 0);
+    KeyCollector collector(pages_, table, &added, known ? nullptr : index.get(), known ? known->rowCount : 0);
     const QVector<quint32>& pages = table.pages;
     QByteArray buffer(kMaxRunPages * pages_.pageSize(), Qt::Uninitialized);
     int i = 0;
@@ -169,7 +168,7 @@ void JetFile::readRows(const TableDef& table, const QVector<quint32>& locations,
 
 void JetFile::scan(const TableDef& table, const std::function<void(RowValues&)>& onRow) {
     const std::shared_ptr<const TableIndex> rows = index(table);
-    readRows(table, rows->locations, onRow);
+    readRows(table, rows->locations(), onRow);
 }
 
 }  // namespace jet

@@ -53,7 +53,7 @@ void scanPages(JetFile& file, const TableDef& table, const sql::ExprPtr& where, 
     const std::shared_ptr<const TableIndex> index = file.index(table, keyColumns);
     const bool allRows = keyTests.isEmpty();
     const QVector<int> rows = allRows ? QVector<int>() : rowsPassing(keyTests, *index);
-    const int count = allRows ? int(index->locations.size()) : int(rows.size());
+    const int count = allRows ? int(index->rowCount) : int(rows.size());
     if (!rest) {
         sink.reserve(size_t(count));
     }
@@ -65,15 +65,7 @@ void scanPages(JetFile& file, const TableDef& table, const sql::ExprPtr& where, 
         }
         return;
     }
-    QVector<quint32> wanted;
-    if (allRows) {
-        wanted = index->locations;
-    } else {
-        wanted.reserve(rows.size());
-        for (int r : rows) {
-            wanted << index->locations[r];
-        }
-    }
+    const QVector<quint32> wanted = index->locations(allRows ? nullptr : &rows);
     file.readRows(table, wanted, [&](RowValues& row) {
         if (!rest || isTrue(evaluate(*rest, row))) {
             sink.add(row);

@@ -32,11 +32,23 @@ class KeyArray {
 };
 
 // Per table: where every live row is, in scan order, and the key arrays built so far. Shared
-// read-only once built; asking for another column builds a new one that shares the locations.
+// read-only once built; asking for another column builds a new one sharing what is known.
 struct TableIndex {
-    QVector<quint32> locations;  // (page << 8) | row
+    // A data page holding live rows. Most pages hold their rows in slots 0, 1, 2… and need no
+    // more; the locations of the rows of any other page (a deleted or moved row) are listed.
+    struct Page {
+        quint32 number;
+        quint32 firstRow;  // index of its first row
+        qint32 listed;     // -1, or where its rows' locations start in `listed`
+    };
+    QVector<Page> pages;
+    QVector<quint32> listed;  // (page << 8) | row
+    qsizetype rowCount = 0;
     std::vector<KeyArray> keys;
+
     const KeyArray* key(int column) const;  // null when the column has no array
+    // (page << 8) | row of the given rows (ascending indexes), or of every row.
+    QVector<quint32> locations(const QVector<int>* rows = nullptr) const;
     qsizetype bytes() const;
 };
 
@@ -52,10 +64,10 @@ struct KeySpec {
 // unless they are known already, the row locations.
 class KeyCollector {
   public:
-    // `keys` get the values; `locations` the rows' places, or null when they are known (then the
-    // scan must meet exactly `knownRows` rows).
-    KeyCollector(const PageFile& pages, const TableDef& table, std::vector<KeyArray>* keys,
-                 QVector<quint32>* locations, qsizetype knownRows);
+    // `keys` get the values; `rows` the rows' places, or null when they are known (then the scan
+    // must meet exactly `knownRows` rows).
+    KeyCollector(const PageFile& pages, const TableDef& table, std::vector<KeyArray>* keys, TableIndex* rows,
+                 qsizetype knownRows);
     // One data page of the table (checked to be one).
     void page(const uchar* page, quint32 number);
     // Trims the arrays to the rows found.
@@ -72,7 +84,8 @@ class KeyCollector {
     void widen(Column& c, qint32 value);
     void markNull(Column& c);
     template <bool Jet3>
-    void collect(quint32 location, const uchar* row, int len);
+    void collect(const uchar* row, int len);
+    void locate(quint32 location);
     template <bool Jet3>
     void rows(const uchar* page, quint32 number);
     void collectMoved(quint32 target);
@@ -80,8 +93,11 @@ class KeyCollector {
     const PageFile& pages_;
     const TableDef& table_;
     std::vector<Column> columns_;
-    QVector<quint32>* locationArray_;
-    quint32* locations_ = nullptr;
+    TableIndex* index_;
+    quint32 pageRows_[256];  // the locations of the current page's rows
+    int pageCount_ = 0;
+    quint32 pageNumber_ = 0;
+    bool inOrder_ = true;
     qsizetype knownRows_ = -1;
     qsizetype rows_ = 0;
     qsizetype capacity_ = 0;
