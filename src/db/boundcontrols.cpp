@@ -1,6 +1,7 @@
 #include "db/boundcontrols.h"
 
 #include "db/form.h"
+#include "db/gridfit.h"
 
 #include "jet/jet.h"
 
@@ -17,6 +18,7 @@
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -380,19 +382,20 @@ void DBGrid::reload() {
 }
 
 void DBGrid::fitColumns() {
-    // Wide enough for the caption and the first rows; the rest scrolls.
-    constexpr int kSampleRows = 50;
+    // Wide enough for the caption and for the texts of rows taken across the whole result (a long
+    // name far down is seen too); a text beyond the cap is cut, never the caption.
     const QFontMetrics cells(view_->font());
-    const QFontMetrics header(view_->horizontalHeader()->font());
+    const QHeaderView* header = view_->horizontalHeader();
     const int maxWidth = twipsToPixels(4500);
-    const int rows = qMin(model_->rowCount(), kSampleRows);
+    const QList<int> rows = sampleRows(model_->rowCount());
     for (int column = 0; column < model_->columnCount(); ++column) {
-        int width = header.horizontalAdvance(columnCaption(column)) + 16;
-        for (int row = 0; row < rows; ++row) {
+        int width = 0;
+        for (int row : rows) {
             const QString text = model_->data(model_->index(row, column), Qt::DisplayRole).toString();
             width = qMax(width, cells.horizontalAdvance(text) + 12);
         }
-        view_->setColumnWidth(column, qMin(width, maxWidth));
+        view_->setColumnWidth(column,
+                              qMax(captionWidth(header, columnCaption(column)), qMin(width, maxWidth)));
     }
 }
 
@@ -445,6 +448,45 @@ void FlexGrid::bind(DataSource* source) {
 void FlexGrid::reload() {
     model_->reload(designCols_);
     applyWidths();
+    fitRows();
+}
+
+void FlexGrid::setWordWrap(bool wrap, int maxLines) {
+    wordWrap_ = wrap;
+    maxLines_ = qMax(1, maxLines);
+    view_->setWordWrap(wrap);
+    fitRows();
+}
+
+void FlexGrid::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitRows();
+    }
+}
+
+void FlexGrid::fitRows() {
+    const QFontMetrics metrics(font());
+    const int lineHeight = metrics.lineSpacing();
+    int lines = 1;
+    if (wordWrap_) {
+        // A cell's text stands inside the focus frame's margin on each side and the grid line.
+        const int margin =
+            2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 1;
+        for (int row : sampleRows(model_->rowCount())) {
+            for (int column = 0; column < model_->columnCount() && lines < maxLines_; ++column) {
+                const QString text = model_->data(model_->index(row, column), Qt::DisplayRole).toString();
+                const int width = qMax(1, view_->columnWidth(column) - margin);
+                if (metrics.horizontalAdvance(text) <= width) {
+                    continue;
+                }
+                const QRect needed = metrics.boundingRect(QRect(0, 0, width, lineHeight * (maxLines_ + 1)),
+                                                          Qt::TextWordWrap, text);
+                lines = qBound(lines, (needed.height() + lineHeight - 1) / lineHeight, maxLines_);
+            }
+        }
+    }
+    view_->verticalHeader()->setDefaultSectionSize(lines * lineHeight + 6);
 }
 
 void FlexGrid::setCols(int columns) {
@@ -463,6 +505,7 @@ void FlexGrid::setColWidth(int column, int twips) {
     }
     widths_[column] = twips;
     applyWidths();
+    fitRows();
 }
 
 int FlexGrid::colWidth(int column) const {

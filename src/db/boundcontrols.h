@@ -129,17 +129,26 @@ class FlexGrid : public QWidget {
     QString textMatrix(int row, int column) const;  // row 0 is the header
     // The number of columns shown while no record set is bound (the design-time count).
     void setCols(int columns);
+    // Texts wrap within their columns; the rows are as high as the longest wrapped text of the
+    // rows measured needs, up to `maxLines` lines (beyond that a text ends in an ellipsis).
+    void setWordWrap(bool wrap, int maxLines = 3);
     QTableView* view() const { return view_; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
 
   private:
     void reload();
     void applyWidths();
+    void fitRows();
 
     QPointer<DataSource> source_;
     QTableView* view_ = nullptr;
     RecordsetModel* model_ = nullptr;
     QList<int> widths_;  // twips, -1 where none was set
     int designCols_ = 0;
+    bool wordWrap_ = false;
+    int maxLines_ = 1;
 };
 
 // A tab control whose tabs stand in rows (tabsPerRow to a row); each tab shows its own page.

@@ -2,6 +2,7 @@
 #include "chart/chartwindow.h"
 
 #include "db/global.h"
+#include "db/gridfit.h"
 #include "db/location.h"
 #include "db/seams.h"
 #include "forms/formkit.h"
@@ -10,10 +11,12 @@
 #include "registry/registrypaths.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,8 +27,14 @@ const unsigned int kBackColour = 0x00E0E0E0;
 const unsigned int kNameLabelColour = 0x00C0C0C0;
 const unsigned int kFrameColour = 0x008080FF;
 
-// Monthly grid: parametro, the twelve months, anno.
-const int kMonthlyWidths[14] = {1800, 690, 690, 680, 680, 690, 680, 680, 680, 800, 690, 800, 800, 600};
+// Monthly grid: the field each column shows (as the monthly statement names it) and its width.
+const struct {
+    const char* field;
+    int twips;
+} kMonthly[14] = {{"parametro", 1800}, {"gennaio", 690},   {"febbraio", 690}, {"marzo", 680},
+                  {"aprile", 680},     {"maggio", 690},    {"giugno", 680},   {"luglio", 680},
+                  {"agosto", 680},     {"settembre", 800}, {"ottobre", 690},  {"novembre", 800},
+                  {"dicembre", 800},   {"anno", 600}};
 
 QFont cardFont(const QString& family) {
     QFont font(family);
@@ -33,6 +42,28 @@ QFont cardFont(const QString& family) {
     font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                       QStringLiteral("DejaVu Sans Condensed")});
     font.setPointSize(8);
+    return font;
+}
+
+// The month names do not fit the monthly grid's narrow columns in the card's type: a narrow face,
+// made smaller (not below 6 points) until every column's field name fits its column.
+QFont monthlyFont(QHeaderView* header) {
+    QFont font(QStringLiteral("Arial Narrow"));
+    font.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                      QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("DejaVu Sans Condensed")});
+    for (qreal points = 8.0; points >= 6.0; points -= 0.5) {
+        font.setPointSizeF(points);
+        header->setFont(font);
+        bool fits = true;
+        for (const auto& column : kMonthly) {
+            fits = fits && db::captionWidth(header, QString::fromUtf8(column.field)) <=
+                               db::twipsToPixels(column.twips);
+        }
+        if (fits) {
+            break;
+        }
+    }
+    header->setFont(QFont());
     return font;
 }
 
@@ -186,7 +217,12 @@ void frmAnagrafica::buildMonthly() {
     forms::paint(Label14, forms::colourFromBgr(kBackColour));
 
     MSFlexGrid1 = new db::FlexGrid(QStringLiteral("MSFlexGrid1"), client_);
-    MSFlexGrid1->setGeometry(db::twipsRect(120, 4200, 11175, 4695));
+    // The grid's place runs past the client area's right and bottom edges: kept inside, so that
+    // its scroll bars show whole.
+    MSFlexGrid1->setGeometry(db::twipsRect(120, 4200, 11175, 4695) & client_->rect());
+    MSFlexGrid1->setFont(monthlyFont(MSFlexGrid1->view()->horizontalHeader()));
+    // Parameter names with their units ("Temperatura massima media °C") wrap rather than end cut.
+    MSFlexGrid1->setWordWrap(true, 2);
     MSFlexGrid1->bind(DMensili);
 
     // Never shown: its column captions head the export file.
@@ -227,7 +263,7 @@ void frmAnagrafica::Form_Load() {
     DAnagrafica->setDatabaseName(database);
     DAnagrafica->setRecordSource(QStringLiteral("anagrafica compl"));
     for (int column = 0; column < 14; ++column) {
-        MSFlexGrid1->setColWidth(column, kMonthlyWidths[column]);
+        MSFlexGrid1->setColWidth(column, kMonthly[column].twips);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "db/boundcontrols.h"
 #include "db/form.h"
+#include "db/gridfit.h"
 
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -413,6 +415,103 @@ class TestBoundControls : public QObject, private Archives {
         QVERIFY(edit->verticalScrollBar()->value() > 0);
         QTest::keyClick(edit, Qt::Key_Backspace);
         QCOMPARE(box->text(), longText());
+    }
+
+    // A result's columns are as wide as its texts, also far down the result, and as its captions
+    // drawn in bold (the current column's caption is bold): nothing of either is cut.
+    void gridColumnsShowTextsAndCaptionsWhole_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("longRow");  // where the long name stands
+        QTest::newRow("one row") << 1 << 0;
+        QTest::newRow("first of many") << 1500 << 0;
+        QTest::newRow("last of many") << 1500 << 1499;
+        QTest::newRow("last of a few") << 60 << 59;
+    }
+    void gridColumnsShowTextsAndCaptionsWhole() {
+        QFETCH(int, rows);
+        QFETCH(int, longRow);
+        using jetwriter::Column;
+        using jetwriter::ColumnType;
+        const QString longName = QStringLiteral("Santa Maria delle Grazie al Monte Sorvane");
+        const QString longCaption = QStringLiteral("Temperatura massima media °C");
+        QList<jetwriter::Row> content;
+        for (int row = 0; row < rows; ++row) {
+            content.append({row, row == longRow ? longName : QStringLiteral("Riva %1").arg(row), 1.5});
+        }
+        jetwriter::Database writer(Version::Jet4);
+        writer.addTable(QStringLiteral("lunga"),
+                        {Column{QStringLiteral("Codstaz"), ColumnType::Long},
+                         Column{QStringLiteral("NomeStaz"), ColumnType::Text, 80},
+                         Column{QStringLiteral("Tmax"), ColumnType::Double}},
+                        content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("orbeni.mdb"));
+        QVERIFY(writer.write(path));
+
+        QWidget window;
+        window.resize(600, 400);
+        db::DataSource data(QStringLiteral("DTabella"), nullptr);
+        data.setDatabaseName(path);
+        data.setRecordSource(
+            QStringLiteral("select Codstaz, NomeStaz, Tmax as [%1] from lunga").arg(longCaption));
+        auto* grid = new db::DBGrid(QStringLiteral("DB"), &window);
+        grid->setGeometry(0, 0, 600, 400);
+        grid->bind(&data);
+        data.open();
+        QTableView* view = grid->view();
+        QCOMPARE(view->model()->rowCount(), rows);
+        QCOMPARE(view->model()->index(longRow, 1).data().toString(), longName);
+
+        // The caption of the current column is drawn in bold.
+        showAndFocus(&window, view);
+        view->setCurrentIndex(view->model()->index(0, 2));
+        QVERIFY(view->horizontalHeader()->highlightSections());
+
+        QStyle* style = view->style();
+        const int cellMargin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+        const int headerMargin =
+            2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, view->horizontalHeader());
+        QFont bold = view->horizontalHeader()->font();
+        bold.setBold(true);
+        for (int column = 0; column < 3; ++column) {
+            const QString caption = grid->columnCaption(column);
+            QVERIFY2(
+                QFontMetrics(bold).horizontalAdvance(caption) + headerMargin <= view->columnWidth(column),
+                qPrintable(caption));
+        }
+        QVERIFY(view->fontMetrics().horizontalAdvance(longName) + cellMargin <= view->columnWidth(1));
+    }
+
+    // The rows a grid measures: all of a short result; of a long one the two ends and rows spread
+    // between, in order, each once, never more than the budget.
+    void measuredRowsSpanTheResult_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("budget");
+        for (int rows : {0, 1, 2, 239, 240, 241, 1000, 1000003}) {
+            QTest::addRow("%d rows", rows) << rows << 240;
+        }
+        QTest::newRow("budget of 3") << 50 << 3;
+        QTest::newRow("budget of 1") << 50 << 1;
+    }
+    void measuredRowsSpanTheResult() {
+        QFETCH(int, rows);
+        QFETCH(int, budget);
+        const QList<int> measured = db::sampleRows(rows, budget);
+        QCOMPARE(measured.size(), qMin(rows, budget));
+        if (rows == 0) {
+            return;
+        }
+        QCOMPARE(measured.first(), 0);
+        if (budget > 1) {
+            QCOMPARE(measured.last(), rows - 1);
+        }
+        for (int i = 1; i < measured.size(); ++i) {
+            QVERIFY(measured[i - 1] < measured[i]);
+        }
+        // Spread: no gap much wider than an even share of the result.
+        for (int i = 1; rows > budget && budget > 2 && i < measured.size(); ++i) {
+            QVERIFY2(measured[i] - measured[i - 1] <= 2 * rows / budget + 1, qPrintable(QString::number(i)));
+        }
     }
 
     void flexGridHasAHeaderRowAndWidthsInTwips_data() { addVersions(); }

@@ -13,7 +13,10 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDate>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QStyle>
+#include <QTableView>
 #include <QtTest>
 
 #include <memory>
@@ -291,6 +294,61 @@ class RegistryWindowTest : public QObject {
         VERIFY_SHOWS(again, folder, stations[chosen]);
         again->Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The monthly grid at its columns' widths: every field name and every figure shows whole, the
+    // parameter names with their units (wrapping onto more lines), in a type not below 6 points;
+    // the grid stands inside the client area, so its scroll bars show whole.
+    void monthlyGridShowsItsTextsWhole() {
+        const QString folder = sampleFolder(QStringLiteral("jet4"));
+        seams::setProgramFolder(folder);
+        const QList<Station> stations = registryRows(folder);
+        // The station whose parameter names are the longest.
+        int chosen = 0;
+        int longest = 0;
+        for (int i = 0; i < stations.size(); ++i) {
+            for (const QStringList& row : monthlyRows(folder, stations[i].code)) {
+                if (row.first().size() > longest) {
+                    longest = row.first().size();
+                    chosen = i;
+                }
+            }
+        }
+        QVERIFY(longest > 20);
+
+        frmAnagrafica* form = openRegistry();
+        choose(form->DBCombo1, chosen);
+        VERIFY_SHOWS(form, folder, stations[chosen]);
+
+        QTableView* view = form->MSFlexGrid1->view();
+        const QHeaderView* header = view->horizontalHeader();
+        QVERIFY(view->font().pointSizeF() >= 6.0);
+        QFont captionFont = header->font();
+        captionFont.setBold(header->highlightSections());
+        const QFontMetrics captions(captionFont);
+        const QFontMetrics cells(view->font());
+        QStyle* style = view->style();
+        const int headerMargin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        const int cellMargin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) + 1;
+        for (int column = 0; column < form->MSFlexGrid1->cols(); ++column) {
+            const QString caption = form->MSFlexGrid1->textMatrix(0, column);
+            QVERIFY2(captions.horizontalAdvance(caption) + headerMargin <= view->columnWidth(column),
+                     qPrintable(caption));
+        }
+        for (int column = 0; column < form->MSFlexGrid1->cols(); ++column) {
+            for (int row = 1; row < form->MSFlexGrid1->rows(); ++row) {
+                const QString text = form->MSFlexGrid1->textMatrix(row, column);
+                const int width = view->columnWidth(column) - cellMargin;
+                if (cells.horizontalAdvance(text) <= width) {
+                    continue;
+                }
+                const QRect needed = cells.boundingRect(QRect(0, 0, width, 1000), Qt::TextWordWrap, text);
+                QVERIFY2(view->wordWrap() && needed.width() <= width &&
+                             needed.height() <= view->rowHeight(row - 1),
+                         qPrintable(text));
+            }
+        }
+        QVERIFY(form->clientArea()->rect().contains(form->MSFlexGrid1->geometry()));
     }
 
     // A registry with a station that has no code, and one archive without the monthly table.
