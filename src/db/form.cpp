@@ -3,6 +3,7 @@
 #include "db/datasource.h"
 #include "db/seams.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -51,7 +52,12 @@ void Form::Unload() {
             source->close();
         }
     }
+    const bool wasActive = isActiveWindow();
     hide();
+    if (wasActive && opener_ && opener_->isVisible() && !opener_->isMinimized()) {
+        opener_->raise();
+        opener_->activateWindow();
+    }
     emit unloaded();
     deleteLater();
 }
@@ -65,6 +71,29 @@ void Form::setClientTwips(int width, int height, bool centred) {
             move(area.center() - QPoint(size.width() / 2, size.height() / 2));
         }
     }
+}
+
+void Form::placeCascaded() {
+    QWidget* opener = opener_;
+    if (!opener || !opener->isVisible()) {
+        return;
+    }
+    const QRect openerFrame = opener->frameGeometry();
+    const QRect openerClient = opener->geometry();
+    // This window's frame will be as thick as the opener's.
+    const QMargins margins(openerClient.left() - openerFrame.left(), openerClient.top() - openerFrame.top(),
+                           openerFrame.right() - openerClient.right(),
+                           openerFrame.bottom() - openerClient.bottom());
+    const int step = qMax(margins.top(), twipsToPixels(300));
+    QRect frame(openerFrame.topLeft() + QPoint(step, step), size().grownBy(margins));
+    if (const QScreen* screen = opener->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveRight(qMin(frame.right(), area.right()));
+        frame.moveBottom(qMin(frame.bottom(), area.bottom()));
+        frame.moveLeft(qMax(frame.left(), area.left()));
+        frame.moveTop(qMax(frame.top(), area.top()));
+    }
+    move(frame.topLeft());  // a window's position is its frame's
 }
 
 bool Form::event(QEvent* event) {
@@ -87,6 +116,12 @@ std::map<std::type_index, QPointer<Form>>& Forms::registry() {
 Form* Forms::present(Form* form, Modality modality) {
     if (form->isUnloaded()) {
         return nullptr;  // the load handler unloaded it
+    }
+    if (QWidget* active = QApplication::activeWindow(); active && active != form) {
+        form->opener_ = active;
+    }
+    if (form->cascade_ && !form->isVisible()) {
+        form->placeCascaded();
     }
     if (modality == Modality::Modal) {
         QPointer<Form> guard(form);

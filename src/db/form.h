@@ -34,6 +34,10 @@ class Form : public QWidget {
 
     // Sets the client area in twips; with `centred` it is placed in the middle of the screen.
     void setClientTwips(int width, int height, bool centred);
+    // Opens one title bar's height right of and below the window that opens it, wholly on the
+    // screen, rather than wherever the window manager finds room (openbox puts a window for which
+    // no free room is left in a corner of the screen, half over the window that opened it).
+    void cascadeFromOpener() { cascade_ = true; }
 
   signals:
     void unloaded();
@@ -49,10 +53,16 @@ class Form : public QWidget {
 
   private:
     friend class DataSource;
+    friend class Forms;
     void addDataSource(DataSource* source);
 
     QList<QPointer<DataSource>> sources_;
     bool unloaded_ = false;
+    // The window that was active when this one was shown: it gets the keyboard back when this one
+    // goes while active, whatever window the window manager would pick next.
+    QPointer<QWidget> opener_;
+    bool cascade_ = false;
+    void placeCascaded();
 };
 
 enum class Modality { Modeless, Modal };

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -36,9 +37,51 @@ class FrameGuard : public QObject {
         window->activateWindow();
     }
 
+    // Moves the window so that its whole frame lies on its screen's free area (the top left
+    // corner first when it is larger than that area).
+    static void keepOnScreen(QWidget* window) {
+        const QScreen* screen = window->screen();
+        if (!screen || !window->isVisible() || window->windowState() != Qt::WindowNoState) {
+            return;
+        }
+        const QRect area = screen->availableGeometry();
+        const QRect frame = window->frameGeometry();
+        if (area.contains(frame)) {
+            return;
+        }
+        QPoint shift;
+        shift.rx() = qMin(0, area.right() - frame.right());
+        shift.ry() = qMin(0, area.bottom() - frame.bottom());
+        shift.rx() = qMax(shift.x(), area.left() - frame.left());
+        shift.ry() = qMax(shift.y(), area.top() - frame.top());
+        window->move(window->pos() + shift);
+    }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = qobject_cast<QWidget*>(watched);
+        // Where the window manager places a window with no free room (openbox puts it in a corner
+        // of the screen) it may stand partly off the screen: once placed, it is brought wholly on.
+        // Only the first placement after each showing: the user may move it anywhere afterwards.
+        if (window && window->isWindow()) {
+            if (event->type() == QEvent::Show) {
+                placing_ = true;
+                QPointer<QWidget> guard(window);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, guard] {
+                        if (guard && placing_) {
+                            keepOnScreen(guard);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            } else if (event->type() == QEvent::Move && placing_ && window->isVisible()) {
+                placing_ = false;
+                keepOnScreen(window);
+            } else if (event->type() == QEvent::Hide) {
+                placing_ = false;
+            }
+        }
         if (event->type() == QEvent::WindowStateChange && window && window->isWindow()) {
             const Qt::WindowFlags flags = window->windowFlags();
             const Qt::WindowStates state = window->windowState();
@@ -54,6 +97,9 @@ class FrameGuard : public QObject {
         }
         return QObject::eventFilter(watched, event);
     }
+
+  private:
+    bool placing_ = false;
 };
 
 }  // namespace

@@ -14,6 +14,9 @@ ResultWindow::ResultWindow(const ResultLayout& layout) : layout_(layout) {
     setFixedFrame(this);
     paint(this, kLightGrey, Qt::black);
     setClientTwips(8985, 6255, layout_.centred);
+    if (!layout_.centred) {
+        cascadeFromOpener();
+    }
     setFixedSize(size());  // a fixed border: the window cannot be resized
 
     const QString sourceName = QString::fromUtf8(layout_.sourceName);

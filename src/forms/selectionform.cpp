@@ -35,6 +35,9 @@ SelectionForm::SelectionForm(const SelectionLayout& layout, const QList<Criterio
     setFixedFrame(this);
     paint(this, Qt::white, Qt::black);
     setClientTwips(layout.clientWidth, layout.clientHeight, layout.centred);
+    if (!layout.centred) {
+        cascadeFromOpener();
+    }
     setFixedSize(size());  // a fixed border: the window cannot be resized
 
     Shape1 = new QFrame(this);

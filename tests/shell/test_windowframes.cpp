@@ -3,6 +3,7 @@
 // buttons it is made with. Offscreen there is no window manager: the cases skip.
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
+#include "forms/resultwindow.h"
 #include "intense/frmintense.h"
 #include "intense/frmpioggia.h"
 #include "registry/frmanagrafica.h"
@@ -12,9 +13,12 @@
 #include "shell/frmsplash.h"
 #include "support/scriptedseams.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,6 +38,16 @@ QString xproperty(const QString& id, const QString& name) {
         return QString();
     }
     return QString::fromLocal8Bit(xprop.readAllStandardOutput());
+}
+
+// The window the window manager says is active, as xprop writes its id (decimal).
+QString activeWindowId() {
+    const QString text = xproperty(QStringLiteral("root"), QStringLiteral("_NET_ACTIVE_WINDOW"));
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("window id # (0x[0-9a-fA-F]+)")).match(text);
+    bool ok = false;
+    const qulonglong id = match.captured(1).toULongLong(&ok, 16);
+    return ok ? QString::number(id) : QString();
 }
 
 QSize hintedSize(const QString& hints, const QString& which) {
@@ -159,6 +173,65 @@ class TestWindowFrames : public QObject {
             QVERIFY(window->isVisible());
             QTRY_COMPARE_WITH_TIMEOUT(window->size(), size, 10000);
         }
+    }
+
+    // The forms that are not centred open cascaded from the window that opens them, wholly on the
+    // screen; openbox, finding no free room beside the main window, put them in a corner of the
+    // screen, half over the main window's edge. When one goes, the window that opened it has the
+    // keyboard again, at the window manager too.
+    void uncentredFormsOpenOverTheirOpener_data() {
+        QTest::addColumn<std::function<void()>>("open");
+        QTest::newRow("frmPioggia") << std::function<void()>(
+            [] { db::Forms::show<frmPioggia>(db::Modality::Modal); });
+        QTest::newRow("frmIntense") << std::function<void()>(
+            [] { db::Forms::show<frmIntense>(db::Modality::Modal); });
+    }
+    void uncentredFormsOpenOverTheirOpener() {
+        QFETCH(std::function<void()>, open);
+        frmApertura* main = db::Forms::show<frmApertura>(db::Modality::Modeless);
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        const QString mainId = QString::number(main->winId());
+        QTRY_VERIFY_WITH_TIMEOUT(activeWindowId() == mainId, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(main->frameGeometry() != main->geometry(), 10000);  // framed
+        const QRect opener = main->frameGeometry();
+
+        QRect frame;
+        bool active = false;
+        seams_->onModal = [&](QWidget* shown) {
+            // Without an archive a result window would close itself at its first tick.
+            if (auto* results = qobject_cast<forms::ResultWindow*>(shown)) {
+                results->Timer1->stop();
+            }
+            QPointer<QWidget> window(shown);
+            if (!QTest::qWaitForWindowExposed(window)) {
+                return;
+            }
+            const QString id = QString::number(window->winId());
+            active = QTest::qWaitFor([&] { return activeWindowId() == id; }, 10000);
+            // Once the window manager has framed and placed it.
+            (void)QTest::qWaitFor([&] { return !window || window->frameGeometry() != window->geometry(); },
+                                  10000);
+            QTest::qWait(200);
+            if (window) {
+                frame = window->frameGeometry();
+            }
+        };
+        open();
+        QVERIFY(active);
+        QVERIFY(frame.isValid());
+        const QRect area = main->screen()->availableGeometry();
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                      .arg(frame.x())
+                                                      .arg(frame.y())
+                                                      .arg(frame.width())
+                                                      .arg(frame.height())));
+        const QPoint offset = frame.topLeft() - opener.topLeft();
+        const int title = main->geometry().top() - opener.top();
+        QVERIFY2(
+            offset.x() > 0 && offset.y() > 0 && offset.x() <= 2 * title + 10 && offset.y() <= 2 * title + 10,
+            qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QTRY_VERIFY_WITH_TIMEOUT(activeWindowId() == mainId, 10000);
+        QTRY_COMPARE(QApplication::activeWindow(), main);
     }
 };
 
