@@ -25,18 +25,56 @@ namespace {
 
 constexpr int kMaxQueryDepth = 16;
 
+// Hands a plain fixed-width cell's number to the matching method of `out`, read as decodeFixed
+// reads it.
+template <typename Out>
+void withFixed(int type, const uchar* p, Out& out) {
+    switch (type) {
+        case TypeByte:
+            return out.integer(p[0]);  // unsigned
+        case TypeInteger:
+            return out.integer(qint16(u16(p)));
+        case TypeLong:
+            return out.integer(qint32(u32(p)));
+        case TypeBigInt:
+            return out.integer(qint64(u64(p)));
+        case TypeCurrency:
+            return out.currency(qint64(u64(p)));
+        case TypeSingle: {
+            const quint32 bits = u32(p);
+            float f;
+            std::memcpy(&f, &bits, 4);
+            return out.real(double(f), true);
+        }
+        case TypeDouble:
+        case TypeDateTime: {
+            const quint64 bits = u64(p);
+            double d;
+            std::memcpy(&d, &bits, 8);
+            return type == TypeDouble ? out.real(d, false) : out.date(d);
+        }
+        default:
+            return out.other(decodeFixed(type, p));
+    }
+}
+
+// The types of the table columns a statement reads; 0 where the source is not a table.
+std::vector<int> readTypes(const QVector<int>& read, const TableDef* source) {
+    std::vector<int> types(size_t(read.size()), 0);
+    for (int i = 0; source && i < read.size(); ++i) {
+        if (read[i] >= 0 && read[i] < source->columns.size()) {
+            types[size_t(i)] = source->columns[read[i]].type;
+        }
+    }
+    return types;
+}
+
 // Keeps the fields a statement reads, column by column. Numbers and dates of a table's fixed
 // columns go from their stored bytes straight into the columns, without a Value each.
 class TableSink : public RowSink {
   public:
     TableSink(const QVector<int>& read, const TableDef* source, ColumnTable* table)
-        : read_(read), types_(size_t(read.size()), 0), table_(table) {
-        for (int i = 0; source && i < read.size(); ++i) {
-            if (read[i] >= 0 && read[i] < source->columns.size()) {
-                types_[size_t(i)] = source->columns[read[i]].type;
-            }
-        }
-    }
+        : read_(read), types_(readTypes(read, source)), table_(table) {}
     void reserve(size_t rows) override {
         for (ColumnStore& c : table_->columns) {
             c.reserve(rows);
@@ -52,41 +90,22 @@ class TableSink : public RowSink {
             } else if (!p) {
                 out.appendNull();
             } else {
-                appendFixed(type, p, &out);
+                Append append{out};
+                withFixed(type, p, append);
             }
         }
     }
     void discard() override { *table_ = ColumnTable(int(read_.size())); }
 
   private:
-    // As decodeFixed reads them.
-    static void appendFixed(int type, const uchar* p, ColumnStore* out) {
-        switch (type) {
-            case TypeByte:
-                return out->appendInteger(p[0]);
-            case TypeInteger:
-                return out->appendInteger(qint16(u16(p)));
-            case TypeLong:
-                return out->appendInteger(qint32(u32(p)));
-            case TypeCurrency:
-                return out->appendCurrency(qint64(u64(p)));
-            case TypeSingle: {
-                const quint32 bits = u32(p);
-                float f;
-                std::memcpy(&f, &bits, 4);
-                return out->appendReal(double(f), true);
-            }
-            case TypeDouble:
-            case TypeDateTime: {
-                const quint64 bits = u64(p);
-                double d;
-                std::memcpy(&d, &bits, 8);
-                return type == TypeDouble ? out->appendReal(d, false) : out->appendDate(d);
-            }
-            default:
-                return out->append(decodeFixed(type, p));
-        }
-    }
+    struct Append {
+        ColumnStore& out;
+        void integer(qint64 v) { out.appendInteger(v); }
+        void currency(qint64 v) { out.appendCurrency(v); }
+        void real(double v, bool single) { out.appendReal(v, single); }
+        void date(double v) { out.appendDate(v); }
+        void other(const Value& v) { out.append(v); }
+    };
 
     const QVector<int>& read_;
     std::vector<int> types_;  // of the source's columns read; 0 when the source is not a table
@@ -96,10 +115,22 @@ class TableSink : public RowSink {
 // A row of a table being read, its fields as text for a stream.
 class StreamCells : public RowCells {
   public:
-    StreamCells(const QVector<int>& read, int width) : read_(read), width_(width) {}
+    StreamCells(const QVector<int>& read, const TableDef* source, int width)
+        : read_(read), types_(readTypes(read, source)), width_(width) {}
     void setRow(RowValues& row) { row_ = &row; }
     int fieldCount() const override { return width_; }
     QStringView textView(int field, const DisplayFormat& format, QString* buffer) const override {
+        const uchar* p = nullptr;
+        const int type = types_[size_t(field)];
+        if (type != 0 && row_->fixedCell(read_[field], &p)) {
+            // Numbers and dates written from their stored bytes, without a Value.
+            buffer->resize(0);
+            if (p) {
+                Format out{format, buffer};
+                withFixed(type, p, out);
+            }
+            return *buffer;
+        }
         held_ = row_->value(read_[field]);
         if (held_.kind() == Value::Kind::Text) {
             return held_.text();  // valid while held_ is
@@ -110,7 +141,18 @@ class StreamCells : public RowCells {
     }
 
   private:
+    struct Format {
+        const DisplayFormat& format;
+        QString* out;
+        void integer(qint64 v) { format.appendInteger(v, out); }
+        void currency(qint64 v) { format.appendCurrency(v, out); }
+        void real(double v, bool single) { format.appendReal(v, single, out); }
+        void date(double v) { format.appendDate(v, out); }
+        void other(const Value& v) { format.append(v, out); }
+    };
+
     const QVector<int>& read_;
+    std::vector<int> types_;
     int width_;
     RowValues* row_ = nullptr;
     mutable Value held_;
@@ -137,7 +179,8 @@ struct StreamStopped {};
 // Hands every row read to a stream as it comes.
 class StreamSink : public RowSink {
   public:
-    StreamSink(RowStream& out, const QVector<int>& read, int width) : out_(out), cells_(read, width) {}
+    StreamSink(RowStream& out, const QVector<int>& read, const TableDef* source, int width)
+        : out_(out), cells_(read, source, width) {}
     void add(RowValues& row) override {
         cells_.setRow(row);
         if (!out_.row(cells_)) {
@@ -299,7 +342,7 @@ class DatabaseImpl : public Database {
         if (!out.start(bound.captions)) {
             return true;
         }
-        StreamSink sink(out, bound.read, int(bound.captions.size()));
+        StreamSink sink(out, bound.read, table, int(bound.captions.size()));
         return readTable(*file_, *table, select.where, bound.read, sink, error);
     }
 

@@ -391,6 +391,9 @@ class TestJetStatements : public QObject {
         QTest::newRow("sort key not shown")
             << false << "select nomestaz from database1 order by TempMax desc" << 0;
         QTest::newRow("distinct") << false << "select distinct DirVento from database1" << 0;
+        QTest::newRow("dates, long texts") << false << "[anagrafica compl]" << 0;
+        QTest::newRow("dates, Jet 3") << true << "select * from piog9099 where anno = 1995" << 0;
+        QTest::newRow("table, Jet 3") << true << "select * from database1 where anno = 1991" << 0;
         QTest::newRow("stored query, Jet 3") << true << "select TESTO as Nome from Mese where mese >= 3" << 0;
         QTest::newRow("stopped") << false << "database1" << 7;
         QTest::newRow("stopped before any row") << false << "database1" << -1;
