@@ -21,6 +21,11 @@ namespace {
 // exported with two digits loses its century.
 QString shortDateFormat(const QLocale& locale) {
     QString format = locale.dateFormat(QLocale::ShortFormat);
+    // The C locale (a system with no regional settings) names months in English ("16 Apr 1982"),
+    // out of place among the program's Italian: day, month and year in figures instead.
+    if (format.contains(QLatin1String("MMM"))) {
+        return QStringLiteral("dd/MM/yyyy");
+    }
     if (!format.contains(QLatin1String("yyyy"))) {
         format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     }

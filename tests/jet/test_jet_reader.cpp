@@ -308,6 +308,8 @@ class TestJetReader : public QObject {
         // Years in full, as the desktop's regional settings show them.
         QCOMPARE(rs->value(3, 7).display(it), QStringLiteral("01/03/1995"));
         QCOMPARE(rs->value(3, 7).display(en), QStringLiteral("3/1/1995"));
+        QCOMPARE(rs->value(3, 7).display(QLocale::c()), QStringLiteral("01/03/1995"));
+        QCOMPARE(rs->value(1, 7).display(QLocale::c()), QStringLiteral("01/06/2024 18:00:00"));
         QCOMPARE(rs->value(1, 7).display(it), QStringLiteral("01/06/2024 18:00:00"));
         QCOMPARE(rs->value(4, 7).display(it), QStringLiteral("12:00:00"));
         QCOMPARE(rs->value(0, 7).display(it), QStringLiteral("29/12/1899 06:00:00"));
