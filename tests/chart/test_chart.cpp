@@ -1,6 +1,7 @@
 // Charts of what the grids show: the series hold exactly the grid's values, with gaps for NULL
 // and dates from day, month and year; the window saves valid PNG, SVG and PDF files, prints
 // through the print seam, zooms back on a right click and closes with the window it belongs to.
+#include "chart/chartarchive.h"
 #include "chart/chartdata.h"
 #include "chart/chartwindow.h"
 #include "db/boundcontrols.h"
@@ -70,19 +71,11 @@ class TestChart : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         using jetwriter::Column;
         using jetwriter::ColumnType;
-        jetwriter::Database archive(jetwriter::Version::Jet4);
         // Rows out of date order, a NULL in each quantity, a day that is no date (31 February).
-        archive.addTable(
-            QStringLiteral("giorni"),
-            {Column{QStringLiteral("nomestaz"), ColumnType::Text, 50},
-             Column{QStringLiteral("Giorno"), ColumnType::Integer},
-             Column{QStringLiteral("Mese"), ColumnType::Integer},
-             Column{QStringLiteral("Anno"), ColumnType::Integer},
-             Column{QStringLiteral("Pioggia"), ColumnType::Double},
+        archive_.addDaily(
+            {Column{QStringLiteral("Pioggia"), ColumnType::Double},
              Column{QStringLiteral("TempMax"), ColumnType::Single},
              Column{QStringLiteral("AltNeve"), ColumnType::Double},
              Column{QStringLiteral("DirVento"), ColumnType::Text, 3}},
@@ -94,6 +87,7 @@ class TestChart : public QObject {
                 {QStringLiteral("Monte Vessa"), 31, 2, 1995, 9.0, 9.0, 9.0, QStringLiteral("O")},
                 {QStringLiteral("Roda"), 2, 3, 1995, 4.0, 11.0, QVariant(), QVariant()},
             });
+        jetwriter::Database& archive = archive_.writer();
         archive.addTable(
             QStringLiteral("piogge"),
             {Column{QStringLiteral("Nomestaz"), ColumnType::Text, 50},
@@ -117,11 +111,7 @@ class TestChart : public QObject {
                              {QStringLiteral("Temperatura media °C"), 1.5, 3.0, 7.25, 1994},
                              {QStringLiteral("Pioggia totale mm"), 10.0, 20.0, 30.0, 1995},
                          });
-        QString error;
-        QVERIFY2(archive.write(database(), &error), qPrintable(error));
-        jet::Error failure;
-        db_ = jet::Database::open(database(), &failure);
-        QVERIFY(db_);
+        archive_.writeAndOpen();
     }
 
     void dailySeriesHoldTheGridsValues() {
@@ -243,7 +233,7 @@ class TestChart : public QObject {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-        const QString png = dir_.filePath(QStringLiteral("grafico.png"));
+        const QString png = archive_.filePath(QStringLiteral("grafico.png"));
         QVERIFY(window.saveAs(png, chart::FileFormat::Png));
         QImage image(png);
         QVERIFY(!image.isNull());
@@ -258,30 +248,30 @@ class TestChart : public QObject {
         }
         QVERIFY(coloured > 100);
 
-        const QString svg = dir_.filePath(QStringLiteral("grafico.svg"));
+        const QString svg = archive_.filePath(QStringLiteral("grafico.svg"));
         QVERIFY(window.saveAs(svg, chart::FileFormat::Svg));
         QVERIFY(readAll(svg).startsWith("<?xml"));
         QVERIFY(QSvgRenderer(svg).isValid());
 
-        const QString pdf = dir_.filePath(QStringLiteral("grafico.pdf"));
+        const QString pdf = archive_.filePath(QStringLiteral("grafico.pdf"));
         QVERIFY(window.saveAs(pdf, chart::FileFormat::Pdf));
         const QByteArray pdfBytes = readAll(pdf);
         QVERIFY(pdfBytes.startsWith("%PDF-1."));
         QVERIFY(pdfBytes.trimmed().endsWith("%%EOF"));
 
         // Through the dialog: the extension chooses the format; none adds the chosen pair's.
-        seams.saveTo = dir_.filePath(QStringLiteral("scelto.SVG"));
+        seams.saveTo = archive_.filePath(QStringLiteral("scelto.SVG"));
         window.cmdSalva->click();
         QVERIFY(QSvgRenderer(*seams.saveTo).isValid());
         QCOMPARE(seams.saveRequests.size(), 1);
         QCOMPARE(seams.saveRequests[0].filter,
                  QStringLiteral(
                      "Immagine PNG (*.png)|*.png|Disegno SVG (*.svg)|*.svg|Documento PDF (*.pdf)|*.pdf"));
-        seams.saveTo = dir_.filePath(QStringLiteral("senza"));
+        seams.saveTo = archive_.filePath(QStringLiteral("senza"));
         window.cmdSalva->click();
-        QVERIFY(!QImage(dir_.filePath(QStringLiteral("senza.png"))).isNull());
+        QVERIFY(!QImage(archive_.filePath(QStringLiteral("senza.png"))).isNull());
         // A folder that does not exist: nothing written, one message.
-        seams.saveTo = dir_.filePath(QStringLiteral("manca/grafico.pdf"));
+        seams.saveTo = archive_.filePath(QStringLiteral("manca/grafico.pdf"));
         window.cmdSalva->click();
         QCOMPARE(seams.messages,
                  QStringList{QStringLiteral("Impossibile salvare il grafico nel file ") + *seams.saveTo});
@@ -289,7 +279,7 @@ class TestChart : public QObject {
         window.cmdSalva->click();  // cancelled
         QCOMPARE(seams.messages.size(), 1);
 
-        seams.printTo = dir_.filePath(QStringLiteral("stampa.pdf"));
+        seams.printTo = archive_.filePath(QStringLiteral("stampa.pdf"));
         window.cmdStampa->click();
         QCOMPARE(seams.printDialogs, 1);
         QVERIFY(readAll(*seams.printTo).startsWith("%PDF-1."));
@@ -428,15 +418,14 @@ class TestChart : public QObject {
   private:
     std::unique_ptr<jet::RecordSet> open(const QString& statement) {
         jet::Error failure;
-        std::unique_ptr<jet::RecordSet> rows = db_->openRecordSet(statement, &failure);
+        std::unique_ptr<jet::RecordSet> rows = archive_.database()->openRecordSet(statement, &failure);
         if (!rows) {
             qFatal("%s", qPrintable(failure.message));
         }
         return rows;
     }
-    QString database() const { return dir_.filePath(QStringLiteral("orbeni.mdb")); }
-    QTemporaryDir dir_;
-    std::shared_ptr<jet::Database> db_;
+    QString database() const { return archive_.path(); }
+    charttest::ChartArchive archive_;
 };
 
 QTEST_MAIN(TestChart)

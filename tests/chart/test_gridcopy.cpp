@@ -1,6 +1,7 @@
 // Copying grid cells: the clipboard's text and HTML byte for byte for a cell, a rectangle, a
 // column, all and scattered cells, with and without captions, over rows read from an archive
 // written by our own writer; then the same through a grid, its keys and its context menu.
+#include "chart/chartarchive.h"
 #include "db/boundcontrols.h"
 #include "db/datasource.h"
 #include "db/form.h"
@@ -42,30 +43,22 @@ class TestGridCopy : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(dir_.isValid());
-        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         using jetwriter::Column;
         using jetwriter::ColumnType;
-        jetwriter::Database archive(jetwriter::Version::Jet4);
-        archive.addTable(QStringLiteral("giorni"),
-                         {Column{QStringLiteral("nomestaz"), ColumnType::Text, 50},
-                          Column{QStringLiteral("Giorno"), ColumnType::Integer},
-                          Column{QStringLiteral("Mese"), ColumnType::Integer},
-                          Column{QStringLiteral("Anno"), ColumnType::Integer},
-                          Column{QStringLiteral("Pioggia"), ColumnType::Double},
-                          Column{QStringLiteral("TempMax"), ColumnType::Single}},
-                         QList<jetwriter::Row>{
-                             {QStringLiteral("Monte Vessa"), 1, 3, 1995, 12.5, 8.3},
-                             {QStringLiteral("Monte Vessa"), 2, 3, 1995, QVariant(), -1.5},
-                             {QStringLiteral("Roda <alta> & \"bassa\""), 1, 3, 1995, 0.0, QVariant()},
-                             {QStringLiteral("Riga\tcon\ntab"), 31, 2, 1995, 3.0, 4.0},
-                         });
-        QString error;
-        QVERIFY2(archive.write(database(), &error), qPrintable(error));
+        archive_.addDaily({Column{QStringLiteral("Pioggia"), ColumnType::Double},
+                           Column{QStringLiteral("TempMax"), ColumnType::Single}},
+                          QList<jetwriter::Row>{
+                              {QStringLiteral("Monte Vessa"), 1, 3, 1995, 12.5, 8.3},
+                              {QStringLiteral("Monte Vessa"), 2, 3, 1995, QVariant(), -1.5},
+                              {QStringLiteral("Roda <alta> & \"bassa\""), 1, 3, 1995, 0.0, QVariant()},
+                              {QStringLiteral("Riga\tcon\ntab"), 31, 2, 1995, 3.0, 4.0},
+                          });
+        archive_.writeAndOpen();
+        if (QTest::currentTestFailed()) {
+            return;
+        }
         jet::Error failure;
-        db_ = jet::Database::open(database(), &failure);
-        QVERIFY(db_);
-        rows_ = db_->openRecordSet(kStatement, &failure);
+        rows_ = archive_.database()->openRecordSet(kStatement, &failure);
         QVERIFY(rows_);
         QCOMPARE(rows_->recordCount(), 4);
     }
@@ -228,9 +221,8 @@ class TestGridCopy : public QObject {
     }
 
   private:
-    QString database() const { return dir_.filePath(QStringLiteral("orbeni.mdb")); }
-    QTemporaryDir dir_;
-    std::shared_ptr<jet::Database> db_;
+    QString database() const { return archive_.path(); }
+    charttest::ChartArchive archive_;
     std::unique_ptr<jet::RecordSet> rows_;
 };
 

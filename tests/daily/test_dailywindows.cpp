@@ -197,30 +197,10 @@ class TestDailyWindows : public querytest::WindowTest {
     // picked before; any other text stops the search with the list's message.
     void listTextIsWhatIsSearched_data() { querytest::listRuleRows(); }
     void listTextIsWhatIsSearched() {
-        QFETCH(QStringList, steps);
-        QFETCH(int, code);
-        QFETCH(int, year);
-        QFETCH(bool, refused);
         frmAltorra* form = openForm();
-        querytest::runListRuleSteps(form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, steps);
-        form->cmdSeleziona->click();
-        if (refused) {
-            QCOMPARE(seams_->messages.size(), 1);
-            QVERIFY(seams_->messages.first().contains(QStringLiteral("Stazione")));
-            QVERIFY(!db::Forms::find<frmTabella>());
-            QCOMPARE(Global::DailyQueryOk, Global::kFalse);
-            return;
-        }
-        QVERIFY(seams_->messages.isEmpty());
-        QStringList criteria;
-        if (code) {
-            criteria << QStringLiteral("codStaz = %1").arg(code);
-        }
-        if (year) {
-            criteria << QStringLiteral("anno = %1").arg(year);
-        }
-        QCOMPARE(Global::DailyWhere, QStringLiteral("where ") + criteria.join(QStringLiteral(" and ")));
-        QVERIFY(db::Forms::find<frmTabella>());
+        checkListRule({form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, form->cmdSeleziona,
+                       QStringLiteral("codStaz"), &Global::DailyWhere, &Global::DailyQueryOk,
+                       [] { return db::Forms::find<frmTabella>() != nullptr; }});
     }
 
     // Tab and Shift+Tab leave the grid in the order grid, "Chiudi", "Esporta Dati"; the arrows move

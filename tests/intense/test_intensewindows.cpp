@@ -199,30 +199,10 @@ class TestIntenseWindows : public querytest::WindowTest {
     // The same rule for the lists as in the daily form.
     void listTextIsWhatIsSearched_data() { querytest::listRuleRows(); }
     void listTextIsWhatIsSearched() {
-        QFETCH(QStringList, steps);
-        QFETCH(int, code);
-        QFETCH(int, year);
-        QFETCH(bool, refused);
         frmPioggia* form = openForm();
-        querytest::runListRuleSteps(form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, steps);
-        form->cmdSeleziona->click();
-        if (refused) {
-            QCOMPARE(seams_->messages.size(), 1);
-            QVERIFY(seams_->messages.first().contains(QStringLiteral("Stazione")));
-            QVERIFY(!db::Forms::find<frmIntense>());
-            QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
-            return;
-        }
-        QVERIFY(seams_->messages.isEmpty());
-        QStringList criteria;
-        if (code) {
-            criteria << QStringLiteral("codstaz = %1").arg(code);
-        }
-        if (year) {
-            criteria << QStringLiteral("anno = %1").arg(year);
-        }
-        QCOMPARE(Global::IntenseWhere, QStringLiteral("where ") + criteria.join(QStringLiteral(" and ")));
-        QVERIFY(db::Forms::find<frmIntense>());
+        checkListRule({form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, form->cmdSeleziona,
+                       QStringLiteral("codstaz"), &Global::IntenseWhere, &Global::IntenseQueryOk,
+                       [] { return db::Forms::find<frmIntense>() != nullptr; }});
     }
 
     void noCriterionAfterCancel() {

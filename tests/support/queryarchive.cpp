@@ -177,6 +177,8 @@ void listRuleRows() {
         << QStringList{"station pick Monte Vessa", "station type   Vessa alta "} << 0 << 0 << true;
 }
 
+namespace {
+
 void runListRuleSteps(QComboBox* station, QComboBox* year, QAbstractButton* cancel,
                       const QStringList& steps) {
     for (const QString& step : steps) {
@@ -196,6 +198,37 @@ void runListRuleSteps(QComboBox* station, QComboBox* year, QAbstractButton* canc
             QCOMPARE(list->currentText(), text);
         }
     }
+}
+
+}  // namespace
+
+void WindowTest::checkListRule(const ListRuleForm& form) {
+    QFETCH(QStringList, steps);
+    QFETCH(int, code);
+    QFETCH(int, year);
+    QFETCH(bool, refused);
+    runListRuleSteps(form.station, form.year, form.cancel, steps);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    form.select->click();
+    if (refused) {
+        QCOMPARE(seams_->messages.size(), 1);
+        QVERIFY(seams_->messages.first().contains(QStringLiteral("Stazione")));
+        QVERIFY(!form.resultsShown());
+        QCOMPARE(*form.queryOk, Global::kFalse);
+        return;
+    }
+    QVERIFY(seams_->messages.isEmpty());
+    QStringList criteria;
+    if (code) {
+        criteria << QStringLiteral("%1 = %2").arg(form.codeColumn).arg(code);
+    }
+    if (year) {
+        criteria << QStringLiteral("anno = %1").arg(year);
+    }
+    QCOMPARE(*form.where, QStringLiteral("where ") + criteria.join(QStringLiteral(" and ")));
+    QVERIFY(form.resultsShown());
 }
 
 void activate(QWidget* window) {

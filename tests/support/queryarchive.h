@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class QAbstractButton;
@@ -30,6 +31,8 @@ constexpr int kColle = 40;  // in the intense list, no intense rows
 // Writes folder/orbeni.mdb. Returns an empty text, or the writer's error.
 QString writeArchive(const QString& folder);
 
+struct ListRuleForm;
+
 // The frame of a query-window test case: the archive written once into a temporary program
 // folder, scripted seams whose modal windows stay open so the test drives them (the tests never
 // meet a real modal), fresh globals and recordings before each test, every window unloaded after.
@@ -39,6 +42,9 @@ class WindowTest : public QObject {
   protected:
     QString folder() const { return dir_.path(); }
     testsupport::ScriptedSeams* seams_ = nullptr;
+    // Runs the current row of listRuleRows() on `form`: its steps, "&Seleziona", then what the
+    // search must have used, or its refusal naming the station list with no result window.
+    void checkListRule(const ListRuleForm& form);
 
   private slots:
     void initTestCase();
@@ -58,7 +64,18 @@ bool choose(QComboBox* list, const QString& text);
 // the list's text, "cancel" presses "&Cancella"), then the station code and year the search must
 // use (0 for none), or refused when "&Seleziona" must stop with the no-entry message.
 void listRuleRows();
-void runListRuleSteps(QComboBox* station, QComboBox* year, QAbstractButton* cancel, const QStringList& steps);
+
+// A selection form as the list rule's cases drive it, and where its search leaves its outcome.
+struct ListRuleForm {
+    QComboBox* station;
+    QComboBox* year;
+    QAbstractButton* cancel;  // "&Cancella"
+    QAbstractButton* select;  // "&Seleziona"
+    QString codeColumn;       // the station code's column as the form's statement names it
+    const QString* where;     // the criteria the search publishes
+    const qint16* queryOk;    // the search's flag
+    std::function<bool()> resultsShown;
+};
 
 // Sends the activation the platform sends when a window comes to the front.
 void activate(QWidget* window);
