@@ -468,25 +468,46 @@ void FlexGrid::changeEvent(QEvent* event) {
 void FlexGrid::fitRows() {
     const QFontMetrics metrics(font());
     const int lineHeight = metrics.lineSpacing();
-    int lines = 1;
-    if (wordWrap_) {
-        // A cell's text stands inside the focus frame's margin on each side and the grid line.
-        const int margin =
-            2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 1;
-        for (int row : sampleRows(model_->rowCount())) {
-            for (int column = 0; column < model_->columnCount() && lines < maxLines_; ++column) {
-                const QString text = model_->data(model_->index(row, column), Qt::DisplayRole).toString();
-                const int width = qMax(1, view_->columnWidth(column) - margin);
-                if (metrics.horizontalAdvance(text) <= width) {
-                    continue;
-                }
+    const auto rowHeight = [lineHeight](int lines) { return lines * lineHeight + 6; };
+    QHeaderView* rowsHeader = view_->verticalHeader();
+    rowsHeader->setDefaultSectionSize(rowHeight(1));
+    if (!wordWrap_) {
+        return;
+    }
+    // A cell's text stands inside the focus frame's margin on each side and the grid line.
+    const int margin =
+        2 * (view_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view_) + 1) + 1;
+    const auto linesOf = [&](int row) {
+        int lines = 1;
+        for (int column = 0; column < model_->columnCount() && lines < maxLines_; ++column) {
+            const QString text = model_->data(model_->index(row, column), Qt::DisplayRole).toString();
+            const int width = qMax(1, view_->columnWidth(column) - margin);
+            if (metrics.horizontalAdvance(text) > width) {
                 const QRect needed = metrics.boundingRect(QRect(0, 0, width, lineHeight * (maxLines_ + 1)),
                                                           Qt::TextWordWrap, text);
                 lines = qBound(lines, (needed.height() + lineHeight - 1) / lineHeight, maxLines_);
             }
         }
+        return lines;
+    };
+    // Each row as high as its own texts need; a very long result takes the height the rows
+    // measured across it need, for every row, so that fitting stays bounded.
+    constexpr int kRowsFittedOneByOne = 2000;
+    const int rows = model_->rowCount();
+    if (rows <= kRowsFittedOneByOne) {
+        for (int row = 0; row < rows; ++row) {
+            const int lines = linesOf(row);
+            if (lines > 1) {
+                view_->setRowHeight(row, rowHeight(lines));
+            }
+        }
+        return;
     }
-    view_->verticalHeader()->setDefaultSectionSize(lines * lineHeight + 6);
+    int lines = 1;
+    for (int row : sampleRows(rows)) {
+        lines = qMax(lines, linesOf(row));
+    }
+    rowsHeader->setDefaultSectionSize(rowHeight(lines));
 }
 
 void FlexGrid::setCols(int columns) {
