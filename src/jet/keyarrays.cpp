@@ -62,6 +62,16 @@ int widthOf(qint32 v) {
     return qint8(v) == v ? 1 : qint16(v) == v ? 2 : 4;
 }
 
+void store(void* data, int width, qsizetype row, qint32 v) {
+    if (width == 1) {
+        static_cast<qint8*>(data)[row] = qint8(v);
+    } else if (width == 2) {
+        static_cast<qint16*>(data)[row] = qint16(v);
+    } else {
+        static_cast<qint32*>(data)[row] = v;
+    }
+}
+
 void* valuesOf(KeyArray& a) {
     return a.width == 1   ? static_cast<void*>(a.v8.data())
            : a.width == 2 ? static_cast<void*>(a.v16.data())
@@ -79,7 +89,7 @@ KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, std::ve
     for (KeyArray& a : *keys) {
         const ColumnDef& col = table.columns[a.column];
         const int start = (pages.jet3() ? 1 : 2) + col.fixedOffset;
-        a.width = 1;  // widened as values need
+        a.width = 0;  // no array until the first value shows the width it needs
         columns_.push_back(
             Column{KeySpec{col.colNum, start, start + fixedSize(col.type), col.type}, &a, nullptr, nullptr});
     }
@@ -97,10 +107,12 @@ void KeyCollector::allocate(qsizetype capacity) {
     capacity_ = capacity;
     for (Column& c : columns_) {
         KeyArray& a = *c.array;
-        (a.width == 1   ? a.v8.resize(capacity)
-         : a.width == 2 ? a.v16.resize(capacity)
-                        : a.v32.resize(capacity));
-        c.data = valuesOf(a);
+        if (a.width > 0) {  // else made at the first value
+            (a.width == 1   ? a.v8.resize(capacity)
+             : a.width == 2 ? a.v16.resize(capacity)
+                            : a.v32.resize(capacity));
+            c.data = valuesOf(a);
+        }
         if (!a.nulls.isEmpty()) {
             a.nulls.resize(capacity);
             c.nulls = a.nulls.data();
@@ -108,27 +120,23 @@ void KeyCollector::allocate(qsizetype capacity) {
     }
 }
 
-// A value wider than the column's array so far: the array is copied once into the wider form.
+// The column's first value, or one wider than its array so far: the array is made (again) in
+// the width the value needs, the values before it copied once.
 void KeyCollector::widen(Column& c, qint32 value) {
     KeyArray& a = *c.array;
-    const int width = widthOf(value);
-    QVector<qint16> v16;
-    QVector<qint32> v32;
-    if (width == 2) {
-        v16.resize(capacity_);
-        for (qsizetype i = 0; i < rows_; ++i) {
-            v16[i] = a.v8[i];
-        }
-    } else {
-        v32.resize(capacity_);
-        for (qsizetype i = 0; i < rows_; ++i) {
-            v32[i] = a.at(i);
-        }
+    KeyArray wider;
+    wider.width = qMax(a.width, widthOf(value));
+    (wider.width == 1   ? wider.v8.resize(capacity_)
+     : wider.width == 2 ? wider.v16.resize(capacity_)
+                        : wider.v32.resize(capacity_));
+    void* data = valuesOf(wider);
+    for (qsizetype i = 0; i < rows_; ++i) {
+        store(data, wider.width, i, a.at(i));
     }
-    a.v8 = QVector<qint8>();
-    a.v16.swap(v16);
-    a.v32.swap(v32);
-    a.width = width;
+    a.v8.swap(wider.v8);
+    a.v16.swap(wider.v16);
+    a.v32.swap(wider.v32);
+    a.width = wider.width;
     c.data = valuesOf(a);
 }
 
@@ -175,18 +183,10 @@ void KeyCollector::collect(const uchar* row, int len) {
         } else {
             markNull(c);
         }
-        int width = c.array->width;
-        if (Q_UNLIKELY(widthOf(v) > width)) {
+        if (Q_UNLIKELY(widthOf(v) > c.array->width)) {
             widen(c, v);
-            width = c.array->width;
         }
-        if (width == 1) {
-            static_cast<qint8*>(c.data)[rows_] = qint8(v);
-        } else if (width == 2) {
-            static_cast<qint16*>(c.data)[rows_] = qint16(v);
-        } else {
-            static_cast<qint32*>(c.data)[rows_] = v;
-        }
+        store(c.data, c.array->width, rows_, v);
     }
     ++rows_;
 }
@@ -276,6 +276,7 @@ void KeyCollector::finish() {
         index_->pages.squeeze();
     }
     for (Column& c : columns_) {
+        c.array->width = qMax(c.array->width, 1);  // a table without rows
         trim(c.array->v8);
         trim(c.array->v16);
         trim(c.array->v32);

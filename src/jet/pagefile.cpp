@@ -6,9 +6,20 @@
 
 #include <unistd.h>
 
+#include <new>
+
 #include "jet/jetvalue.h"
 
 namespace jet {
+
+PageBuffer::PageBuffer(qsizetype bytes) {
+    constexpr qsizetype kAlign = 4096;
+    const qsizetype size = (qMax<qsizetype>(bytes, 1) + kAlign - 1) / kAlign * kAlign;
+    data_.reset(static_cast<uchar*>(std::aligned_alloc(kAlign, size_t(size))));
+    if (!data_) {
+        throw std::bad_alloc();
+    }
+}
 
 PageFile::~PageFile() {
     if (fd_ >= 0) {

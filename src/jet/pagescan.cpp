@@ -104,14 +104,14 @@ std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table, const Tab
     }
     KeyCollector collector(pages_, table, &added, known ? nullptr : index.get(), known ? known->rowCount : 0);
     const QVector<quint32>& pages = table.pages;
-    QByteArray buffer(kMaxRunPages * pages_.pageSize(), Qt::Uninitialized);
+    const PageBuffer buffer(kMaxRunPages * pages_.pageSize());
     int i = 0;
     while (i < pages.size()) {
         int run = 1;
         while (i + run < pages.size() && run < kMaxRunPages && pages[i + run] == pages[i] + quint32(run)) {
             ++run;
         }
-        auto* base = reinterpret_cast<uchar*>(buffer.data());
+        uchar* base = buffer.data();
         pages_.read(pages[i], run, base);
         for (int k = 0; k < run; ++k) {
             collector.page(base + k * pages_.pageSize(), pages[i] + quint32(k));
@@ -128,8 +128,8 @@ std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table, const Tab
 void JetFile::readRows(const TableDef& table, const QVector<quint32>& locations,
                        const std::function<void(RowValues&)>& onRow) {
     const int pageSize = pages_.pageSize();
-    QByteArray buffer(kMaxRunPages * pageSize, Qt::Uninitialized);
-    auto* base = reinterpret_cast<uchar*>(buffer.data());
+    const PageBuffer buffer(kMaxRunPages * pageSize);
+    uchar* base = buffer.data();
     quint32 windowFirst = 0;
     int windowCount = 0;
     PageRowValues row(pages_, text_, table);
