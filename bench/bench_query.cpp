@@ -104,11 +104,20 @@ Run run(const Command& c, bool count) {
     close(in[1]);
     Run r;
     if (count) {
+        // Lines with something on them: mdb-sql starts with an empty one.
         qint64 lines = 0;
+        bool content = false;
         char buffer[65536];
         ssize_t n;
         while ((n = read(out[0], buffer, sizeof buffer)) > 0) {
-            lines += std::count(buffer, buffer + n, '\n');
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buffer[i] == '\n') {
+                    lines += content ? 1 : 0;
+                    content = false;
+                } else if (buffer[i] != '\r') {
+                    content = true;
+                }
+            }
         }
         close(out[0]);
         r.rows = lines - c.headerLines;

@@ -90,8 +90,8 @@ KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, std::ve
         const ColumnDef& col = table.columns[a.column];
         const int start = (pages.jet3() ? 1 : 2) + col.fixedOffset;
         a.width = 0;  // no array until the first value shows the width it needs
-        columns_.push_back(
-            Column{KeySpec{col.colNum, start, start + fixedSize(col.type), col.type}, &a, nullptr, nullptr});
+        columns_.push_back(Column{KeySpec{col.colNum, start, start + fixedSize(col.type), col.type}, &a,
+                                  nullptr, nullptr, 0});
     }
     // Sized from the count the definition stores (bounded by what the pages can hold), grown if
     // short; a later scan for more columns meets the rows the first one found.
@@ -137,6 +137,7 @@ void KeyCollector::widen(Column& c, qint32 value) {
     a.v16.swap(wider.v16);
     a.v32.swap(wider.v32);
     a.width = wider.width;
+    c.width = a.width;
     c.data = valuesOf(a);
 }
 
@@ -161,7 +162,8 @@ void KeyCollector::collect(const uchar* row, int len) {
     if (maskSize + (Jet3 ? 1 : 2) > len) {
         pages_.damaged();
     }
-    if (Q_UNLIKELY(rows_ == capacity_)) {
+    const qsizetype at = rows_;
+    if (Q_UNLIKELY(at == capacity_)) {
         if (knownRows_ >= 0) {
             pages_.damaged();  // more rows than the scan before found
         }
@@ -170,7 +172,7 @@ void KeyCollector::collect(const uchar* row, int len) {
     const uchar* mask = row + len - maskSize;
     const int fixedEnd = len - maskSize;
     for (Column& c : columns_) {
-        const KeySpec& s = c.spec;
+        const KeySpec s = c.spec;
         qint32 v = 0;
         if (s.colNum < rowCols && ((mask[s.colNum >> 3] >> (s.colNum & 7)) & 1)) {
             if (s.end > fixedEnd) {
@@ -183,12 +185,15 @@ void KeyCollector::collect(const uchar* row, int len) {
         } else {
             markNull(c);
         }
-        if (Q_UNLIKELY(widthOf(v) > c.array->width)) {
+        // Width and place kept in locals: the store below may alias anything.
+        int width = c.width;
+        if (Q_UNLIKELY(widthOf(v) > width)) {
             widen(c, v);
+            width = c.width;
         }
-        store(c.data, c.array->width, rows_, v);
+        store(c.data, width, at, v);
     }
-    ++rows_;
+    rows_ = at + 1;
 }
 
 // A row moved by an edit: its place holds a pointer to where it lives now, on a page of the
@@ -233,18 +238,30 @@ void KeyCollector::rows(const uchar* page, quint32 number) {
     pageCount_ = 0;
     inOrder_ = true;
     pageNumber_ = number;
+    // The offsets table is checked to lie in the page (rowCount); each row must lie between it
+    // and the start of the row before (or the page's end).
+    const uchar* offsets = page + pages_.rowCountOffset() + 2;
+    const int tableEnd = pages_.rowCountOffset() + 2 + 2 * count;
+    const int pageSize = pages_.pageSize();
+    int end = pageSize;
     for (int r = 0; r < count; ++r) {
-        const RowSpan span = pages_.rowSpan(page, r);
-        if (span.flags & kDeletedFlag) {
+        const int raw = u16(offsets + 2 * r);
+        const int start = raw & kOffsetMask;
+        const int rowEnd = end;
+        end = start;
+        if (raw & kDeletedFlag) {
             continue;
         }
-        if ((span.flags & kLookupFlag) && span.length() == 4) {
-            const quint32 target = u32(page + span.start);
+        if (start < tableEnd || start >= rowEnd || rowEnd > pageSize) {
+            pages_.damaged();
+        }
+        if ((raw & kLookupFlag) && rowEnd - start == 4) {
+            const quint32 target = u32(page + start);
             collectMoved(target);
             locate(target);
             continue;
         }
-        collect<Jet3>(page + span.start, span.length());
+        collect<Jet3>(page + start, rowEnd - start);
         locate((number << 8) | quint32(r));
     }
     if (index_ && pageCount_ > 0) {

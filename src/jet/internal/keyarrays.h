@@ -79,6 +79,7 @@ class KeyCollector {
         KeyArray* array;
         void* data;  // the array's values, written through a plain pointer
         quint8* nulls;
+        int width;  // of the array's values, 0 before the first
     };
     void allocate(qsizetype capacity);
     void widen(Column& c, qint32 value);
