@@ -34,13 +34,16 @@ QVector<quint32> TableIndex::locations(const QVector<int>* rows) const {
     const qsizetype count = rows ? rows->size() : rowCount;
     for (qsizetype i = 0; i < count; ++i) {
         const quint32 row = quint32(rows ? (*rows)[i] : i);
+        // Rows come ascending: the page moves on, linearly (the pages are passed at most once);
+        // a row before the page is searched for.
         if (row < page->firstRow) {
-            page = pages.constBegin();  // not ascending after all
+            page = std::upper_bound(pages.constBegin(), page, row,
+                                    [](quint32 r, const Page& p) { return r < p.firstRow; }) -
+                   1;
         }
-        // The last page starting at or before the row, searched from the one before.
-        page = std::upper_bound(page, pages.constEnd(), row,
-                                [](quint32 r, const Page& p) { return r < p.firstRow; }) -
-               1;
+        while (page + 1 != pages.constEnd() && (page + 1)->firstRow <= row) {
+            ++page;
+        }
         const quint32 k = row - page->firstRow;
         out.append(page->listed < 0 ? (page->number << 8) | k : listed[page->listed + k]);
     }
