@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -38,16 +37,22 @@ class FrameGuard : public QObject {
     }
 
     // Moves the window so that its whole frame lies on its screen's free area (the top left
-    // corner first when it is larger than that area).
-    static void keepOnScreen(QWidget* window) {
+    // corner first when it is larger than that area). True when it stood there already.
+    static bool keepOnScreen(QWidget* window) {
         const QScreen* screen = window->screen();
         if (!screen || !window->isVisible() || window->windowState() != Qt::WindowNoState) {
-            return;
+            return true;
         }
         const QRect area = screen->availableGeometry();
-        const QRect frame = window->frameGeometry();
+        const QRect client = window->geometry();
+        QRect frame = window->frameGeometry();
+        // The frame's right and bottom edges may be measured after its left and top; managers
+        // draw there the border they draw on the left.
+        const int border = client.left() - frame.left();
+        frame.setRight(qMax(frame.right(), client.right() + border));
+        frame.setBottom(qMax(frame.bottom(), client.bottom() + border));
         if (area.contains(frame)) {
-            return;
+            return true;
         }
         QPoint shift;
         shift.rx() = qMin(0, area.right() - frame.right());
@@ -55,29 +60,23 @@ class FrameGuard : public QObject {
         shift.rx() = qMax(shift.x(), area.left() - frame.left());
         shift.ry() = qMax(shift.y(), area.top() - frame.top());
         window->move(window->pos() + shift);
+        return false;
     }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = qobject_cast<QWidget*>(watched);
-        // Where the window manager places a window with no free room (openbox puts it in a corner
-        // of the screen) it may stand partly off the screen: once placed, it is brought wholly on.
-        // Only the first placement after each showing: the user may move it anywhere afterwards.
+        // A window manager may leave a window partly off the screen: once placed and framed, it is
+        // brought wholly on. Only until it first stands there after each showing: the user may
+        // move it anywhere afterwards.
         if (window && window->isWindow()) {
             if (event->type() == QEvent::Show) {
                 placing_ = true;
-                QPointer<QWidget> guard(window);
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, guard] {
-                        if (guard && placing_) {
-                            keepOnScreen(guard);
-                        }
-                    },
-                    Qt::QueuedConnection);
-            } else if (event->type() == QEvent::Move && placing_ && window->isVisible()) {
-                placing_ = false;
-                keepOnScreen(window);
+            } else if ((event->type() == QEvent::Move || event->type() == QEvent::Paint) && placing_ &&
+                       window->isVisible() && window->frameGeometry() != window->geometry()) {
+                // Decided once the frame is known: before, a window seems to stand where its
+                // frame does not fit.
+                placing_ = !keepOnScreen(window);
             } else if (event->type() == QEvent::Hide) {
                 placing_ = false;
             }

@@ -176,6 +176,16 @@ class TestWindowFrames : public QObject {
         }
     }
 
+    // A window that the window manager leaves partly off the screen is brought wholly onto it.
+    void windowsStandWhollyOnTheScreen() {
+        auto window = std::make_unique<frmDettaglio>();
+        const QRect area = window->screen()->availableGeometry();
+        window->move(area.right() - 100, area.bottom() - 100);  // where a manager might leave it
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get(), 20000));
+        QTRY_VERIFY_WITH_TIMEOUT(area.contains(window->frameGeometry()), 20000);
+    }
+
     // The forms that are not centred open cascaded from the window that opens them, wholly on the
     // screen; openbox, finding no free room beside the main window, put them in a corner of the
     // screen, half over the main window's edge. When one goes, the window that opened it has the
