@@ -513,8 +513,18 @@ class TestJetReader : public QObject {
             bytes.b[row3] = 0;
         }
         QVERIFY(bytes.save(file));
-        // Read from the key arrays, and from the rows themselves (a criterion no key array answers).
-        for (const char* statement : {"piccoli", "select b from piccoli where b >= 0 or b is null"}) {
+        // Read from the key arrays, and from the rows themselves (a criterion no key array answers),
+        // by a first scan and from the rows it kept.
+        const std::pair<const char*, bool> statements[] = {
+            {"piccoli", true},
+            {"piccoli", false},
+            {"select b from piccoli where b >= 0 or b is null", true},
+            {"select b from piccoli where b >= 0 or b is null", false},
+        };
+        for (const auto& [statement, firstScan] : statements) {
+            if (firstScan) {
+                jet::clearRowCache();
+            }
             jet::Error error;
             auto rs = query(file, QString::fromUtf8(statement), &error);
             QVERIFY2(rs, qPrintable(error.message));
