@@ -3,16 +3,25 @@
 #include "db/boundcontrols.h"
 #include "db/form.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextEdit>
 
 namespace forms {
 
@@ -24,6 +33,31 @@ namespace {
 
 // Puts a window back to its normal state when the window manager minimizes, maximizes or fills the
 // screen with it against its buttons; a minimized modal form would leave the program blocked.
+// Alt with a letter that no button, label or menu answers would otherwise type that letter into
+// the list or box that has the focus (X11 gives the key its text), where it goes unseen and
+// changes what is searched. The desktop the archive's users know answers such keys with nothing.
+class AltLetterGuard : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        if (!(mods & Qt::AltModifier) || (mods & Qt::ControlModifier) || key->text().isEmpty() ||
+            !key->text().at(0).isPrint()) {
+            return false;
+        }
+        // Menus take Alt+letter as their own entries' letters: only places that take text.
+        return qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched) ||
+               qobject_cast<QTextEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched) ||
+               qobject_cast<QComboBox*>(watched) || qobject_cast<QAbstractItemView*>(watched);
+    }
+};
+
 class FrameGuard : public QObject {
   public:
     using QObject::QObject;
@@ -107,6 +141,15 @@ void setFixedFrame(QWidget* window, Qt::WindowType kind) {
     window->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint);
     keepFrameStates(window);
+    guardAltLetters();
+}
+
+void guardAltLetters() {
+    static QPointer<AltLetterGuard> guard;
+    if (!guard && QCoreApplication::instance()) {
+        guard = new AltLetterGuard(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(guard);
+    }
 }
 
 void keepFrameStates(QWidget* window) {

@@ -30,6 +30,9 @@ QColor colourFromBgr(unsigned int value);
 void setFixedFrame(QWidget* window, Qt::WindowType kind = Qt::Window);
 // Only the undoing of states the window's buttons do not allow (setFixedFrame does it too).
 void keepFrameStates(QWidget* window);
+// Alt+letter that nothing answers types nothing into lists, boxes and grids (setFixedFrame
+// asks for it; once for the whole application).
+void guardAltLetters();
 // Places the whole window, frame included, in the middle of the primary screen.
 void centreFrame(QWidget* window);
 
