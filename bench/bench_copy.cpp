@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "bench/dailyselect.h"
 #include "chart/chartdata.h"
 #include "chart/chartwindow.h"
 #include "forms/gridcopy.h"
@@ -20,19 +21,7 @@
 namespace {
 
 QString daily(const QString& where) {
-    return QStringLiteral(
-               "select  nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm], TempMax "
-               "as "
-               "[Temperatura massima °C], TempMin as [Temperatura minima °C], TempMed as [Temperatura media "
-               "°C], "
-               "AltNeve as [Altezza della neve cm], VelMedia as [Velocità media del vento (Km/h)], VelMax as "
-               "[Velocità massima del vento (Km/h)], DirVento as [Direzione prevalente del vento], OreDir as "
-               "[Ore "
-               "di permanenza della direzione prevalente], Umidità as [Umidità dell'aria], Radiazione as "
-               "[Radiazione solare globale (MJ/MQ)], Umidmax as [Umidità massima], Umidmin as [Umidità "
-               "minima], "
-               "calme as [Calme di vento] from  database1 where ") +
-           where;
+    return bench::dailySelect(where);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/dailyselect.h"
 #include "jet/jet.h"
 
 #include <fcntl.h>
@@ -74,18 +75,7 @@ int main(int argc, char** argv) {
         year = int(years->value(years->recordCount() / 2, 0).toInt());
     }
     const QString statement =
-        QStringLiteral(
-            "select  nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm], TempMax as "
-            "[Temperatura massima °C], TempMin as [Temperatura minima °C], TempMed as [Temperatura media "
-            "°C], "
-            "AltNeve as [Altezza della neve cm], VelMedia as [Velocità media del vento (Km/h)], VelMax as "
-            "[Velocità massima del vento (Km/h)], DirVento as [Direzione prevalente del vento], OreDir as "
-            "[Ore "
-            "di permanenza della direzione prevalente], Umidità as [Umidità dell'aria], Radiazione as "
-            "[Radiazione solare globale (MJ/MQ)], Umidmax as [Umidità massima], Umidmin as [Umidità minima], "
-            "calme as [Calme di vento] from  database1 where codStaz = %1 and anno = %2")
-            .arg(station)
-            .arg(year);
+        bench::dailySelect(QStringLiteral("codStaz = %1 and anno = %2").arg(station).arg(year));
     std::vector<double> times, cpu, readTimes, readCpu;
     jet::RowCacheSize cached;
     for (int i = 0; i < rounds; ++i) {

@@ -25,18 +25,12 @@
 #include <ctime>
 #include <vector>
 
+#include "bench/dailyselect.h"
 #include "jet/jet.h"
 #include "samplegen/samplegen.h"
 
 namespace {
 
-const char* const kFields =
-    "nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm], TempMax as [Temperatura "
-    "massima °C], TempMin as [Temperatura minima °C], TempMed as [Temperatura media °C], AltNeve as "
-    "[Altezza della neve cm], VelMedia as [Velocità media del vento (Km/h)], VelMax as [Velocità massima "
-    "del vento (Km/h)], DirVento as [Direzione prevalente del vento], OreDir as [Ore di permanenza della "
-    "direzione prevalente], Umidità as [Umidità dell'aria], Radiazione as [Radiazione solare globale "
-    "(MJ/MQ)], Umidmax as [Umidità massima], Umidmin as [Umidità minima], calme as [Calme di vento]";
 // mdb-sql takes no aliases: the same fields under their names.
 const char* const kPeerFields =
     "nomestaz, Giorno, Mese, Anno, Pioggia, TempMax, TempMin, TempMed, AltNeve, VelMedia, VelMax, "
@@ -211,11 +205,7 @@ int main(int argc, char** argv) {
         year = int(years->value(years->recordCount() / 2, 0).toInt());
     }
     auto ours = [&](const QString& where) {
-        return Command{
-            {probe, path,
-             QStringLiteral("select  %1 from  database1 where %2").arg(QString::fromUtf8(kFields), where)},
-            {},
-            1};
+        return Command{{probe, path, bench::dailySelect(where)}, {}, 1};
     };
     auto peer = [&](const QString& where) {
         return Command{{QStringLiteral("mdb-sql"), QStringLiteral("-H"), QStringLiteral("-F"),

@@ -82,5 +82,3 @@ class Archives {
 };
 
 }  // namespace controlstest
-
-Q_DECLARE_METATYPE(jetwriter::Version)

@@ -20,6 +20,7 @@
 #include "export/esporta.h"
 #include "export/modalwatcher.h"
 #include "jetwriter/jetwriter.h"
+#include "support/findbutton.h"
 
 namespace {
 
@@ -46,15 +47,7 @@ class RecordedMessages : public seams::MessageBox {
     QStringList texts;
 };
 
-QPushButton* buttonNamed(QWidget* dialog, const QString& text) {
-    const auto buttons = dialog->findChildren<QPushButton*>();
-    for (QPushButton* button : buttons) {
-        if (button->text() == text) {
-            return button;
-        }
-    }
-    return nullptr;
-}
+using testsupport::buttonNamed;
 
 }  // namespace
 

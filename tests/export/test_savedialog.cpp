@@ -23,6 +23,7 @@
 #include "db/seams.h"
 #include "export/esporta.h"
 #include "export/modalwatcher.h"
+#include "support/findbutton.h"
 
 namespace {
 
@@ -51,15 +52,7 @@ QLineEdit* nameField(QFileDialog* dialog) {
     return dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
 }
 
-QPushButton* buttonNamed(QWidget* dialog, const QString& text) {
-    const auto buttons = dialog->findChildren<QPushButton*>();
-    for (QPushButton* button : buttons) {
-        if (button->text() == text) {
-            return button;
-        }
-    }
-    return nullptr;
-}
+using testsupport::buttonNamed;
 
 // Clicks from the event loop, not from the watcher's timer: a click that opens a nested modal
 // would otherwise hold the timer, which Qt never delivers into itself.

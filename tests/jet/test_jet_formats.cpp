@@ -19,8 +19,6 @@ using jetwriter::ColumnType;
 using jetwriter::Row;
 using jetwriter::Version;
 
-Q_DECLARE_METATYPE(jetwriter::Version)
-
 namespace {
 
 const QString kGuid = QStringLiteral("{6B29FC40-CA47-1067-B31D-00DD010662DA}");

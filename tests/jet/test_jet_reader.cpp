@@ -26,8 +26,6 @@ using jetwriter::ColumnType;
 using jetwriter::Row;
 using jetwriter::Version;
 
-Q_DECLARE_METATYPE(jetwriter::Version)
-
 namespace {
 
 QString longText(int n) {

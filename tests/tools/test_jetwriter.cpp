@@ -15,8 +15,6 @@ using jetwriter::Database;
 using jetwriter::Row;
 using jetwriter::Version;
 
-Q_DECLARE_METATYPE(jetwriter::Version)
-
 namespace {
 
 struct TableSpec {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QVariant>
 
@@ -107,3 +108,6 @@ class Database {
 };
 
 }  // namespace jetwriter
+
+// Versions as data of the tests' tables.
+Q_DECLARE_METATYPE(jetwriter::Version)
