@@ -4,6 +4,7 @@
 #include <QMutex>
 
 #include "jet/internal/keyarrays.h"
+#include "jet/internal/readahead.h"
 #include "jet/internal/rowvalues.h"
 #include "jet/internal/values.h"
 #include "jet/jetvalue.h"
@@ -103,20 +104,13 @@ std::shared_ptr<TableIndex> JetFile::buildIndex(const TableDef& table, const Tab
         added[size_t(i)].column = keyColumns[i];
     }
     KeyCollector collector(pages_, table, &added, known ? nullptr : index.get(), known ? known->rowCount : 0);
-    const QVector<quint32>& pages = table.pages;
-    const PageBuffer buffer(kMaxRunPages * pages_.pageSize());
-    int i = 0;
-    while (i < pages.size()) {
-        int run = 1;
-        while (i + run < pages.size() && run < kMaxRunPages && pages[i + run] == pages[i] + quint32(run)) {
-            ++run;
+    PageRuns runs(pages_, table.pages, kMaxRunPages);
+    PageRuns::Run run;
+    const uchar* base = nullptr;
+    while (runs.next(&run, &base)) {
+        for (int k = 0; k < run.count; ++k) {
+            collector.page(base + k * pages_.pageSize(), run.first + quint32(k));
         }
-        uchar* base = buffer.data();
-        pages_.read(pages[i], run, base);
-        for (int k = 0; k < run; ++k) {
-            collector.page(base + k * pages_.pageSize(), pages[i] + quint32(k));
-        }
-        i += run;
     }
     collector.finish();
     for (KeyArray& a : added) {
