@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <limits>
 #include <memory>
 
 namespace jet {
@@ -42,7 +43,9 @@ class Value {
     bool isSingle() const { return single_; }
 
     bool toBool() const { return real() ? d_ != 0 : i_ != 0; }
-    qint64 toInt() const { return kind_ == Kind::Decimal ? qint64(toDouble()) : real() ? qint64(d_) : i_; }
+    // Doubles lose their fraction and are held within qint64 (NaN gives 0): a damaged file may
+    // store any bits where a whole number is expected.
+    qint64 toInt() const { return kind_ == Kind::Decimal ? wholeOf(toDouble()) : real() ? wholeOf(d_) : i_; }
     double toDouble() const;  // numbers of every kind; currency as units
     qint64 currencyUnits() const { return real() ? 0 : i_; }
     double dateSerial() const { return real() ? d_ : double(i_); }
@@ -57,6 +60,13 @@ class Value {
 
   private:
     bool real() const { return kind_ == Kind::Real || kind_ == Kind::DateTime; }
+    static qint64 wholeOf(double d) {
+        constexpr double kLimit = 9223372036854775808.0;  // 2^63
+        return d != d        ? 0
+               : d >= kLimit ? std::numeric_limits<qint64>::max()
+               : d < -kLimit ? std::numeric_limits<qint64>::min()
+                             : qint64(d);
+    }
     struct Bytes : QSharedData {
         QByteArray data;
     };
