@@ -298,6 +298,11 @@ Dump readWithLibmdb(const QString& path, bool systemTables) {
                 const bool isNull = fields[c].is_null;
                 const int at = col->cur_value_start;
                 const int n = col->cur_value_len;
+                // libmdb allocates the bind size for every value it turns into text: room for a long
+                // value only where one can be (a 1 MB block per cell is an mmap and a munmap each
+                // under AddressSanitizer: minutes for the sample archive).
+                const bool longValue = col->col_type == MDB_MEMO || col->col_type == MDB_OLE;
+                mdb_set_bind_size(mdb, longValue ? 1 << 20 : 4096);
                 if (col->col_type == MDB_BOOL) {
                     row << QVariant(!isNull);
                     continue;
