@@ -6,7 +6,6 @@
 
 #include "jet/jet.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
@@ -25,29 +24,22 @@ constexpr int kFileNotFound = 3024;
 constexpr int kDisplayResponse = 1;
 
 // One open database per file, shared by the sources that read it at the same time. A file that
-// changed on disk since it was opened is opened afresh.
-struct CachedDatabase {
-    std::weak_ptr<jet::Database> database;
-    QDateTime modified;
-    qint64 size = -1;
-};
-
+// changed on disk since it was opened (the reader's own test, so both agree) is opened afresh.
 std::shared_ptr<jet::Database> openDatabase(const QString& path, jet::Error* error) {
-    static std::map<QString, CachedDatabase> cache;
+    static std::map<QString, std::weak_ptr<jet::Database>> cache;
     const QFileInfo info(path);
     const QString key = info.exists() ? info.absoluteFilePath() : path;
     auto it = cache.find(key);
     if (it != cache.end()) {
-        std::shared_ptr<jet::Database> database = it->second.database.lock();
-        if (database && info.exists() && it->second.modified == info.lastModified() &&
-            it->second.size == info.size()) {
+        std::shared_ptr<jet::Database> database = it->second.lock();
+        if (database && !database->changedOnDisk()) {
             return database;
         }
         cache.erase(it);
     }
     std::shared_ptr<jet::Database> database = jet::Database::open(path, error);
     if (database) {
-        cache[key] = CachedDatabase{database, info.lastModified(), info.size()};
+        cache[key] = database;
     }
     return database;
 }

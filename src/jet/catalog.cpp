@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,10 +23,14 @@ constexpr int kTableObject = 1;
 constexpr int kQueryObject = 5;
 constexpr quint32 kSystemFlags = 0x80000002u;
 
-QString fileKeyOf(const QFileInfo& info) {
-    return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
-           QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
-           QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
+// A file's identity and state: its path, then device, inode, size and the times of its last
+// write and last change (nanoseconds). Any other value at the same path is another file or the
+// same file changed.
+QString fileKeyOf(const QString& absolutePath, const struct stat& st) {
+    auto ns = [](const timespec& t) { return QString::number(qint64(t.tv_sec) * 1000000000 + t.tv_nsec); };
+    return absolutePath + QLatin1Char('|') + QString::number(quint64(st.st_dev)) + QLatin1Char('|') +
+           QString::number(quint64(st.st_ino)) + QLatin1Char('|') + QString::number(qint64(st.st_size)) +
+           QLatin1Char('|') + ns(st.st_mtim) + QLatin1Char('|') + ns(st.st_ctim);
 }
 
 // The error for a path that is not an openable file, or no error.
@@ -68,7 +73,10 @@ std::unique_ptr<JetFile> JetFile::open(const QString& path, Error* error) {
     }
     std::unique_ptr<JetFile> file(new JetFile);
     file->path_ = path;
-    file->fileKey_ = fileKeyOf(info);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {  // the file as opened, even if the path changes meanwhile
+        file->fileKey_ = fileKeyOf(info.absoluteFilePath(), st);
+    }
     uchar bytes[kHeaderBytes] = {};
     const ssize_t got = ::pread(fd, bytes, sizeof bytes, 0);
     FileHeader header;
@@ -96,6 +104,13 @@ std::unique_ptr<JetFile> JetFile::open(const QString& path, Error* error) {
         return nullptr;
     }
     return file;
+}
+
+bool JetFile::changedOnDisk() const {
+    const QString absolute = QFileInfo(path_).absoluteFilePath();
+    struct stat st {};
+    return fileKey_.isEmpty() || ::stat(QFile::encodeName(absolute).constData(), &st) != 0 ||
+           fileKeyOf(absolute, st) != fileKey_;
 }
 
 void JetFile::readCatalog() {

@@ -227,6 +227,8 @@ class DatabaseImpl : public Database {
   public:
     explicit DatabaseImpl(std::unique_ptr<JetFile> file) : file_(std::move(file)) {}
 
+    bool changedOnDisk() const override { return file_->changedOnDisk(); }
+
     QStringList tableNames() const override {
         QStringList names;
         for (const CatalogObject& o : file_->tables()) {

@@ -181,6 +181,11 @@ class Database {
     // On failure returns false and fills *error (the rows handed over stay handed over); a stop
     // that `out` asks for is no failure.
     virtual bool readRows(const QString& source, RowStream& out, Error* error) = 0;
+
+    // True when the file at the path it was opened from is no longer the file as it was opened
+    // (written, replaced, renamed away and back, or gone): its reads would no longer be trusted,
+    // so whoever keeps a database open opens the file afresh.
+    virtual bool changedOnDisk() const = 0;
 };
 
 // Forgets the row locations and key arrays kept from earlier queries (a cold start).

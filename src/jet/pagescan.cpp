@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kMaxRunPages = 64;
 
-QString fileKeyOf(const QFileInfo& info) {
-    return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
-           QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char('|') +
-           QString::number(info.metadataChangeTime().toMSecsSinceEpoch());
-}
-
 // Row locations and key arrays, per file state and table. A changed file has another key, and
 // entries of an older state of the same path are dropped when a new one is stored.
 struct IndexCache {
@@ -56,7 +50,7 @@ RowCacheSize JetFile::indexCacheSize() {
 }
 
 std::shared_ptr<const TableIndex> JetFile::index(const TableDef& table, const QVector<int>& keyColumns) {
-    if (fileKeyOf(QFileInfo(path_)) != fileKey_) {
+    if (changedOnDisk()) {
         pages_.damaged();  // changed since it was opened: keys and pages would not belong together
     }
     const QString cacheKey = indexCacheKey(table);

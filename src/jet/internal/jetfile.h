@@ -96,6 +96,8 @@ class JetFile {
     static RowCacheSize indexCacheSize();
 
     QString path() const { return path_; }
+    // See Database::changedOnDisk.
+    bool changedOnDisk() const;
     int pageSize() const { return pages_.pageSize(); }
     bool jet3() const { return pages_.jet3(); }
 
