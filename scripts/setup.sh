@@ -25,6 +25,7 @@ packages=(
     "poppler-utils:/usr/bin/pdftoppm"
     "qt6-translations-l10n:/usr/share/qt6/translations/qtbase_it.qm"
     "clang-format:/usr/bin/clang-format"
+    "libboost-math-dev:/usr/include/boost/math/distributions/extreme_value.hpp"
     "dpkg-dev:/usr/bin/dpkg-shlibdeps"
     "file:/usr/bin/file"
     "lintian:/usr/bin/lintian"

@@ -1,0 +1,37 @@
+// altorra-query FILE STATEMENT-OR-RECORD-SOURCE (or --help, --version)
+// The query tool for scripts. Each mode lives in a file of its own (query.h); this file reads
+// the arguments and hands over to one.
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+#include "query/query.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h"))) {
+        std::printf(
+            "uso: altorra-query FILE ISTRUZIONE-O-ORIGINE-DATI\n"
+            "\n"
+            "Esegue un'istruzione select, oppure legge una tabella o una query memorizzata per nome,\n"
+            "sul database Access FILE e stampa le righe come le esporta il visualizzatore: i nomi dei\n"
+            "campi, poi una riga per record, ogni valore seguito da una tabulazione. Non modifica il file.\n"
+            "Stato di uscita: 0 riuscito, 1 errore del database (su standard error), 2 argomenti sbagliati.\n"
+            "\n"
+            "Opzioni:\n"
+            "  -h, --help     mostra questo aiuto ed esce\n"
+            "      --version  mostra la versione ed esce\n");
+        return 0;
+    }
+    if (args.size() == 2 && args[1] == QLatin1String("--version")) {
+        std::printf("altorra-query %s\n", ALTORRA_VERSION);
+        return 0;
+    }
+    if (args.size() != 3) {
+        std::fprintf(stderr, "uso: altorra-query FILE ISTRUZIONE-O-ORIGINE-DATI\n");
+        return 2;
+    }
+    return query::runStatement(args[1], args[2]);
+}
