@@ -16,10 +16,6 @@ namespace db {
 
 namespace {
 
-// The engine's number for a failure that did not say what it was.
-constexpr int kUnknownError = 3000;
-// The engine's number for a missing database file.
-constexpr int kFileNotFound = 3024;
 // The response the error event starts with: show the source's own report.
 constexpr int kDisplayResponse = 1;
 
@@ -182,8 +178,9 @@ void DataSource::open() {
     if (!database) {
         // The user must learn which file could not be read.
         if (!error.message.contains(databaseName_) && !error.message.contains(path)) {
-            error.message = error.number == kFileNotFound || error.message.isEmpty()
-                                ? QStringLiteral("Impossibile trovare il file '%1'.").arg(databaseName_)
+            const jet::Error notFound = jet::errors::fileNotFound(databaseName_);
+            error.message = error.number == notFound.number || error.message.isEmpty()
+                                ? notFound.message
                                 : QStringLiteral("%1 ('%2')").arg(error.message, databaseName_);
         }
         raiseError(error.number, error.message, true);
@@ -237,7 +234,8 @@ bool DataSource::reportedBySibling() const {
 }
 
 void DataSource::raiseError(int number, const QString& message, bool fileError) {
-    lastError_ = number != 0 ? number : kUnknownError;
+    // A failure that did not say what it was is the engine's unknown error.
+    lastError_ = number != 0 ? number : jet::errors::unknown(QString()).number;
     lastErrorMessage_ = message.isEmpty()
                             ? QStringLiteral("Errore %1 durante l'apertura dei dati.").arg(lastError_)
                             : message;

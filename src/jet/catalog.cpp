@@ -12,7 +12,7 @@
 #include "jet/internal/jetfile.h"
 #include "jet/internal/properties.h"
 #include "jet/internal/tabledef.h"
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet {
 

@@ -9,8 +9,8 @@
 #include <limits>
 #include <vector>
 
+#include "jet/internal/types.h"
 #include "jet/jet.h"
-#include "jet/jetvalue.h"
 
 namespace jet {
 

@@ -1,7 +1,7 @@
 // Jet's error numbers and messages, type classes, date serials.
 #include <cmath>
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet {
 

@@ -22,6 +22,35 @@ struct Error {
     bool isError() const { return number != 0; }
 };
 
+// Jet's errors, numbered as the engine numbers them and worded as its Italian edition does: the one
+// place an error's number and text are written, for the engine and for whoever reports its errors.
+namespace errors {
+Error fileNotFound(const QString& path);           // 3024
+Error invalidPath(const QString& path);            // 3044
+Error cannotOpen(const QString& path);             // 3051
+Error noReadPermission(const QString& path);       // 3051, worded as a permission problem
+Error damagedArchive(const QString& path);         // 3049, not an archive or a damaged one
+Error invalidPassword();                           // 3031
+Error unrecognizedFormat(const QString& path);     // 3343
+Error missingSource(const QString& name);          // 3078
+Error missingOperator(const QString& expression);  // 3075
+Error badString(const QString& expression);        // 3075
+Error badDate(const QString& expression);          // 3075
+Error badBracketing(const QString& name);          // 3126
+Error selectSyntax();                              // 3141
+Error fromSyntax();                                // 3131
+Error whereSyntax();                               // 3145
+Error orderBySyntax();                             // 3138
+Error afterEnd();                                  // 3142
+Error tooFewParameters(int expected);              // 3061
+Error typeMismatch();                              // 3464
+Error tooComplex();                                // 3360
+Error invalidOperation();                          // 3219
+Error notSupported();                              // 3251
+Error unknown(const QString& detail);              // 3000
+Error unsupportedColumn(const QString& column);    // 3251
+}  // namespace errors
+
 // One typed value of a row. NULL is distinct from empty text.
 class Value {
   public:

@@ -1,8 +1,8 @@
 // The tight loop of the first scan: plain pointers, no per-row allocation, every offset checked.
 #include "jet/internal/keyarrays.h"
 
+#include "jet/internal/types.h"
 #include "jet/internal/values.h"
-#include "jet/jetvalue.h"
 
 #include <algorithm>
 #include <limits>

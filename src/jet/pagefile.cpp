@@ -8,7 +8,7 @@
 
 #include <new>
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet {
 

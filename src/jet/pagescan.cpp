@@ -6,8 +6,8 @@
 #include "jet/internal/keyarrays.h"
 #include "jet/internal/readahead.h"
 #include "jet/internal/rowvalues.h"
+#include "jet/internal/types.h"
 #include "jet/internal/values.h"
-#include "jet/jetvalue.h"
 
 namespace jet {
 

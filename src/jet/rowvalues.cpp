@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "jet/internal/types.h"
 #include "jet/internal/values.h"
-#include "jet/jetvalue.h"
 
 namespace jet {
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "jet/internal/types.h"
 #include "jet/jet.h"
-#include "jet/jetvalue.h"
 
 namespace jet {
 

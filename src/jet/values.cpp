@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet {
 

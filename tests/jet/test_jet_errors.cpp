@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include "jet/jet.h"
-#include "jet/jetvalue.h"
 #include "jetwriter/jetwriter.h"
 
 using namespace jet;

@@ -2,7 +2,7 @@
 #pragma once
 
 #ifndef ALTORRA_JET_INTERNAL
-#error "jet/internal headers are private to the reader library"
+#error "jet/internal headers are private to the reader library (altorra_jet)"
 #endif
 
 #include <QtGlobal>

@@ -7,7 +7,7 @@
 
 namespace jet {
 
-// Column type codes beyond the classic ones (the classic ones are in jetvalue.h).
+// Column type codes beyond the classic ones (the classic ones are in types.h).
 enum MoreColumnTypes : int {
     TypeComplex = 0x12,  // attachment, multi-value: a key into a hidden table
     TypeBigInt = 0x13,

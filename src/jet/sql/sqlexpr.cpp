@@ -1,7 +1,7 @@
 // Expression parsing (see sqlexpr.h).
-#include "jet/sqlexpr.h"
+#include "jet/sql/sqlexpr.h"
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet::sql {
 

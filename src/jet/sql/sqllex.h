@@ -1,6 +1,10 @@
 // The tokens of the select dialect, and the literals read from them.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QList>
 #include <QString>
 

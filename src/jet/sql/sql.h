@@ -3,6 +3,10 @@
 // is the engine's work (engine.cpp).
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QList>
 #include <QString>
 

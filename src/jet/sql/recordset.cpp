@@ -1,9 +1,9 @@
 // Column storage of snapshots (see recordset.h).
-#include "jet/recordset.h"
+#include "jet/sql/recordset.h"
 
 #include <limits>
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet {
 

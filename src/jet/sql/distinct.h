@@ -1,9 +1,13 @@
 // DISTINCT: dropping rows equal to an earlier one.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <vector>
 
-#include "jet/recordset.h"
+#include "jet/sql/recordset.h"
 
 namespace jet {
 

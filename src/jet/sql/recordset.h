@@ -2,6 +2,10 @@
 // dictionary of its distinct texts, NULL as a bit. A cell costs about what its stored value costs.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QHash>
 #include <QStringList>
 #include <QVector>

@@ -1,11 +1,11 @@
 // The select statement parser (see sql.h): the clauses in order, each read by its own function.
-#include "jet/sql.h"
+#include "jet/sql/sql.h"
 
 #include <QRegularExpression>
 
-#include "jet/jetvalue.h"
-#include "jet/sqlexpr.h"
-#include "jet/sqllex.h"
+#include "jet/internal/types.h"
+#include "jet/sql/sqlexpr.h"
+#include "jet/sql/sqllex.h"
 
 namespace jet::sql {
 

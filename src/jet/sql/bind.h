@@ -1,10 +1,14 @@
 // Binding a select statement to its record source: names to columns, captions, parameters.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QStringList>
 #include <QVector>
 
-#include "jet/sql.h"
+#include "jet/sql/sql.h"
 
 namespace jet {
 

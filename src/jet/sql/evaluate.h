@@ -2,11 +2,15 @@
 // the check that a statement compares like with like before any row is read.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QString>
 #include <QVector>
 
 #include "jet/internal/jetfile.h"
-#include "jet/sql.h"
+#include "jet/sql/sql.h"
 
 namespace jet {
 

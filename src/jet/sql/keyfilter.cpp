@@ -1,10 +1,10 @@
 // The key filter (see keyfilter.h).
-#include "jet/keyfilter.h"
+#include "jet/sql/keyfilter.h"
 
 #include <cmath>
 
-#include "jet/evaluate.h"
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
+#include "jet/sql/evaluate.h"
 
 namespace jet {
 

@@ -1,11 +1,15 @@
 // The expression grammar of the select dialect: or / and / not / comparison / operand.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QList>
 #include <QString>
 
-#include "jet/sql.h"
-#include "jet/sqllex.h"
+#include "jet/sql/sql.h"
+#include "jet/sql/sqllex.h"
 
 namespace jet::sql {
 

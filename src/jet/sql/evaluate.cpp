@@ -1,7 +1,7 @@
 // Criteria evaluation (see evaluate.h).
-#include "jet/evaluate.h"
+#include "jet/sql/evaluate.h"
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet {
 

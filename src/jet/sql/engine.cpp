@@ -5,19 +5,19 @@
 #include <numeric>
 #include <vector>
 
-#include "jet/bind.h"
-#include "jet/distinct.h"
-#include "jet/evaluate.h"
 #include "jet/internal/filebytes.h"
 #include "jet/internal/jetfile.h"
+#include "jet/internal/types.h"
 #include "jet/internal/values.h"
 #include "jet/jet.h"
-#include "jet/jetvalue.h"
-#include "jet/order.h"
-#include "jet/recordset.h"
-#include "jet/scan.h"
-#include "jet/sql.h"
-#include "jet/storedquery.h"
+#include "jet/sql/bind.h"
+#include "jet/sql/distinct.h"
+#include "jet/sql/evaluate.h"
+#include "jet/sql/order.h"
+#include "jet/sql/recordset.h"
+#include "jet/sql/scan.h"
+#include "jet/sql/sql.h"
+#include "jet/sql/storedquery.h"
 
 namespace jet {
 

@@ -1,12 +1,12 @@
 // DISTINCT (see distinct.h).
-#include "jet/distinct.h"
+#include "jet/sql/distinct.h"
 
 #include <QHash>
 
 #include <cmath>
 
-#include "jet/evaluate.h"
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
+#include "jet/sql/evaluate.h"
 
 namespace jet {
 

@@ -1,11 +1,15 @@
 // ORDER BY: a stable sort of a snapshot's rows.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QVector>
 
 #include <vector>
 
-#include "jet/recordset.h"
+#include "jet/sql/recordset.h"
 
 namespace jet {
 

@@ -1,8 +1,8 @@
 // Binding (see bind.h).
-#include "jet/bind.h"
+#include "jet/sql/bind.h"
 
-#include "jet/evaluate.h"
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
+#include "jet/sql/evaluate.h"
 
 namespace jet {
 

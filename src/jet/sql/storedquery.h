@@ -1,8 +1,12 @@
 // Stored queries: rebuilding a select statement from a query's rows in MSysQueries.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include "jet/internal/jetfile.h"
-#include "jet/sql.h"
+#include "jet/sql/sql.h"
 
 namespace jet {
 

@@ -1,13 +1,13 @@
 // ORDER BY (see order.h).
-#include "jet/order.h"
+#include "jet/sql/order.h"
 
 #include <QCollator>
 
 #include <algorithm>
 #include <cmath>
 
-#include "jet/evaluate.h"
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
+#include "jet/sql/evaluate.h"
 
 namespace jet {
 

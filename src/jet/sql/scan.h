@@ -1,13 +1,17 @@
 // Reading a table's rows out of the file: the one place the engine calls into JetFile's read paths.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QVector>
 
 #include <cstddef>
 #include <functional>
 
 #include "jet/internal/jetfile.h"
-#include "jet/sql.h"
+#include "jet/sql/sql.h"
 
 namespace jet {
 

@@ -1,9 +1,9 @@
 // Table reads (see scan.h): the page scan with its key arrays.
-#include "jet/scan.h"
+#include "jet/sql/scan.h"
 
-#include "jet/evaluate.h"
-#include "jet/jetvalue.h"
-#include "jet/keyfilter.h"
+#include "jet/internal/types.h"
+#include "jet/sql/evaluate.h"
+#include "jet/sql/keyfilter.h"
 
 namespace jet {
 

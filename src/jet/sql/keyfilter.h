@@ -1,10 +1,14 @@
 // Criteria answered from a table's key arrays (its integer columns) without reading rows.
 #pragma once
 
+#ifndef ALTORRA_JET_INTERNAL
+#error "jet/sql headers are private to the engine (altorra_jet)"
+#endif
+
 #include <QVector>
 
 #include "jet/internal/keyarrays.h"
-#include "jet/sql.h"
+#include "jet/sql/sql.h"
 
 namespace jet {
 

@@ -1,10 +1,10 @@
 // The tokenizer (see sqllex.h).
-#include "jet/sqllex.h"
+#include "jet/sql/sqllex.h"
 
 #include <QDate>
 #include <QRegularExpression>
 
-#include "jet/jetvalue.h"
+#include "jet/internal/types.h"
 
 namespace jet::sql {
 

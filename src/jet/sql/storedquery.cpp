@@ -1,12 +1,12 @@
 // Stored queries (see storedquery.h).
-#include "jet/storedquery.h"
+#include "jet/sql/storedquery.h"
 
 #include <QVector>
 
 #include <algorithm>
 
-#include "jet/jetvalue.h"
-#include "jet/scan.h"
+#include "jet/internal/types.h"
+#include "jet/sql/scan.h"
 
 namespace jet {
 
