@@ -1,7 +1,12 @@
 # Installing and packaging. Under any prefix the viewer gets a program folder of its own,
-# <prefix>/lib/altorra, with the query tool, the sample archive and its pictures beside it (the
-# viewer finds the archive in the folder of its real executable); <prefix>/bin holds links to both
-# programs. The desktop entry, the theme icons, the AppStream metainfo and the manual pages go to
+# <prefix>/lib/altorra, with the query tool beside it; <prefix>/bin holds links to both programs.
+# The viewer reads the archive from the folder of its real executable, but no installed file may
+# stand where the region's archive goes: an upgrade or a reinstall would put the sample back over
+# it, and a removal would delete it. So the program folder's orbeni.mdb and cartograf are links to
+# the archive location, /var/lib/altorra (<prefix>/var/lib/altorra under other prefixes), which no
+# package file occupies; the sample is installed read-only under <prefix>/share/altorra/sample and
+# copied there only when the location holds nothing (the package's postinst; cmake --install does
+# the same). The desktop entry, the theme icons, the AppStream metainfo and the manual pages go to
 # <prefix>/share. CPack makes the Debian package from the same rules.
 set(ALTORRA_INSTALL_PROGRAM_DIR lib/altorra)
 set(ALTORRA_HOMEPAGE "https://www.meteo.regionesorvane.example/altorra/")
@@ -12,11 +17,44 @@ set(ALTORRA_RELEASE_DATE_RFC2822 "Wed, 09 Dec 2026 12:00:00 +0100")
 set(ALTORRA_DATA_DIR ${CMAKE_BINARY_DIR}/data)
 file(MAKE_DIRECTORY ${ALTORRA_DATA_DIR})
 
-# The viewer and the query tool, with the sample archive written by the build.
+# The viewer and the query tool; the sample archive written by the build, as read-only data.
 install(TARGETS altorra altorra-query RUNTIME DESTINATION ${ALTORRA_INSTALL_PROGRAM_DIR})
-install(FILES ${ALTORRA_PROGRAM_DIR}/orbeni.mdb DESTINATION ${ALTORRA_INSTALL_PROGRAM_DIR})
-install(DIRECTORY ${ALTORRA_PROGRAM_DIR}/cartograf DESTINATION ${ALTORRA_INSTALL_PROGRAM_DIR}
+set(ALTORRA_INSTALL_SAMPLE_DIR share/altorra/sample)
+install(FILES ${ALTORRA_PROGRAM_DIR}/orbeni.mdb DESTINATION ${ALTORRA_INSTALL_SAMPLE_DIR})
+install(DIRECTORY ${ALTORRA_PROGRAM_DIR}/cartograf DESTINATION ${ALTORRA_INSTALL_SAMPLE_DIR}
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+
+# The program folder's links to the archive location, made at install time because the location
+# depends on the prefix: /usr keeps its variable data in /var, any other prefix in <prefix>/var.
+install(CODE [=[
+    set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+    if(CMAKE_INSTALL_PREFIX MATCHES "/usr$")
+        set(up ../../..)
+    else()
+        set(up ../..)
+    endif()
+    foreach(name orbeni.mdb cartograf)
+        file(REMOVE "${root}/lib/altorra/${name}")
+        file(CREATE_LINK ${up}/var/lib/altorra/${name} "${root}/lib/altorra/${name}" SYMBOLIC)
+    endforeach()
+]=])
+# Filling the location from the sample when it holds nothing: only for cmake --install (the
+# package leaves it to its postinst, which runs where the package is installed, not where CPack
+# stages it), hence a component that CPack does not install.
+install(CODE [=[
+    set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+    if(CMAKE_INSTALL_PREFIX MATCHES "/usr$")
+        get_filename_component(archive "${root}/../var/lib/altorra" ABSOLUTE)
+    else()
+        set(archive "${root}/var/lib/altorra")
+    endif()
+    file(GLOB present "${archive}/*")
+    if(NOT present)
+        message(STATUS "Filling ${archive} from the sample archive")
+        file(COPY "${root}/share/altorra/sample/orbeni.mdb" "${root}/share/altorra/sample/cartograf"
+             DESTINATION "${archive}")
+    endif()
+]=] COMPONENT archive)
 
 # Relative links, so that they hold under any prefix and inside an unpacked package.
 file(MAKE_DIRECTORY ${ALTORRA_DATA_DIR}/bin)
@@ -99,16 +137,25 @@ with location pictures and monthly statistics. Tables can be exported to
 tab-separated text files and station cards printed. It only reads the
 archive.
 .
-A sample archive is installed with the program; the region's own archive
-takes its place in /usr/lib/altorra.]=])
+A sample archive is installed with the program and copied to
+/var/lib/altorra when nothing is there; the region's own archive goes in
+/var/lib/altorra, which upgrades and removal leave untouched.]=])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ALTORRA_HOMEPAGE})
 # The shared libraries decide the dependencies; nothing is listed by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own dialog texts in Italian, and the fonts the windows were laid out with.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core")
+# Qt's own dialog texts in Italian, the fonts the windows were laid out with, and the platform
+# plugin that lets the viewer run as a Wayland client rather than through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core, qt6-wayland")
+# Lintian asks for absolute links between top-level folders; these stay relative (see the file).
+install(FILES ${CMAKE_SOURCE_DIR}/data/debian/lintian-overrides DESTINATION share/lintian/overrides
+        RENAME altorra)
+# The archive location is filled by the postinst, never by a file of the package.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Altorra;Unspecified;/")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/data/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)
