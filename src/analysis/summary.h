@@ -42,6 +42,10 @@ std::shared_ptr<Table> indicesTable(const StationSummary& s);
 // partial or empty.
 std::shared_ptr<Table> completenessTable(const StationSummary& s);
 
+// "Grandezza", "Primo giorno con dati", "Ultimo giorno con dati", "Giorni con dati", "Lacuna più lunga
+// (giorni)", "Inizio della lacuna": one row per quantity present.
+std::shared_ptr<Table> spansTable(const StationSummary& s);
+
 // The rules, stated as the window states them.
 QString monthlyRules();
 QString indexRules();

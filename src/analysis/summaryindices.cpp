@@ -108,6 +108,32 @@ std::shared_ptr<Table> completenessTable(const StationSummary& s) {
     return t;
 }
 
+std::shared_ptr<Table> spansTable(const StationSummary& s) {
+    auto t = std::make_shared<Table>(
+        QStringList{QStringLiteral("Grandezza"), QStringLiteral("Primo giorno con dati"),
+                    QStringLiteral("Ultimo giorno con dati"), QStringLiteral("Giorni con dati"),
+                    QStringLiteral("Lacuna più lunga (giorni)"), QStringLiteral("Inizio della lacuna")});
+    for (int q = 0; q < kQuantities; ++q) {
+        if (!s.series.has(Quantity(q))) {
+            continue;
+        }
+        const QuantitySpan& span = s.spans[size_t(q)];
+        t->addRow();
+        t->set(0, jet::Value::fromText(quantityName(Quantity(q))));
+        t->set(3, jet::Value::fromInt(span.daysWithData));
+        if (!span.any) {
+            continue;
+        }
+        t->set(1, jet::Value::fromText(span.first.toString(QStringLiteral("dd/MM/yyyy"))));
+        t->set(2, jet::Value::fromText(span.last.toString(QStringLiteral("dd/MM/yyyy"))));
+        t->set(4, jet::Value::fromInt(span.longestGap));
+        if (span.longestGap > 0) {
+            t->set(5, jet::Value::fromText(span.gapStart.toString(QStringLiteral("dd/MM/yyyy"))));
+        }
+    }
+    return t;
+}
+
 QString monthlyRules() {
     return QStringLiteral(
         "Regole: la media o l'estremo di un mese non si calcola se mancano più di 5 giorni, o più di 3 "

@@ -1,6 +1,7 @@
 #include "daily/frmtabella.h"
 
 #include "chart/chartwindow.h"
+#include "daily/frmriepilogo.h"
 #include "db/boundcontrols.h"
 
 frmTabella::frmTabella()
@@ -11,8 +12,8 @@ frmTabella::frmTabella()
       CmdPrecedente(closeButton()) {
     setObjectName(QStringLiteral("frmTabella"));
     wire(&frmTabella::CmdPrecedente_Click, &frmTabella::DTabella_Error);
-    // Ctrl+C and the grid's context menu: copying, and the chart of the days shown.
-    chart::attach(DB->view(), DTabella, this, chart::Kind::Daily);
+    // Ctrl+C and the grid's context menu: copying, the chart of the days shown and their summary.
+    daily::offerSummary(chart::attach(DB->view(), DTabella, this, chart::Kind::Daily), this);
 }
 
 void frmTabella::CmdPrecedente_Click() {

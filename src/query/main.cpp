@@ -14,11 +14,19 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h"))) {
         std::printf(
             "uso: altorra-query FILE ISTRUZIONE-O-ORIGINE-DATI\n"
+            "     altorra-query --riepilogo CODSTAZ FILE\n"
             "\n"
             "Esegue un'istruzione select, oppure legge una tabella o una query memorizzata per nome,\n"
             "sul database Access FILE e stampa le righe come le esporta il visualizzatore: i nomi dei\n"
             "campi, poi una riga per record, ogni valore seguito da una tabulazione. Non modifica il file.\n"
             "Stato di uscita: 0 riuscito, 1 errore del database (su standard error), 2 argomenti sbagliati.\n"
+            "\n"
+            "Con --riepilogo stampa il riepilogo delle righe giornaliere della stazione CODSTAZ (tutti\n"
+            "gli anni), come la finestra Riepilogo: prima la tabella mensile (intestazione, poi una riga\n"
+            "per anno e mese, che comincia con l'anno e il numero del mese), poi gli indici climatici\n"
+            "annuali ETCCDI (intestazione, poi una riga per anno). Testo UTF-8, ogni valore seguito da\n"
+            "una tabulazione, numeri con il punto decimale; un valore vuoto non è calcolato perché\n"
+            "mancano troppi giorni.\n"
             "\n"
             "Opzioni:\n"
             "  -h, --help     mostra questo aiuto ed esce\n"
@@ -28,6 +36,9 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[1] == QLatin1String("--version")) {
         std::printf("altorra-query %s\n", ALTORRA_VERSION);
         return 0;
+    }
+    if (args.size() == 4 && args[1] == QLatin1String("--riepilogo")) {
+        return query::runSummary(args[2], args[3]);
     }
     if (args.size() != 3) {
         std::fprintf(stderr, "uso: altorra-query FILE ISTRUZIONE-O-ORIGINE-DATI\n");

@@ -8,4 +8,8 @@ namespace query {
 // altorra-query FILE STATEMENT-OR-RECORD-SOURCE: the rows as the export writes them.
 int runStatement(const QString& file, const QString& source);
 
+// altorra-query --riepilogo CODSTAZ FILE: the monthly table, then the yearly climate indices, of
+// every daily row of the station. 0, 1 on a database error or no rows, 2 on a code not a number.
+int runSummary(const QString& code, const QString& file);
+
 }  // namespace query

@@ -1,0 +1,355 @@
+#include "daily/frmriepilogo.h"
+
+#include "daily/summarymodel.h"
+#include "db/form.h"
+#include "db/location.h"
+#include "db/seams.h"
+#include "export/exporttarget.h"
+#include "forms/formkit.h"
+#include "forms/gridactions.h"
+#include "forms/gridcopy.h"
+#include "jet/tabwriter.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstring>
+
+namespace daily {
+
+namespace {
+
+constexpr char kObjectName[] = "frmRiepilogo";
+
+struct TabText {
+    const char* title;
+    const char* grid;
+};
+
+const std::array<TabText, frmRiepilogo::kTables>& tabTexts() {
+    static const std::array<TabText, frmRiepilogo::kTables> texts = {{
+        {"&Mensile", "grdMensile"},
+        {"&Annuale", "grdAnnuale"},
+        {"&Normale", "grdNormale"},
+        {"&Indici climatici", "grdIndici"},
+        {"C&ompletezza", "grdCompletezza"},
+        {"&Lacune", "grdLacune"},
+    }};
+    return texts;
+}
+
+QString plainTitle(frmRiepilogo::Tab tab) {
+    return QString::fromUtf8(tabTexts()[size_t(tab)].title).remove(QLatin1Char('&'));
+}
+
+QString tabIntro(frmRiepilogo::Tab tab) {
+    switch (tab) {
+        case frmRiepilogo::Mensile:
+        case frmRiepilogo::Annuale:
+        case frmRiepilogo::Normale:
+            return analysis::monthlyRules();
+        case frmRiepilogo::Indici:
+            return analysis::indexRules();
+        case frmRiepilogo::Completezza:
+            return QStringLiteral(
+                "Giorni con dati su giorni del mese, per ogni grandezza: verde tutti, giallo una parte, "
+                "rosso "
+                "nessuno. Il numero dei giorni appare passando sopra la casella e nel testo copiato.");
+        case frmRiepilogo::Lacune:
+            return QStringLiteral(
+                "Per ogni grandezza il primo e l'ultimo giorno con dati e il periodo più lungo senza dati "
+                "tra "
+                "i due.");
+    }
+    return QString();
+}
+
+}  // namespace
+
+frmRiepilogo::frmRiepilogo(QWidget* owner, std::shared_ptr<const jet::RecordSet> rows, int currentRow)
+    : QWidget(owner, Qt::Window), rows_(std::move(rows)) {
+    setObjectName(QString::fromLatin1(kObjectName));
+    setAttribute(Qt::WA_DeleteOnClose);
+    if (rows_) {
+        columns_ = analysis::dailyColumns(*rows_);
+        stations_ = analysis::stationsOf(*rows_, columns_);
+    }
+    // The list in alphabetical order; the rows of each station stay as the grid holds them.
+    std::sort(stations_.begin(), stations_.end(),
+              [](const analysis::StationRows& a, const analysis::StationRows& b) {
+                  return QString::localeAwareCompare(a.name, b.name) < 0;
+              });
+    cmbStazione = new QComboBox(this);
+    cmbStazione->setObjectName(QStringLiteral("cmbStazione"));
+    cmbStazione->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (int i = 0; i < stationCount(); ++i) {
+        cmbStazione->addItem(stationName(i));
+    }
+    lblStazione = new QLabel(QStringLiteral("&Stazione"), this);
+    lblStazione->setBuddy(cmbStazione);
+    lblAvvisi = new QLabel(this);
+    lblAvvisi->setObjectName(QStringLiteral("lblAvvisi"));
+    lblAvvisi->setWordWrap(true);
+    tabRiepilogo = new QTabWidget(this);
+    tabRiepilogo->setObjectName(QStringLiteral("tabRiepilogo"));
+    buildTabs();
+    cmdEsporta = new QPushButton(QStringLiteral("&Esporta…"), this);
+    cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
+    cmdStampa = new QPushButton(QStringLiteral("S&tampa…"), this);
+    cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(lblStazione);
+    top->addWidget(cmbStazione);
+    top->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdEsporta);
+    buttons->addWidget(cmdStampa);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdChiudi);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lblAvvisi);
+    layout->addWidget(tabRiepilogo, 1);
+    layout->addLayout(buttons);
+    // One station: nothing to choose.
+    lblStazione->setVisible(stationCount() > 1);
+    cmbStazione->setVisible(stationCount() > 1);
+
+    connect(cmbStazione, &QComboBox::activated, this, &frmRiepilogo::showStation);
+    connect(cmdEsporta, &QPushButton::clicked, this, &frmRiepilogo::cmdEsporta_Click);
+    connect(cmdStampa, &QPushButton::clicked, this, &frmRiepilogo::cmdStampa_Click);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
+    resize(1000, 640);
+    showStation(std::max(0, stationOfRow(currentRow)));
+}
+
+int frmRiepilogo::stationOfRow(int row) const {
+    for (int i = 0; i < stationCount(); ++i) {
+        const std::vector<int>& r = stations_[size_t(i)].rows;  // ascending
+        if (std::binary_search(r.begin(), r.end(), row)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+frmRiepilogo* frmRiepilogo::of(const QWidget* owner) {
+    return owner
+               ? owner->findChild<frmRiepilogo*>(QString::fromLatin1(kObjectName), Qt::FindDirectChildrenOnly)
+               : nullptr;
+}
+
+QString frmRiepilogo::stationName(int index) const {
+    if (index < 0 || index >= stationCount()) {
+        return QString();
+    }
+    const QString& name = stations_[size_t(index)].name;
+    return name.isEmpty() ? QStringLiteral("(senza nome)") : name;
+}
+
+void frmRiepilogo::buildTabs() {
+    for (int t = 0; t < kTables; ++t) {
+        models_[size_t(t)] = new SummaryModel(this);
+        tabRiepilogo->addTab(tablePage(Tab(t), tabIntro(Tab(t))),
+                             QString::fromUtf8(tabTexts()[size_t(t)].title));
+    }
+}
+
+QWidget* frmRiepilogo::tablePage(Tab tab, const QString& intro) {
+    auto* page = new QWidget(tabRiepilogo);
+    auto* text = new QLabel(intro, page);
+    text->setWordWrap(true);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    text->setObjectName(QStringLiteral("lblRegole"));
+    auto* view = new QTableView(page);
+    view->setObjectName(QString::fromLatin1(tabTexts()[size_t(tab)].grid));
+    view->setModel(models_[size_t(tab)]);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grids_[size_t(tab)] = view;
+    // Copying as from the result grids: Ctrl+C, the menu, with and without the captions.
+    actions_[size_t(tab)] = new forms::GridActions(
+        view, [this, tab]() -> std::shared_ptr<const jet::RecordSet> { return tables_[size_t(tab)]; });
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(text);
+    layout->addWidget(view, 1);
+    return page;
+}
+
+void frmRiepilogo::showStation(int index) {
+    if (index < 0 || index >= stationCount()) {
+        summary_ = analysis::StationSummary{};
+    } else {
+        station_ = index;
+        summary_ = analysis::summarize(analysis::seriesOf(*rows_, columns_, stations_[size_t(index)].rows));
+    }
+    cmbStazione->setCurrentIndex(index);
+    tables_[Mensile] = analysis::monthlyTable(summary_);
+    tables_[Annuale] = analysis::yearlyTable(summary_);
+    tables_[Normale] = analysis::normalTable(summary_);
+    tables_[Indici] = analysis::indicesTable(summary_);
+    tables_[Completezza] = analysis::completenessTable(summary_);
+    tables_[Lacune] = analysis::spansTable(summary_);
+    for (int t = 0; t < kTables; ++t) {
+        models_[size_t(t)]->setTable(tables_[size_t(t)]);
+        grids_[size_t(t)]->resizeColumnsToContents();
+    }
+    setWindowTitle(QStringLiteral("Riepilogo - %1 - %2").arg(stationName(station_), period()));
+    showWarnings();
+}
+
+QString frmRiepilogo::period() const {
+    const analysis::DailySeries& s = summary_.series;
+    int first = -1, last = -1;
+    for (int i = 0; i < s.dayCount(); ++i) {
+        if (s.hasRow(i)) {
+            last = i;
+            first = first < 0 ? i : first;
+        }
+    }
+    if (first < 0) {
+        return QStringLiteral("nessun giorno");
+    }
+    const QString format = QStringLiteral("dd/MM/yyyy");
+    return QStringLiteral("dal %1 al %2").arg(s.date(first).toString(format), s.date(last).toString(format));
+}
+
+void frmRiepilogo::showWarnings() {
+    QStringList warnings;
+    const analysis::DailySeries& s = summary_.series;
+    if (!columns_.usable()) {
+        warnings << QStringLiteral(
+            "Il risultato non ha le colonne Giorno, Mese e Anno: non c'è nulla da riepilogare.");
+    }
+    if (s.invalidDates() > 0) {
+        warnings << QStringLiteral("%1 righe con una data che non è un giorno del calendario sono escluse.")
+                        .arg(s.invalidDates());
+    }
+    if (s.conflictingDays() > 0) {
+        warnings
+            << QStringLiteral(
+                   "%1 giorni compaiono in più righe con valori diversi (forse due stazioni con lo stesso "
+                   "nome): per quei giorni i valori discordanti sono considerati mancanti.")
+                   .arg(s.conflictingDays());
+    }
+    lblAvvisi->setText(warnings.join(QLatin1Char(' ')));
+    lblAvvisi->setVisible(!warnings.isEmpty());
+}
+
+frmRiepilogo::Tab frmRiepilogo::currentTab() const {
+    return Tab(std::clamp(tabRiepilogo->currentIndex(), 0, kTables - 1));
+}
+
+bool frmRiepilogo::exportTable(Tab tab, const QString& path, QString* error) const {
+    const std::shared_ptr<const analysis::Table>& t = tables_[size_t(tab)];
+    const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
+    const exporter::TargetCheck target = exporter::checkExportTarget(path, seams::programFolder(), archive);
+    if (target.refused) {
+        *error = target.reason;
+        return false;
+    }
+    jet::TabWriter writer(jet::TabWriter::Encoding::Windows1252);
+    if (!writer.open(path)) {
+        *error = QString::fromLocal8Bit(std::strerror(writer.error()));
+        return false;
+    }
+    QStringList captions;
+    for (int c = 0; c < t->fieldCount(); ++c) {
+        captions << t->fieldName(c);
+    }
+    bool ok = writer.writeHeader(captions);
+    for (int r = 0; ok && r < t->recordCount(); ++r) {
+        ok = writer.writeRow(*t, r);
+    }
+    ok = writer.close() && ok;
+    if (!ok) {
+        *error = QString::fromLocal8Bit(std::strerror(writer.error()));
+    }
+    return ok;
+}
+
+void frmRiepilogo::cmdEsporta_Click() {
+    seams::SaveRequest request;
+    request.title = QStringLiteral("Esporta ") + plainTitle(currentTab());
+    request.flags = 6;  // ask before replacing a file, no read-only box
+    request.filter = QStringLiteral("File di testo (*.txt)|*.txt|Tutti i file (*.*)|*.*");
+    request.fileName =
+        QStringLiteral("Riepilogo %1 %2.txt").arg(stationName(station_), plainTitle(currentTab()));
+    request.fileName.replace(QLatin1Char('/'), QLatin1Char('-'));
+    if (!seams::runSaveDialog(this, request)) {
+        return;
+    }
+    QString error;
+    if (!exportTable(currentTab(), request.fileName, &error)) {
+        seams::msgBox(QStringLiteral("Impossibile scrivere il file %1: %2").arg(request.fileName, error),
+                      this);
+    }
+}
+
+QString frmRiepilogo::printPage(Tab tab) const {
+    const std::shared_ptr<const analysis::Table>& t = tables_[size_t(tab)];
+    forms::CellRange all{0, 0, t->recordCount() - 1, t->fieldCount() - 1};
+    const forms::CopiedCells cells = forms::copyCells(*t, {all}, true);
+    return QStringLiteral("<h3>%1</h3><p>%2</p><p><small>%3</small></p>%4")
+        .arg(windowTitle().toHtmlEscaped(), plainTitle(tab).toHtmlEscaped(),
+             tabIntro(tab).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")), cells.html);
+}
+
+void frmRiepilogo::cmdStampa_Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(windowTitle().replace(QLatin1Char('/'), QLatin1Char('-')));
+    if (!seams::runPrintDialog(this, printer)) {
+        return;
+    }
+    QTextDocument page;
+    page.setDefaultFont(font());
+    page.setHtml(printPage(currentTab()));
+    page.print(&printer);
+}
+
+void offerSummary(forms::GridActions* actions, QWidget* owner) {
+    QAction* entry = actions->menu()->addAction(QStringLiteral("&Riepilogo…"));
+    entry->setObjectName(QStringLiteral("mnuRiepilogo"));
+    QObject::connect(entry, &QAction::triggered, owner, [actions, owner] {
+        frmRiepilogo* window = frmRiepilogo::of(owner);
+        const int row = actions->view() ? actions->view()->currentIndex().row() : -1;
+        if (window) {
+            // Already open: the current row's station.
+            const int station = window->stationOfRow(row);
+            if (station >= 0 && station != window->cmbStazione->currentIndex()) {
+                window->showStation(station);
+            }
+        } else {
+            window = new frmRiepilogo(owner, actions->rows(), row);
+            forms::centreFrame(window);
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
+    if (auto* form = qobject_cast<db::Form*>(owner)) {
+        QObject::connect(form, &db::Form::unloaded, form, [form] {
+            if (frmRiepilogo* window = frmRiepilogo::of(form)) {
+                window->close();
+            }
+        });
+    }
+}
+
+}  // namespace daily
