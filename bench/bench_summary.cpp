@@ -60,14 +60,16 @@ void measure(const char* what, const std::shared_ptr<jet::RecordSet>& rows, int 
         const std::vector<analysis::StationRows> stations = analysis::stationsOf(*rows, columns);
         const analysis::StationSummary s =
             analysis::summarize(analysis::seriesOf(*rows, columns, stations.front().rows));
-        const auto tables = {analysis::monthlyTable(s), analysis::indicesTable(s), analysis::completenessTable(s)};
+        const auto tables = {analysis::monthlyTable(s), analysis::indicesTable(s),
+                             analysis::completenessTable(s)};
         compute.push_back(timer.nsecsElapsed() / 1e6);
         (void)tables;
     }
-    std::printf("%s (%d rows): window opened and painted %.1f ms median (min %.1f, max %.1f); "
-                "grouping and summary alone %.1f ms\n",
-                what, rows->recordCount(), median(open), *std::min_element(open.begin(), open.end()),
-                *std::max_element(open.begin(), open.end()), median(compute));
+    std::printf(
+        "%s (%d rows): window opened and painted %.1f ms median (min %.1f, max %.1f); "
+        "grouping and summary alone %.1f ms\n",
+        what, rows->recordCount(), median(open), *std::min_element(open.begin(), open.end()),
+        *std::max_element(open.begin(), open.end()), median(compute));
 }
 
 void measureSwitch(const std::shared_ptr<jet::RecordSet>& rows, int rounds) {
