@@ -130,6 +130,7 @@ frmRiepilogo::frmRiepilogo(QWidget* owner, std::shared_ptr<const jet::RecordSet>
     cmbStazione->setVisible(stationCount() > 1);
 
     connect(cmbStazione, &QComboBox::activated, this, &frmRiepilogo::showStation);
+    connect(tabRiepilogo, &QTabWidget::currentChanged, this, &frmRiepilogo::fitColumns);
     connect(cmdEsporta, &QPushButton::clicked, this, &frmRiepilogo::cmdEsporta_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmRiepilogo::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
@@ -145,6 +146,15 @@ int frmRiepilogo::stationOfRow(int row) const {
         }
     }
     return -1;
+}
+
+void frmRiepilogo::fitColumns(int tab) {
+    // Measuring every cell of every table is most of the time a station takes to show: each grid
+    // is fitted when it is first looked at.
+    if (tab >= 0 && tab < kTables && !fitted_[size_t(tab)]) {
+        grids_[size_t(tab)]->resizeColumnsToContents();
+        fitted_[size_t(tab)] = true;
+    }
 }
 
 frmRiepilogo* frmRiepilogo::of(const QWidget* owner) {
@@ -207,8 +217,9 @@ void frmRiepilogo::showStation(int index) {
     tables_[Lacune] = analysis::spansTable(summary_);
     for (int t = 0; t < kTables; ++t) {
         models_[size_t(t)]->setTable(tables_[size_t(t)]);
-        grids_[size_t(t)]->resizeColumnsToContents();
+        fitted_[size_t(t)] = false;
     }
+    fitColumns(tabRiepilogo->currentIndex());
     setWindowTitle(QStringLiteral("Riepilogo - %1 - %2").arg(stationName(station_), period()));
     showWarnings();
 }

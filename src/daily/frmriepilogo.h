@@ -76,6 +76,7 @@ class frmRiepilogo : public QWidget {
     QWidget* tablePage(Tab tab, const QString& intro);
     QString period() const;
     void showWarnings();
+    void fitColumns(int tab);
 
     std::shared_ptr<const jet::RecordSet> rows_;
     analysis::DailyColumns columns_;
@@ -86,6 +87,7 @@ class frmRiepilogo : public QWidget {
     std::array<SummaryModel*, kTables> models_{};
     std::array<QTableView*, kTables> grids_{};
     std::array<forms::GridActions*, kTables> actions_{};
+    std::array<bool, kTables> fitted_{};
 };
 
 // Offers "&Riepilogo…" in the grid's menu; it opens (or brings forward) the owner's summary
