@@ -10,6 +10,7 @@
 
 #include "jet/internal/header.h"
 #include "jet/internal/jetfile.h"
+#include "jet/internal/keyarrays.h"
 #include "jet/internal/properties.h"
 #include "jet/internal/tabledef.h"
 #include "jet/internal/types.h"
@@ -119,6 +120,8 @@ void JetFile::readCatalog() {
     }
     const std::shared_ptr<TableDef> def =
         readTableDef(pages_, text_, 2, QStringLiteral("MSysObjects"), TableDefFormat{version_ >= 3});
+    // A damaged row makes only the object it describes unreadable.
+    def->setDamagedRowsAside = true;
     catalogDef_ = def;
     auto column = [&](const char* name) {
         for (int i = 0; i < def->columns.size(); ++i) {
@@ -148,6 +151,11 @@ void JetFile::readCatalog() {
             ((flags & kSystemFlags) ? systemTables_ : tables_).append(object);
         }
     });
+    damagedCatalogRows_ = index(*def)->damaged;
+}
+
+Error JetFile::missingObject(const QString& name) const {
+    return damagedCatalogRows_ > 0 ? errors::damagedCatalogEntry(path_, name) : errors::missingSource(name);
 }
 
 QByteArray JetFile::objectProperties(quint32 id) {

@@ -87,6 +87,12 @@ Error damagedArchive(const QString& path) {
                                "riconosciuto dall'applicazione oppure il file potrebbe essere danneggiato.")
                     .arg(path));
 }
+Error damagedCatalogEntry(const QString& path, const QString& name) {
+    return make(3049, QStringLiteral("Impossibile leggere '%1' nel database '%2': una voce del catalogo del "
+                                     "database è danneggiata.")
+                          .arg(name, path));
+}
+
 Error invalidPassword() {
     return make(3031, QStringLiteral("Password non valida."));
 }

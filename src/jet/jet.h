@@ -30,6 +30,8 @@ Error invalidPath(const QString& path);            // 3044
 Error cannotOpen(const QString& path);             // 3051
 Error noReadPermission(const QString& path);       // 3051, worded as a permission problem
 Error damagedArchive(const QString& path);         // 3049, not an archive or a damaged one
+// 3049 for a name the catalog may have held in a row it could not read.
+Error damagedCatalogEntry(const QString& path, const QString& name);
 Error invalidPassword();                           // 3031
 Error unrecognizedFormat(const QString& path);     // 3343
 Error missingSource(const QString& name);          // 3078

@@ -85,7 +85,7 @@ void* valuesOf(KeyArray& a) {
 
 KeyCollector::KeyCollector(const PageFile& pages, const TableDef& table, std::vector<KeyArray>* keys,
                            TableIndex* rows, qsizetype knownRows)
-    : pages_(pages), table_(table), index_(rows), knownRows_(rows ? -1 : knownRows) {
+    : pages_(pages), table_(table), layout_(pages, table), index_(rows), knownRows_(rows ? -1 : knownRows) {
     if (index_) {
         index_->pages.reserve(table.pages.size());
     }
@@ -158,12 +158,18 @@ void KeyCollector::locate(quint32 location) {
     pageRows_[pageCount_++] = location;
 }
 
-template <bool Jet3>
-void KeyCollector::collect(const uchar* row, int len) {
-    const int rowCols = Jet3 ? row[0] : u16(row);
-    const int maskSize = (rowCols + 7) >> 3;
-    if (maskSize + (Jet3 ? 1 : 2) > len) {
-        pages_.damaged();
+// The row is checked as the full read checks it (RowLayout), then its keys are taken. False when
+// it is damaged and set aside.
+bool KeyCollector::collect(const uchar* row, int len) {
+    if (Q_UNLIKELY(table_.setDamagedRowsAside)) {
+        try {
+            layout_.crack(row, len, &cracked_);
+        } catch (const ReadFailure&) {
+            ++damaged_;
+            return false;
+        }
+    } else {
+        layout_.crack(row, len, &cracked_);
     }
     const qsizetype at = rows_;
     if (Q_UNLIKELY(at == capacity_)) {
@@ -172,8 +178,9 @@ void KeyCollector::collect(const uchar* row, int len) {
         }
         allocate(capacity_ * 2 + 16);
     }
-    const uchar* mask = row + len - maskSize;
-    const int fixedEnd = len - maskSize;
+    const int rowCols = cracked_.rowCols;
+    const uchar* mask = cracked_.mask;
+    const int fixedEnd = cracked_.varEnd;
     for (Column& c : columns_) {
         const KeySpec s = c.spec;
         qint32 v = 0;
@@ -197,45 +204,50 @@ void KeyCollector::collect(const uchar* row, int len) {
         store(c.data, width, at, v);
     }
     rows_ = at + 1;
+    return true;
 }
 
-// A row moved by an edit: its place holds a pointer to where it lives now, on a page of the
-// same table.
-void KeyCollector::collectMoved(quint32 target) {
-    const quint32 number = target >> 8;
-    const int row = int(target & 0xFF);
+// A row moved by an edit: its slot holds a pointer to where it lives now, on a page of the same
+// table, flagged to be passed over there; a pointer may lead to another pointer (flagged so too).
+// Returns where the row is, or 0 when it is set aside as damaged.
+quint32 KeyCollector::collectMoved(const uchar* pointer) {
     if (other_.isEmpty()) {
         other_.resize(pages_.pageSize());
     }
     auto* p = reinterpret_cast<uchar*>(other_.data());
-    pages_.read(number, 1, p);
-    if (p[0] != kDataPage || u32(p + 4) != table_.tdefPage || row >= pages_.rowCount(p)) {
-        pages_.damaged();
+    quint32 target = u32(pointer);
+    for (int hop = 0; hop < kMaxPointerHops; ++hop) {
+        const quint32 number = target >> 8;
+        const int row = int(target & 0xFF);
+        pages_.read(number, 1, p);
+        if (p[0] != kDataPage || u32(p + 4) != table_.tdefPage || row >= pages_.rowCount(p)) {
+            pages_.damaged();
+        }
+        const RowSpan span = pages_.rowSpan(p, row);
+        pages_.checkSpan(p, span);
+        if (!(span.flags & kPassFlag)) {
+            pages_.damaged();  // a row a scan meets in its own slot: it would be read twice
+        }
+        if (span.flags & kPointerFlag) {
+            if (span.length() < 4) {
+                pages_.damaged();
+            }
+            target = u32(p + span.start);
+            continue;
+        }
+        movedTo_.append(target);
+        return collect(p + span.start, span.length()) ? target : 0;
     }
-    const RowSpan span = pages_.rowSpan(p, row);
-    pages_.checkSpan(p, span);
-    if (span.flags & kLookupFlag) {
-        pages_.damaged();  // moved rows do not move on
-    }
-    if (pages_.jet3()) {
-        collect<true>(p + span.start, span.length());
-    } else {
-        collect<false>(p + span.start, span.length());
-    }
+    pages_.damaged();  // pointers that lead on without end
 }
 
 void KeyCollector::page(const uchar* page, quint32 number) {
     if (page[0] != kDataPage || u32(page + 4) != table_.tdefPage) {
         pages_.damaged();  // the owned-pages map names a page that is not this table's
     }
-    if (pages_.jet3()) {
-        rows<true>(page, number);
-    } else {
-        rows<false>(page, number);
-    }
+    rows(page, number);
 }
 
-template <bool Jet3>
 void KeyCollector::rows(const uchar* page, quint32 number) {
     const int count = pages_.rowCount(page);
     pageCount_ = 0;
@@ -252,20 +264,24 @@ void KeyCollector::rows(const uchar* page, quint32 number) {
         const int start = raw & kOffsetMask;
         const int rowEnd = end;
         end = start;
-        if (raw & kDeletedFlag) {
-            continue;
+        if (raw & kPassFlag) {
+            continue;  // deleted, or a moved row met at its slot
         }
         if (start < tableEnd || start >= rowEnd || rowEnd > pageSize) {
             pages_.damaged();
         }
-        if ((raw & kLookupFlag) && rowEnd - start == 4) {
-            const quint32 target = u32(page + start);
-            collectMoved(target);
-            locate(target);
+        if (raw & kPointerFlag) {
+            if (rowEnd - start < 4) {
+                pages_.damaged();
+            }
+            if (const quint32 at = collectMoved(page + start)) {
+                locate(at);
+            }
             continue;
         }
-        collect<Jet3>(page + start, rowEnd - start);
-        locate((number << 8) | quint32(r));
+        if (collect(page + start, rowEnd - start)) {
+            locate((number << 8) | quint32(r));
+        }
     }
     if (index_ && pageCount_ > 0) {
         qint32 listed = -1;
@@ -281,6 +297,15 @@ void KeyCollector::finish() {
     if (knownRows_ >= 0 && rows_ != knownRows_) {
         pages_.damaged();  // fewer rows than the scan before found
     }
+    // A definition may count too few rows (as after a crash), but the pages must hold the rows
+    // it counts: a cleared map or a page's zeroed count would otherwise show a table short.
+    if (index_ && rows_ + damaged_ < table_.rowCountHint) {
+        pages_.damaged();
+    }
+    std::sort(movedTo_.begin(), movedTo_.end());
+    if (std::adjacent_find(movedTo_.cbegin(), movedTo_.cend()) != movedTo_.cend()) {
+        pages_.damaged();  // two slots lead to one row
+    }
     // Trimmed without a copy unless the stored count was far off.
     const bool squeeze = capacity_ - rows_ > rows_ / 8 + 1024;
     auto trim = [&](auto& v) {
@@ -293,6 +318,7 @@ void KeyCollector::finish() {
     };
     if (index_) {
         index_->rowCount = rows_;
+        index_->damaged = damaged_;
         index_->pages.squeeze();
     }
     for (Column& c : columns_) {

@@ -73,8 +73,8 @@ QByteArray PageFile::rowAt(quint32 pgRow) const {
         damaged();
     }
     const RowSpan span = rowSpan(p, row);
-    if (span.flags & kDeletedFlag) {
-        damaged();
+    if (span.flags & kPointerFlag) {
+        damaged();  // deleted, or a pointer: no long value or map lives there
     }
     return bytes.mid(span.start, span.length());
 }
@@ -125,7 +125,7 @@ QVector<quint32> PageFile::mapPages(const QByteArray& map) const {
     return pages;
 }
 
-QByteArray PageFile::longValue(const uchar* cell, int cellLength) const {
+void PageFile::checkLongValue(const uchar* cell, int cellLength) const {
     if (cellLength < 12) {
         damaged();
     }
@@ -135,11 +135,19 @@ QByteArray PageFile::longValue(const uchar* cell, int cellLength) const {
     if (length > size_ || (form != 0x80 && form != 0x40 && form != 0x00)) {
         damaged();  // no value is larger than the file that holds it
     }
+    const quint32 page = u32(cell + 4) >> 8;
+    if (form == 0x80 ? 12 + length > cellLength
+                     : (form == 0x40 || length > 0) && (page == 0 || page >= pageCount_)) {
+        damaged();  // inline data past the cell, or a pointer to page 0 or past the end
+    }
+}
+
+QByteArray PageFile::longValue(const uchar* cell, int cellLength) const {
+    checkLongValue(cell, cellLength);
+    const qint64 length = u32(cell) & 0x00FFFFFF;
+    const uchar form = cell[3];
     if (form == 0x80) {
         // Inline: the data follows the header in the row.
-        if (12 + length > cellLength) {
-            damaged();
-        }
         return QByteArray(reinterpret_cast<const char*>(cell) + 12, int(length));
     }
     if (form == 0x40) {

@@ -148,7 +148,7 @@ void JetFile::readRows(const TableDef& table, const QVector<quint32>& locations,
             pages_.damaged();
         }
         const RowSpan span = pages_.rowSpan(page, r);
-        pages_.checkSpan(page, span);  // a moved row's new place may carry the deleted flag
+        pages_.checkSpan(page, span);  // a moved row at its place carries a flag
         row.set(page + span.start, span.length());
         onRow(row);
     }

@@ -62,8 +62,91 @@ void jet4Offsets(const PageFile& pages, const uchar* row, int len, int maskSize,
 
 }  // namespace
 
+RowLayout::RowLayout(const PageFile& pages, const TableDef& def)
+    : pages_(pages), jet3_(pages.jet3()), variable_(def.numVarCols > 0) {
+    int highest = 0;
+    for (const ColumnDef& c : def.columns) {
+        highest = qMax(highest, c.colNum + 1);
+        if (c.fixed && !(c.type == TypeBoolean && !c.calculated)) {
+            // Where cell() reads it.
+            const int size = fixedSize(c.type) ? fixedSize(c.type) : c.size;
+            fixed_.append(Fixed{c.colNum, (jet3_ ? 1 : 2) + c.fixedOffset + size});
+        }
+        const bool longText = c.calculated && c.type == TypeText && c.size == 0;
+        if (!c.fixed && (c.type == TypeMemo || c.type == TypeOle || longText)) {
+            longValues_.append(Long{c.colNum, c.varIndex});
+        }
+    }
+    // A definition that counts fewer columns than it numbers is not trusted for the count.
+    maxColumns_ = qMax(def.maxColumns, highest);
+    // By a row's column count, the end of the fixed cells it may store: a row whose fixed area
+    // reaches that far needs no look at its null mask.
+    fixedEnd_.fill(0, maxColumns_ + 1);
+    for (const Fixed& f : std::as_const(fixed_)) {
+        fixedEnd_[f.colNum + 1] = qMax(fixedEnd_[f.colNum + 1], f.end);
+    }
+    for (int n = 1; n <= maxColumns_; ++n) {
+        fixedEnd_[n] = qMax(fixedEnd_[n], fixedEnd_[n - 1]);
+    }
+}
+
+void RowLayout::crack(const uchar* row, int len, CrackedRow* out) const {
+    const int countSize = jet3_ ? 1 : 2;
+    const int rowCols = jet3_ ? row[0] : u16(row);
+    const int maskSize = (rowCols + 7) / 8;
+    if (rowCols > maxColumns_ || maskSize + countSize > len) {
+        pages_.damaged();
+    }
+    out->row = row;
+    out->len = len;
+    out->rowCols = rowCols;
+    out->mask = row + len - maskSize;
+    out->rowVarCols = 0;
+    out->varEnd = len - maskSize;
+    if (variable_ && len > maskSize + countSize) {
+        (jet3_ ? jet3Offsets : jet4Offsets)(pages_, row, len, maskSize, out);
+        // Offsets rise and stay inside the variable area.
+        for (int i = 0; i <= out->rowVarCols; ++i) {
+            if (out->varOffsets[i] < countSize || out->varOffsets[i] > out->varEnd ||
+                (i > 0 && out->varOffsets[i] < out->varOffsets[i - 1])) {
+                pages_.damaged();
+            }
+        }
+    }
+    if (Q_UNLIKELY(fixedEnd_[rowCols] > out->varEnd)) {
+        checkFixed(*out);
+    }
+    if (!longValues_.isEmpty()) {
+        checkLongValues(*out);
+    }
+}
+
+// Only the cells present must fit: a NULL one may take no room.
+void RowLayout::checkFixed(const CrackedRow& r) const {
+    for (const Fixed& f : fixed_) {
+        if (f.colNum < r.rowCols && (r.mask[f.colNum / 8] & (1 << (f.colNum % 8))) && f.end > r.varEnd) {
+            pages_.damaged();
+        }
+    }
+}
+
+void RowLayout::checkLongValues(const CrackedRow& r) const {
+    for (const Long& l : longValues_) {
+        if (l.colNum < r.rowCols && l.varIndex < r.rowVarCols &&
+            (r.mask[l.colNum / 8] & (1 << (l.colNum % 8)))) {
+            const int start = r.varOffsets[l.varIndex];
+            pages_.checkLongValue(r.row + start, r.varOffsets[l.varIndex + 1] - start);
+        }
+    }
+}
+
 PageRowValues::PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def)
-    : pages_(pages), text_(text), def_(def), last_(def.columns.size()), fixed_(def.columns.size()) {
+    : pages_(pages),
+      text_(text),
+      def_(def),
+      layout_(pages, def),
+      last_(def.columns.size()),
+      fixed_(def.columns.size()) {
     for (int i = 0; i < def.columns.size(); ++i) {
         const ColumnDef& c = def.columns[i];
         switch (c.type) {
@@ -89,30 +172,7 @@ PageRowValues::PageRowValues(const PageFile& pages, const TextCodec& text, const
 }
 
 void PageRowValues::set(const uchar* row, int len) {
-    const bool jet3 = pages_.jet3();
-    CrackedRow& out = cracked_;
-    out.row = row;
-    out.len = len;
-    const int countSize = jet3 ? 1 : 2;
-    const int rowCols = jet3 ? row[0] : u16(row);
-    const int maskSize = (rowCols + 7) / 8;
-    if (maskSize + countSize > len) {
-        pages_.damaged();
-    }
-    out.rowCols = rowCols;
-    out.mask = row + len - maskSize;
-    out.rowVarCols = 0;
-    out.varEnd = len - maskSize;
-    if (def_.numVarCols > 0 && len > maskSize + countSize) {
-        (jet3 ? jet3Offsets : jet4Offsets)(pages_, row, len, maskSize, &out);
-        // Offsets rise and stay inside the variable area.
-        for (int i = 0; i <= out.rowVarCols; ++i) {
-            if (out.varOffsets[i] < countSize || out.varOffsets[i] > out.varEnd ||
-                (i > 0 && out.varOffsets[i] < out.varOffsets[i - 1])) {
-                pages_.damaged();
-            }
-        }
-    }
+    layout_.crack(row, len, &cracked_);
 }
 
 bool PageRowValues::cell(const ColumnDef& c, const uchar** p, int* len) const {

@@ -15,10 +15,10 @@ namespace {
 struct Layout {
     int header, rowCount, numVarCols, numCols, numRealIndexes, ownedMap, realIndexSize;
     int columnSize, type, colNum, varIndex, flags, extFlags, fixedOffset, length, precision, scale;
-    int nameLengthSize;
+    int nameLengthSize, maxColumns;
 };
-constexpr Layout kJet3{43, 12, 23, 25, 31, 35, 8, 18, 0, 1, 3, 13, -1, 14, 16, 9, 10, 1};
-constexpr Layout kJet4{63, 16, 43, 45, 51, 55, 12, 25, 0, 5, 7, 15, 16, 21, 23, 11, 12, 2};
+constexpr Layout kJet3{43, 12, 23, 25, 31, 35, 8, 18, 0, 1, 3, 13, -1, 14, 16, 9, 10, 1, 21};
+constexpr Layout kJet4{63, 16, 43, 45, 51, 55, 12, 25, 0, 5, 7, 15, 16, 21, 23, 11, 12, 2, 41};
 
 // The definition's pages joined: the first page whole, the others without their 8-byte header.
 QByteArray definitionStream(const PageFile& pages, quint32 first) {
@@ -68,6 +68,7 @@ std::shared_ptr<TableDef> readTableDef(const PageFile& pages, const TextCodec& t
     def->tdefPage = page;
     def->rowCountHint = u32(s + l.rowCount);
     def->numVarCols = u16(s + l.numVarCols);
+    def->maxColumns = u16(s + l.maxColumns);
     const int numCols = u16(s + l.numCols);
     const qint64 realIndexes = u32(s + l.numRealIndexes);
     qint64 at = l.header + realIndexes * l.realIndexSize;

@@ -35,20 +35,27 @@ class TestJetDamaged : public QObject {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("openError");        // the error opening it, 0 when it opens
         QTest::addColumn<QStringList>("failing");  // sources that end with 3049
-        QTest::newRow("catalogo") << "catalog_nullmap_j4.mdb" << 3049 << QStringList();
-        QTest::newRow("proprietà") << "kkd_runaway_j3.mdb" << 0 << QStringList();
+        // Objects whose catalog row is damaged: not listed, and 3049 naming them when asked for.
+        QTest::addColumn<QStringList>("unlisted");
+        const QStringList none;
+        QTest::newRow("catalogo") << "catalog_nullmap_j4.mdb" << 3049 << none << none;
+        QTest::newRow("proprietà") << "kkd_runaway_j3.mdb" << 0 << none << none;
+        // Table4's catalog row names properties past the end of the cut file.
         QTest::newRow("proprietà, file tronco")
-            << "properties_leak_j3.mdb" << 0 << QStringList{"Table1", "Table2", "Table3", "Table4"};
-        QTest::newRow("offset di testo") << "varoff_text_j4.mdb" << 0 << QStringList{"database1"};
-        QTest::newRow("offset binario") << "varoff_binary_c000.mdb" << 0 << QStringList{"database1"};
-        QTest::newRow("memo in cerchio") << "lval_selfloop_j4.mdb" << 0 << QStringList{"help"};
-        QTest::newRow("memo in cerchio, lungo") << "lval_cycle_big_j4.mdb" << 0 << QStringList{"help"};
-        QTest::newRow("NaN") << "nan_5k.mdb" << 0 << QStringList();
+            << "properties_leak_j3.mdb" << 0 << QStringList{"Table1", "Table2", "Table3"}
+            << QStringList{"Table4"};
+        QTest::newRow("offset di testo") << "varoff_text_j4.mdb" << 0 << QStringList{"database1"} << none;
+        QTest::newRow("offset binario") << "varoff_binary_c000.mdb" << 0 << QStringList{"database1"} << none;
+        QTest::newRow("memo in cerchio") << "lval_selfloop_j4.mdb" << 0 << QStringList{"help"} << none;
+        QTest::newRow("memo in cerchio, lungo")
+            << "lval_cycle_big_j4.mdb" << 0 << QStringList{"help"} << none;
+        QTest::newRow("NaN") << "nan_5k.mdb" << 0 << none << none;
     }
     void everySource() {
         QFETCH(QString, file);
         QFETCH(int, openError);
         QFETCH(QStringList, failing);
+        QFETCH(QStringList, unlisted);
         const QString path = damagedDir() + QLatin1Char('/') + file;
         QVERIFY(QFileInfo::exists(path));
         jet::Error error;
@@ -80,6 +87,13 @@ class TestJetDamaged : public QObject {
             }
         }
         QCOMPARE(failed.join(QStringLiteral(", ")), failing.join(QStringLiteral(", ")));
+        for (const QString& name : unlisted) {
+            QVERIFY(!db->tableNames().contains(name));
+            jet::Error e;
+            QVERIFY(!db->openRecordSet(QStringLiteral("select * from ") + name, &e));
+            QCOMPARE(e.number, 3049);
+            QVERIFY2(e.message.contains(QLatin1Char('\'') + name + QLatin1Char('\'')), qPrintable(e.message));
+        }
         QVERIFY2(gMessages.isEmpty(), qPrintable(gMessages.join(QLatin1Char('\n'))));
     }
 };

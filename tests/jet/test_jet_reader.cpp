@@ -493,16 +493,20 @@ class TestJetReader : public QObject {
             }
         }
         QVERIFY2(page > 0, "pagina dei dati non trovata");
-        Q_UNUSED(tdef);
         const qint64 base = page * bytes.pageSize;
         const int rco = bytes.pageSize == 4096 ? 12 : 8;
         auto slot = [&](int r) { return base + rco + 2 + 2 * r; };
-        // Row 1 deleted; row 0 moved to where row 4 is (row 4's slot hidden as deleted).
-        bytes.put16(slot(1), bytes.u16(slot(1)) | 0x4000);
+        // Row 1 deleted (both flags, as Access marks it); row 0 moved to where row 4 is: its slot
+        // holds the pointer (0x4000), row 4's slot is passed over (0x8000).
+        bytes.put16(slot(1), bytes.u16(slot(1)) | 0xC000);
         QCOMPARE(bytes.pageSize - (bytes.u16(slot(0)) & 0x1FFF), 4);
         bytes.put32(base + (bytes.u16(slot(0)) & 0x1FFF), quint32(page << 8) | 4u);
-        bytes.put16(slot(0), bytes.u16(slot(0)) | 0x8000);
-        bytes.put16(slot(4), bytes.u16(slot(4)) | 0x4000);
+        bytes.put16(slot(0), bytes.u16(slot(0)) | 0x4000);
+        bytes.put16(slot(4), bytes.u16(slot(4)) | 0x8000);
+        // The definition counts the four rows left, as after the edits.
+        const qint64 countAt = qint64(tdef) * bytes.pageSize + (bytes.pageSize == 4096 ? 16 : 12);
+        QCOMPARE(bytes.u32(countAt), 6u);
+        bytes.put32(countAt, 4);
         // Row 3 stored before its column existed: no columns stored, so its value is NULL.
         const qint64 row3 = base + (bytes.u16(slot(3)) & 0x1FFF);
         if (version == Version::Jet4) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "jet/internal/jetfile.h"
+#include "jet/internal/keyarrays.h"
 #include "jet/jet.h"
 
 namespace {
@@ -130,9 +131,26 @@ int main(int argc, char** argv) {
                 }
             }
             t.insert("calculated", calculated);
+            if (def) {
+                t.insert("storedRowCount", double(def->rowCountHint));  // as the definition counts them
+            }
             tables.insert(name, t);
         }
         out.insert("tables", tables);
+        // The system tables' stored and found row counts, for the comparison's count figures.
+        QJsonObject counts;
+        for (const char* name : {"MSysObjects", "MSysQueries", "MSysACEs", "MSysRelationships"}) {
+            const jet::CatalogObject* object = file ? file->findAnyTable(QLatin1String(name)) : nullptr;
+            const jet::TableDef* def = object ? file->tableDef(*object, &error) : nullptr;
+            try {
+                if (def) {
+                    counts.insert(QLatin1String(name),
+                                  QJsonArray{double(def->rowCountHint), double(file->index(*def)->rowCount)});
+                }
+            } catch (const jet::ReadFailure&) {
+            }
+        }
+        out.insert("systemRowCounts", counts);
     }
     const QByteArray json = QJsonDocument(out).toJson(QJsonDocument::Compact);
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);

@@ -696,22 +696,30 @@ void TestJetWriter::deletedRowsAndShortRows() {
 
 void TestJetWriter::movedRows_data() {
     roundTrip_data();
+    QTest::newRow("ace16") << Version::Ace16;
 }
 
-// A moved row leaves a pointer in its slot (flag 0x8000) to the row stored, flagged deleted
-// (0x4000), on another page of the table; the row itself is stored as it would be in place.
+// A moved row leaves a pointer in its slot (flag 0x4000) to the row stored, flagged 0x8000, on a
+// later page of the table (Moved), an earlier one (MovedEarlier), or through a second pointer
+// (flagged 0xC000) on a later page to an earlier one (MovedTwice); the row itself is stored as it
+// would be in place, and a deleted row carries both flags.
 void TestJetWriter::movedRows() {
     QFETCH(Version, version);
     // Without long values kept on LVAL pages, whose addresses move with the pages.
     const TableSpec t = without(allTypes(version), {"Note"});
+    QVERIFY(t.rows.size() >= 5);
     const QString plainPath = dir_.filePath(QStringLiteral("fermi%1.mdb").arg(int(version)));
     const QString movedPath = dir_.filePath(QStringLiteral("spostati%1.mdb").arg(int(version)));
     QString error;
     QVERIFY2(write(version, {t}, plainPath, &error), qPrintable(error));
     Database db(version);
     db.addTable(t.name, t.columns, t.rows);
-    for (int r : {0, 3, 4})
-        db.setRowOptions(t.name, r, {jetwriter::RowState::Moved, -1});
+    using jetwriter::RowState;
+    const QHash<int, RowState> states{
+        {0, RowState::Moved}, {2, RowState::MovedEarlier}, {3, RowState::MovedTwice}, {4, RowState::Moved}};
+    for (auto it = states.cbegin(); it != states.cend(); ++it)
+        db.setRowOptions(t.name, it.key(), {it.value(), -1});
+    db.setRowOptions(t.name, 1, {RowState::Deleted, -1});
     QVERIFY2(db.write(movedPath, &error), qPrintable(error));
 
     mdbcheck::RawFile plain, moved;
@@ -721,28 +729,48 @@ void TestJetWriter::movedRows() {
         QCOMPARE(s.flags, quint16(0));
         expected << s.bytes;
     }
+    expected.removeAt(1);
+    auto target = [](const QByteArray& b) {
+        return std::pair<quint32, int>(
+            quint32(quint8(b[1])) | quint32(quint8(b[2])) << 8 | quint32(quint8(b[3])) << 16, quint8(b[0]));
+    };
+    // The slots in page order, as a scan meets them.
     QList<QByteArray> got;
-    int pointers = 0, targets = 0;
-    for (const Slot& s : slotsOf(moved, moved.tdefPageOf(t.name))) {
-        if (s.flags == 0x4000) {
-            ++targets;
+    int index = 0, passed = 0;
+    const quint32 tdef = moved.tdefPageOf(t.name);
+    for (int p = 1; p < moved.pages(); ++p) {
+        const qint64 base = qint64(p) * moved.pageSize;
+        if (moved.u8(base) != 0x01 || moved.u32(base + 4) != tdef)
             continue;
+        for (int r = 0; r < moved.u16(base + (moved.pageSize == 4096 ? 12 : 8)); ++r) {
+            const Slot s = slotAt(moved, quint32(p), r);
+            if (s.flags & 0x8000) {
+                ++passed;  // deleted, or met through a pointer
+                continue;
+            }
+            const int scanned = index++;
+            const int row = scanned == 0 ? 0 : scanned + 1;  // row 1 is deleted
+            if (!states.contains(row)) {
+                QCOMPARE(s.flags, quint16(0));
+                got << s.bytes;
+                continue;
+            }
+            QCOMPARE(s.flags, quint16(0x4000));
+            QCOMPARE(s.bytes.size(), 4);
+            auto [page, slot] = target(s.bytes);
+            Slot at = slotAt(moved, page, slot);
+            if (states[row] == RowState::MovedTwice) {
+                QCOMPARE(at.flags, quint16(0xC000));
+                QVERIFY(int(page) > p);
+                std::tie(page, slot) = target(at.bytes);
+                at = slotAt(moved, page, slot);
+            }
+            QCOMPARE(at.flags, quint16(0x8000));
+            QCOMPARE(int(page) > p, states[row] == RowState::Moved);
+            got << at.bytes;
         }
-        if (s.flags == 0) {
-            got << s.bytes;
-            continue;
-        }
-        QCOMPARE(s.flags, quint16(0x8000));
-        QCOMPARE(s.bytes.size(), 4);
-        ++pointers;
-        const quint32 pg = quint32(quint8(s.bytes[1])) | quint32(quint8(s.bytes[2])) << 8 |
-                           quint32(quint8(s.bytes[3])) << 16;
-        const Slot target = slotAt(moved, pg, quint8(s.bytes[0]));
-        QCOMPARE(target.flags, quint16(0x4000));
-        got << target.bytes;
     }
-    QCOMPARE(pointers, 3);
-    QCOMPARE(targets, 3);
+    QCOMPARE(passed, 1 + 4 + 1);  // the deleted row, the moved rows and the chain's link
     QCOMPARE(got, expected);
 }
 

@@ -95,28 +95,96 @@ class FileBuild {
         return false;
     }
 
-    // Rows go to the table's data pages; a moved row goes to the table's overflow page, flagged
-    // deleted there, and leaves a pointer in its own slot.
-    bool placeRow(TableRun& run, QByteArray& bytes, RowState state) {
+    // A row of the table's data pages, in its slot. A data page that holds a slot still to be
+    // filled in is kept whole before it is written, to be written again when it is.
+    bool placeData(TableRun& run, const QByteArray& bytes, quint16 flags, quint32* page, int* r) {
+        bool fresh;
+        if (!w_.fits(run.data, int(bytes.size())))
+            holdIfDeferred(run);
+        if (!w_.place(run.data, bytes, page, r, &fresh, flags))
+            return fail(w_.error);
+        if (fresh)
+            run.dataPages.append(*page);
+        return true;
+    }
+
+    void holdIfDeferred(TableRun& run) {
+        for (const TableRun::Deferred& d : std::as_const(run.deferred))
+            if (run.data.open && d.page == run.data.page) {
+                run.held.insert(run.data.page, run.data);
+                return;
+            }
+    }
+
+    bool placeOn(TableRun& run, PageWriter::RowPage& p, const QByteArray& bytes, quint16 flags, quint32* at) {
         quint32 page;
         int r;
         bool fresh;
-        quint16 flags = state == RowState::Deleted ? kDeletedRow : 0;
-        if (state == RowState::Moved) {
-            if (!w_.place(run.moved, bytes, &page, &r, &fresh, kDeletedRow))
-                return fail(w_.error);
-            if (fresh)
-                run.dataPages.append(page);
-            bytes = QByteArray(4, '\0');
-            put32(bytes, 0, pgRow(page, r));
-            flags = kMovedRow;
-        }
-        if (!w_.place(run.data, bytes, &page, &r, &fresh, flags))
+        if (!w_.place(p, bytes, &page, &r, &fresh, flags))
             return fail(w_.error);
         if (fresh)
             run.dataPages.append(page);
+        *at = pgRow(page, r);
+        return true;
+    }
+
+    static QByteArray pointerTo(quint32 at) {
+        QByteArray b(4, '\0');
+        put32(b, 0, at);
+        return b;
+    }
+
+    // Rows go to the table's data pages. A moved row leaves a pointer in its slot and lives on an
+    // earlier or a later page, flagged there; a row moved twice is reached through a second
+    // pointer on a later page.
+    bool placeRow(TableRun& run, const QByteArray& bytes, RowState state) {
+        quint32 page, target = 0;
+        int r;
+        switch (state) {
+            case RowState::Normal:
+            case RowState::Deleted:
+                if (!placeData(run, bytes, state == RowState::Deleted ? kDeletedRow : 0, &page, &r))
+                    return false;
+                break;
+            case RowState::MovedEarlier:
+                if (!placeOn(run, run.early, bytes, kMovedRow, &target) ||
+                    !placeData(run, pointerTo(target), kPointerSlot, &page, &r))
+                    return false;
+                break;
+            case RowState::Moved:
+            case RowState::MovedTwice: {
+                const bool twice = state == RowState::MovedTwice;
+                if (twice && !placeOn(run, run.early, bytes, kMovedRow, &target))
+                    return false;
+                if (!placeData(run, pointerTo(0), kPointerSlot, &page, &r))
+                    return false;
+                run.deferred.append(
+                    {page, r, twice ? pointerTo(target) : bytes, twice ? kDeletedRow : kMovedRow});
+                break;
+            }
+        }
         if (state != RowState::Deleted)
             ++run.rowCount;
+        return true;
+    }
+
+    // The late pages come after every data page: the deferred rows are placed there and the
+    // pointers to them written into the pages kept for it.
+    bool finishMoved(TableRun& run) {
+        holdIfDeferred(run);
+        if (!w_.flush(run.data) || !w_.flush(run.early))
+            return fail(w_.error);
+        for (const TableRun::Deferred& d : std::as_const(run.deferred)) {
+            quint32 at;
+            if (!placeOn(run, run.late, d.bytes, d.flags, &at))
+                return false;
+            run.held[d.page].rows[d.row] = pointerTo(at);
+        }
+        if (!w_.flush(run.late))
+            return fail(w_.error);
+        for (auto it = run.held.cbegin(); it != run.held.cend(); ++it)
+            if (!w_.writePage(it.key(), w_.renderRowPage(it.value())))
+                return fail(w_.error);
         return true;
     }
 
@@ -124,7 +192,15 @@ class FileBuild {
         done_.append({&t, TableRun()});
         TableRun& run = done_.last().run;
         run.data.owner = t.tdefPage;
-        run.moved.owner = t.tdefPage;
+        run.early.owner = t.tdefPage;
+        run.late.owner = t.tdefPage;
+        // The page for rows moved to an earlier page comes before the first data page.
+        for (const RowOptions& o : t.rowOptions)
+            if (!run.early.open && (o.state == RowState::MovedEarlier || o.state == RowState::MovedTwice)) {
+                run.early.page = w_.allocPage();
+                run.early.open = true;
+                run.dataPages.append(run.early.page);
+            }
         RowEncoder enc(w_, t, run);
         Row row;
         QByteArray bytes;
@@ -136,8 +212,8 @@ class FileBuild {
             if (!enc.encode(row, opt.storedColumns, bytes, &error) || !placeRow(run, bytes, opt.state))
                 return false;
         }
-        if (!w_.flush(run.data) || !w_.flush(run.moved))
-            return fail(w_.error);
+        if (!finishMoved(run))
+            return false;
         for (auto& lp : run.lval)
             if (!w_.flush(lp))
                 return fail(w_.error);

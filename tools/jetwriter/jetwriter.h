@@ -48,12 +48,17 @@ struct Column {
     int complexTypeId = 1;  // Complex: the id stored in the column definition
 };
 
-// How a row is stored, beyond its values.
+// How a row is stored, beyond its values. Flags as Access sets them on a row's offset: 0x4000
+// and 0x8000 together on a deleted row; 0x4000 alone on a slot that holds a 4-byte pointer to the
+// row's new place after an edit made it too long for its slot; 0x8000 alone on the row at that
+// place, so that a page scan skips it there and meets it at its slot.
 enum class RowState {
     Normal,
-    Deleted,  // stored with the deleted flag (0x4000) on its offset: readers skip it
-    Moved,    // the slot holds a pointer (flag 0x8000) to the row on another page of the table,
-              // where the row itself carries the deleted flag so a page scan skips it there
+    Deleted,       // flagged deleted (0xC000): readers skip it
+    Moved,         // on a page after every data page of the table, a pointer in its slot
+    MovedEarlier,  // on a page before the table's data pages (while that page has room)
+    MovedTwice,    // a chain: the slot points to a pointer (flagged 0xC000) on a later page,
+                   // which points to the row on an earlier page
 };
 
 struct RowOptions {

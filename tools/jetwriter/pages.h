@@ -77,7 +77,18 @@ class PageWriter {
 // One table being streamed: its data pages, long-value pages per column, and counters.
 struct TableRun {
     PageWriter::RowPage data;
-    PageWriter::RowPage moved;  // rows reached through a moved-row pointer
+    PageWriter::RowPage early;  // moved rows on a page before the data pages
+    PageWriter::RowPage late;   // moved rows (and chain links) on pages after them
+    // What goes to the late pages once every data page is placed, and the slot (page, row) whose
+    // pointer then names it; data pages holding such a slot are kept until it is filled in.
+    struct Deferred {
+        quint32 page;
+        int row;
+        QByteArray bytes;
+        quint16 flags;
+    };
+    QList<Deferred> deferred;
+    QHash<quint32, PageWriter::RowPage> held;
     QList<quint32> dataPages;
     QHash<int, PageWriter::RowPage> lval;  // by column number
     QHash<int, QList<quint32>> lvalPages;

@@ -38,8 +38,9 @@ constexpr int kCalcLenAt = 16;
 constexpr int kCalcExtra = 23;
 constexpr int kCalcFixedLength = 39;
 constexpr quint8 kCalcExtFlags = 0xC0;
-constexpr quint16 kDeletedRow = 0x4000;
-constexpr quint16 kMovedRow = 0x8000;
+constexpr quint16 kDeletedRow = 0xC000;
+constexpr quint16 kPointerSlot = 0x4000;  // the slot of a moved row: a pointer to its place
+constexpr quint16 kMovedRow = 0x8000;     // a moved row at its place
 
 struct Format {
     bool jet4;

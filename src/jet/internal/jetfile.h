@@ -41,6 +41,10 @@ struct TableDef {
     QVector<ColumnDef> columns;
     QVector<quint32> pages;   // the data pages, from the owned-pages map
     qint64 rowCountHint = 0;  // the count the definition stores (not trusted, only for sizing)
+    int maxColumns = 0;       // columns a row can store, deleted ones included
+    // The catalog: a damaged row is set aside (TableIndex::damaged), so that one object's damage
+    // leaves the others readable; any other table is unreadable with one damaged row.
+    bool setDamagedRowsAside = false;
 };
 
 struct CatalogObject {
@@ -78,6 +82,9 @@ class JetFile {
     const CatalogObject* findQuery(const QString& name) const;
     // System tables too (MSysQueries).
     const CatalogObject* findAnyTable(const QString& name) const;
+    // The error for a table or query the catalog does not name: 3078, or, when some of the
+    // catalog's rows are damaged (and so unread), the damaged-file error naming it.
+    Error missingObject(const QString& name) const;
 
     // nullptr and *error set when the definition is damaged.
     const TableDef* tableDef(const CatalogObject& object, Error* error);
@@ -117,6 +124,7 @@ class JetFile {
     QList<CatalogObject> tables_;
     QList<CatalogObject> systemTables_;
     QList<CatalogObject> queries_;
+    qsizetype damagedCatalogRows_ = 0;
     QHash<QString, std::shared_ptr<TableDef>> defs_;
     std::shared_ptr<TableDef> catalogDef_;  // MSysObjects
 };

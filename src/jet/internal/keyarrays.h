@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "jet/internal/jetfile.h"
+#include "jet/internal/rowvalues.h"
 
 namespace jet {
 
@@ -44,6 +45,7 @@ struct TableIndex {
     QVector<Page> pages;
     QVector<quint32> listed;  // (page << 8) | row
     qsizetype rowCount = 0;
+    qsizetype damaged = 0;  // rows set aside (TableDef::setDamagedRowsAside)
     std::vector<KeyArray> keys;
 
     const KeyArray* key(int column) const;  // null when the column has no array
@@ -84,15 +86,16 @@ class KeyCollector {
     void allocate(qsizetype capacity);
     void widen(Column& c, qint32 value);
     void markNull(Column& c);
-    template <bool Jet3>
-    void collect(const uchar* row, int len);
+    bool collect(const uchar* row, int len);
     void locate(quint32 location);
-    template <bool Jet3>
     void rows(const uchar* page, quint32 number);
-    void collectMoved(quint32 target);
+    quint32 collectMoved(const uchar* pointer);
 
     const PageFile& pages_;
     const TableDef& table_;
+    RowLayout layout_;
+    CrackedRow cracked_;
+    QVector<quint32> movedTo_;  // where the moved rows met live: each may be reached once
     std::vector<Column> columns_;
     TableIndex* index_;
     quint32 pageRows_[256];  // the locations of the current page's rows
@@ -101,6 +104,7 @@ class KeyCollector {
     bool inOrder_ = true;
     qsizetype knownRows_ = -1;
     qsizetype rows_ = 0;
+    qsizetype damaged_ = 0;
     qsizetype capacity_ = 0;
     QByteArray other_;  // the page a moved row lives on now
 };

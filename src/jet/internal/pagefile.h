@@ -13,8 +13,14 @@
 namespace jet {
 
 constexpr int kOffsetMask = 0x1FFF;
-constexpr int kDeletedFlag = 0x4000;
-constexpr int kLookupFlag = 0x8000;
+// Flags on a row's offset, as Access sets them: 0x4000 alone on the slot of a row an edit made too
+// long for it (the slot holds a 4-byte pointer to the row's new place); 0x8000 alone on the row at
+// that place, which a scan passes over there; both on a deleted row (and on a pointer that leads
+// on to another pointer).
+constexpr int kPointerFlag = 0x4000;
+constexpr int kPassFlag = 0x8000;
+// Links a moved row's pointers may pass through before reaching it.
+constexpr int kMaxPointerHops = 8;
 
 // Page types (byte 0 of a page).
 constexpr uchar kDataPage = 0x01;
@@ -39,7 +45,7 @@ class PageBuffer {
 struct RowSpan {
     int start = 0;
     int end = 0;
-    int flags = 0;  // kDeletedFlag, kLookupFlag
+    int flags = 0;  // kPointerFlag, kPassFlag
     int length() const { return end - start; }
 };
 
@@ -68,7 +74,7 @@ class PageFile {
     QByteArray page(quint32 number) const;
 
     // Row `row` of a page (any type holding rows): its bounds, checked against the page unless
-    // the row is flagged deleted (then only checkSpan checks them).
+    // the row carries the pointer flag (then only checkSpan checks them).
     RowSpan rowSpan(const uchar* page, int row) const;
     void checkSpan(const uchar* page, const RowSpan& span) const;
     int rowCount(const uchar* page) const;
@@ -80,6 +86,9 @@ class PageFile {
 
     // A Memo or OLE value from its 12-byte header (and inline data) in a row.
     QByteArray longValue(const uchar* cell, int cellLength) const;
+    // What of a long value's header can be checked without reading another page: its length
+    // within the file, its form, inline data inside the cell, a pointer to a page of the file.
+    void checkLongValue(const uchar* cell, int cellLength) const;
 
   private:
     int fd_ = -1;
@@ -105,11 +114,11 @@ inline RowSpan PageFile::rowSpan(const uchar* page, int row) const {
     const int rco = rowCountOffset();
     const int raw = u16(page + rco + 2 + 2 * row);
     RowSpan span;
-    span.flags = raw & (kDeletedFlag | kLookupFlag);
+    span.flags = raw & (kPointerFlag | kPassFlag);
     span.start = raw & kOffsetMask;
     // A row ends where the one before it starts.
     span.end = row == 0 ? pageSize_ : (u16(page + rco + 2 * row) & kOffsetMask);
-    if (!(span.flags & kDeletedFlag)) {
+    if (!(span.flags & kPointerFlag)) {
         checkSpan(page, span);
     }
     return span;

@@ -17,6 +17,39 @@ struct CrackedRow {
     int varOffsets[257];
 };
 
+// What is checked of a row before any value is taken from it, by every path that reads rows (the
+// first scan with its key arrays, and the full read), worked out once per table.
+class RowLayout {
+  public:
+    RowLayout(const PageFile& pages, const TableDef& def);
+
+    // Cracks the row and checks its layout: a column count the table can have, the null mask, the
+    // fixed area holding every fixed cell present, the variable offsets rising inside the variable
+    // area, and each long value's header. Throws ReadFailure (the damaged-file error) otherwise.
+    void crack(const uchar* row, int len, CrackedRow* out) const;
+    const PageFile& pages() const { return pages_; }
+
+  private:
+    struct Fixed {
+        int colNum;
+        int end;
+    };
+    struct Long {
+        int colNum;
+        int varIndex;
+    };
+    void checkFixed(const CrackedRow& r) const;
+    void checkLongValues(const CrackedRow& r) const;
+
+    const PageFile& pages_;
+    bool jet3_;
+    bool variable_;
+    int maxColumns_;            // stored in a row: the table's count, deleted columns included
+    QVector<int> fixedEnd_;     // by a row's column count: the end of the fixed cells it stores
+    QVector<Fixed> fixed_;      // fixed cells, by column number
+    QVector<Long> longValues_;  // Memo, OLE and long calculated columns
+};
+
 class PageRowValues : public RowValues {
   public:
     PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def);
@@ -48,6 +81,7 @@ class PageRowValues : public RowValues {
     const PageFile& pages_;
     const TextCodec& text_;
     const TableDef& def_;
+    RowLayout layout_;
     CrackedRow cracked_;
     QVector<Last> last_;
     QVector<Fixed> fixed_;

@@ -327,7 +327,7 @@ class DatabaseImpl : public Database {
             select->source = name;
             return true;
         }
-        *error = errors::missingSource(name);
+        *error = file_->missingObject(name);
         return false;
     }
 
@@ -375,7 +375,7 @@ class DatabaseImpl : public Database {
             columns->types = (*inner)->types;
             return true;
         }
-        *error = errors::missingSource(select.source);
+        *error = file_->missingObject(select.source);
         return false;
     }
 
