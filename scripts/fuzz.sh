@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs one fuzz target for a given time: scripts/fuzz.sh fuzz_open|fuzz_statement [SECONDS]
+# Runs one fuzz target for a given time: scripts/fuzz.sh fuzz_open|fuzz_statement|fuzz_paths [SECONDS]
 # (default 60). Builds it first with clang and libFuzzer in build-fuzz/ (the reader, the writer
 # and their tests only; FUZZ_BUILD_DIR chooses another folder). The corpus grows in
 # build-fuzz/fuzz/corpus/TARGET from run to run, starting from the seeds our writer makes, the
@@ -7,7 +7,7 @@
 # build-fuzz/fuzz/crashes/TARGET/ and the script fails; copy it to tests/fuzz/regressions/ once
 # the fault is fixed, so the ordinary tests replay it.
 set -euo pipefail
-target=${1:?"uso: scripts/fuzz.sh fuzz_open|fuzz_statement [SECONDI]"}
+target=${1:?"uso: scripts/fuzz.sh fuzz_open|fuzz_statement|fuzz_paths [SECONDI]"}
 seconds=${2:-60}
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$here/build-fuzz}
@@ -15,8 +15,9 @@ build=${FUZZ_BUILD_DIR:-$here/build-fuzz}
 case $target in
     fuzz_open) kind=open max_len=131072 ;;
     fuzz_statement) kind=statement max_len=2048 ;;
+    fuzz_paths) kind=open max_len=131072 ;;
     *)
-        echo "fuzz: bersaglio sconosciuto '$target' (fuzz_open o fuzz_statement)" >&2
+        echo "fuzz: bersaglio sconosciuto '$target' (fuzz_open, fuzz_statement o fuzz_paths)" >&2
         exit 2
         ;;
 esac
@@ -33,7 +34,9 @@ fuzz="$build/fuzz"
 corpus="$fuzz/corpus/$target"
 crashes="$fuzz/crashes/$target"
 mkdir -p "$corpus" "$crashes"
-inputs=("$fuzz/seeds/$kind" "$here/tests/fuzz/regressions/$kind")
+regressions=$kind
+if [ "$target" = fuzz_paths ]; then regressions=paths; fi
+inputs=("$fuzz/seeds/$kind" "$here/tests/fuzz/regressions/$regressions")
 if [ "$kind" = open ] && [ -d "$here/tests/jet/damaged" ]; then inputs+=("$here/tests/jet/damaged"); fi
 
 log="$fuzz/$target.log"

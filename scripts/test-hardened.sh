@@ -24,7 +24,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 echo "hardened: reader tests under the sanitizers"
 ctest --test-dir "$build" -R '^test_(jet_|fuzz_)' -j"${JOBS:-2}" --output-on-failure || status=1
 
-for target in fuzz_open fuzz_statement; do
+for target in fuzz_open fuzz_statement fuzz_paths; do
     "$here/scripts/fuzz.sh" "$target" "${FUZZ_SECONDS:-60}" || status=1
 done
 if [ $status -ne 0 ]; then

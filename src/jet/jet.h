@@ -221,6 +221,9 @@ class Database {
 
 // Forgets the row locations and key arrays kept from earlier queries (a cold start).
 void clearRowCache();
+// With false, statements take no answer from the key arrays: every row is read and tested (for
+// tests that check both ways agree). On by default.
+void setKeyArrays(bool enabled);
 
 // What the row locations and key arrays kept from earlier queries hold (for measurements).
 struct RowCacheSize {

@@ -1,6 +1,8 @@
 // Table reads (see scan.h): the page scan with its key arrays.
 #include "jet/sql/scan.h"
 
+#include <atomic>
+
 #include "jet/internal/types.h"
 #include "jet/sql/evaluate.h"
 #include "jet/sql/keyfilter.h"
@@ -8,6 +10,8 @@
 namespace jet {
 
 namespace {
+
+std::atomic<bool> gKeyArrays{true};
 
 // A row whose fields all have key arrays, read from the arrays.
 class KeyRowValues : public RowValues {
@@ -42,10 +46,13 @@ bool allKeyEligible(const QVector<int>& read, const TableDef& table) {
 void scanPages(JetFile& file, const TableDef& table, const sql::ExprPtr& where, const QVector<int>& read,
                RowSink& sink) {
     QVector<KeyTest> keyTests;
-    sql::ExprPtr rest;
-    splitKeyTests(where, table, &keyTests, &rest);
+    sql::ExprPtr rest = where;
+    const bool keys = gKeyArrays.load(std::memory_order_relaxed);
+    if (keys) {
+        splitKeyTests(where, table, &keyTests, &rest);
+    }
     // Fields that all can have key arrays (a list of years, of days) come from the arrays.
-    const bool fromKeys = !rest && allKeyEligible(read, table);
+    const bool fromKeys = keys && !rest && allKeyEligible(read, table);
     QVector<int> keyColumns = fromKeys ? read : QVector<int>();
     for (const KeyTest& t : keyTests) {
         keyColumns << t.column;
@@ -91,6 +98,10 @@ bool readAllRows(JetFile& file, const TableDef& table, const std::function<void(
 
 void clearRowCache() {
     JetFile::clearIndexCache();
+}
+
+void setKeyArrays(bool enabled) {
+    gKeyArrays = enabled;
 }
 
 RowCacheSize rowCacheSize() {
