@@ -25,11 +25,11 @@ struct Error {
 // Jet's errors, numbered as the engine numbers them and worded as its Italian edition does: the one
 // place an error's number and text are written, for the engine and for whoever reports its errors.
 namespace errors {
-Error fileNotFound(const QString& path);           // 3024
-Error invalidPath(const QString& path);            // 3044
-Error cannotOpen(const QString& path);             // 3051
-Error noReadPermission(const QString& path);       // 3051, worded as a permission problem
-Error damagedArchive(const QString& path);         // 3049, not an archive or a damaged one
+Error fileNotFound(const QString& path);      // 3024
+Error invalidPath(const QString& path);       // 3044
+Error cannotOpen(const QString& path);        // 3051
+Error noReadPermission(const QString& path);  // 3051, worded as a permission problem
+Error damagedArchive(const QString& path);    // 3049, not an archive or a damaged one
 // 3049 for a name the catalog may have held in a row it could not read.
 Error damagedCatalogEntry(const QString& path, const QString& name);
 Error invalidPassword();                           // 3031
