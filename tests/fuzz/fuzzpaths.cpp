@@ -145,14 +145,9 @@ const QList<Statement>& statements() {
                             },
                             {"Codstaz", "Piccolo"});
          }},
-        {"Anni", true,
-         [](const Full& f) {
-             return unique(project(f,
-                                   [&](const QStringList& r) {
-                                       return holds(f.at(r, "Quota"), [](double v) { return v > 0; });
-                                   },
-                                   {"Codstaz"}));
-         }},
+        // A stored query's own rows may be mutated too (another criterion, another text): only the
+        // two engine paths are compared for it.
+        {"Anni", true, nullptr},
         {"select Codstaz from [anagrafica compl] where Codstaz = 14", false, nullptr},
         {"stazioni", false, nullptr},
     };
