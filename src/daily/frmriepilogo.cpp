@@ -335,7 +335,7 @@ void frmRiepilogo::cmdStampa_Click() {
 }
 
 void offerSummary(forms::GridActions* actions, QWidget* owner) {
-    QAction* entry = actions->menu()->addAction(QStringLiteral("&Riepilogo…"));
+    QAction* entry = actions->addWindowEntry(QStringLiteral("&Riepilogo…"));
     entry->setObjectName(QStringLiteral("mnuRiepilogo"));
     QObject::connect(entry, &QAction::triggered, owner, [actions, owner] {
         frmRiepilogo* window = frmRiepilogo::of(owner);

@@ -3,6 +3,9 @@
 #include "chart/chartwindow.h"
 #include "daily/frmriepilogo.h"
 #include "db/boundcontrols.h"
+#include "forms/gridactions.h"
+#include "forms/gridtools.h"
+#include "jet/jet.h"
 
 frmTabella::frmTabella()
     : forms::ResultWindow({forms::Search::Daily, "Visualizzazione dati giornalieri", true, "DTabella", "DB",
@@ -13,7 +16,15 @@ frmTabella::frmTabella()
     setObjectName(QStringLiteral("frmTabella"));
     wire(&frmTabella::CmdPrecedente_Click, &frmTabella::DTabella_Error);
     // Ctrl+C and the grid's context menu: copying, the chart of the days shown and their summary.
-    daily::offerSummary(chart::attach(DB->view(), DTabella, this, chart::Kind::Daily), this);
+    forms::GridActions* actions = chart::attach(DB->view(), DTabella, this, chart::Kind::Daily);
+    daily::offerSummary(actions, this);
+    // The spreadsheet's properties name the stations and days shown.
+    actions->tools()->setSubject([actions] {
+        const auto rows = actions->rows();
+        return rows ? forms::stationsAndPeriod(*rows, QStringLiteral("Denominazione"), QStringLiteral("Anno"),
+                                               QStringLiteral("Mese"), QStringLiteral("Giorno"))
+                    : QString();
+    });
 }
 
 void frmTabella::CmdPrecedente_Click() {

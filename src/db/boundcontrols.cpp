@@ -2,6 +2,7 @@
 
 #include "db/form.h"
 #include "db/gridfit.h"
+#include "db/rowview.h"
 
 #include "jet/jet.h"
 
@@ -43,6 +44,8 @@ class RecordsetModel : public QAbstractTableModel {
         format_ = jet::DisplayFormat(QLocale());
         endResetModel();
     }
+
+    std::shared_ptr<const jet::RecordSet> rows() const { return rows_; }
 
     bool showsCurrentRecordset() const {
         Recordset* records = source_ ? source_->recordset() : nullptr;
@@ -96,9 +99,10 @@ class RecordsetModel : public QAbstractTableModel {
 
 namespace {
 
-QTableView* makeReadOnlyView(QWidget* parent, QAbstractItemModel* model) {
+// The view shows the model through a RowView, which the user sorts and filters.
+QTableView* makeReadOnlyView(QWidget* parent, RecordsetModel* model) {
     auto* view = new QTableView(parent);
-    view->setModel(model);
+    view->setModel(new RowView(model, [model] { return model->rows(); }, view));
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -356,7 +360,7 @@ DBGrid::DBGrid(const QString& name, QWidget* parent) : QWidget(parent) {
     connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid() && model_->showsCurrentRecordset()) {
-                    source_->recordset()->setBookmark(current.row());
+                    source_->recordset()->setBookmark(RowView::of(view_->model())->recordRow(current.row()));
                 }
             });
 }
@@ -430,6 +434,7 @@ FlexGrid::FlexGrid(const QString& name, QWidget* parent) : QWidget(parent) {
     view_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     layout->addWidget(view_);
+    connect(RowView::of(view_->model()), &RowView::viewChanged, this, &FlexGrid::fitRows);
 }
 
 void FlexGrid::bind(DataSource* source) {
@@ -493,10 +498,11 @@ void FlexGrid::fitRows() {
     // Each row as high as its own texts need; a very long result takes the height the rows
     // measured across it need, for every row, so that fitting stays bounded.
     constexpr int kRowsFittedOneByOne = 2000;
-    const int rows = model_->rowCount();
+    const RowView* shown = RowView::of(view_->model());
+    const int rows = shown->rowCount();
     if (rows <= kRowsFittedOneByOne) {
         for (int row = 0; row < rows; ++row) {
-            const int lines = linesOf(row);
+            const int lines = linesOf(shown->recordRow(row));
             if (lines > 1) {
                 view_->setRowHeight(row, rowHeight(lines));
             }
@@ -505,7 +511,7 @@ void FlexGrid::fitRows() {
     }
     int lines = 1;
     for (int row : sampleRows(rows)) {
-        lines = qMax(lines, linesOf(row));
+        lines = qMax(lines, linesOf(shown->recordRow(row)));
     }
     rowsHeader->setDefaultSectionSize(rowHeight(lines));
 }

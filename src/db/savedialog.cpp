@@ -10,6 +10,8 @@
 #include <QSortFilterProxyModel>
 #include <QTranslator>
 
+#include <functional>
+
 #include "db/seams.h"
 
 namespace seams {
@@ -252,10 +254,15 @@ class SaveFileDialog : public QFileDialog {
     SaveFileDialog(QWidget* parent, const QString& title, const QString& folder, bool confirmReplace)
         : QFileDialog(parent, title, folder), confirmReplace_(confirmReplace) {}
 
+    // Set when names are completed with the chosen pair's extension.
+    std::function<QString(const QString&)> complete;
+    QString completed;
+
     void accept() override {
         const QStringList files = selectedFiles();
+        completed = files.size() == 1 && complete ? complete(files.constFirst()) : QString();
         if (confirmReplace_ && files.size() == 1) {
-            const QFileInfo info(files.constFirst());
+            const QFileInfo info(completed.isEmpty() ? files.constFirst() : completed);
             if (info.exists() && !info.isDir() && !askReplace(info)) {
                 return;
             }
@@ -329,13 +336,44 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (request.addExtension) {
+        dialog.complete = [&request, types](const QString& name) {
+            return completeExtension(name, request.filter, types ? types->currentIndex() + 1 : request.filterIndex);
+        };
+    }
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     lastFolder() = dialog.directory().absolutePath();
     if (!accepted) {
         return false;
     }
-    request.fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    if (types && !pairs.isEmpty()) {
+        request.filterIndex = types->currentIndex() + 1;
+    }
+    const QString chosen = dialog.completed.isEmpty() ? dialog.selectedFiles().constFirst() : dialog.completed;
+    request.fileName = QDir::toNativeSeparators(chosen);
     return true;
+}
+
+QString completeExtension(const QString& name, const QString& filter, int filterIndex) {
+    const QList<FilterPair> pairs = parseFilter(filter);
+    if (filterIndex < 1 || filterIndex > pairs.size() || name.isEmpty()) {
+        return name;
+    }
+    const QStringList parts = filter.split(u'|');
+    const QString fileName = QFileInfo(name).fileName();
+    for (const QRegularExpression& pattern : pairs[filterIndex - 1].patterns) {
+        if (pattern.match(fileName).hasMatch()) {
+            return name;
+        }
+    }
+    for (const QString& raw : parts.value(2 * (filterIndex - 1) + 1).split(u';')) {
+        const QString pattern = raw.trimmed();
+        if (pattern.startsWith(QLatin1String("*.")) && pattern.size() > 2 && pattern.indexOf(u'*', 1) < 0) {
+            return name + pattern.mid(1);
+        }
+    }
+    return name;
 }
 
 }  // namespace seams

@@ -40,9 +40,15 @@ struct SaveRequest {
     QString title;
     int flags = 0;        // 2 ask before replacing, 4 hide the read-only box
     QString filter;       // "description|pattern|description|pattern..." exactly as given
-    int filterIndex = 1;  // 1-based, the pair selected at opening
+    int filterIndex = 1;  // 1-based: in, the pair selected at opening; out, the pair chosen
     QString fileName;     // in: offered name (may be empty); out: the chosen one
+    // A name chosen without one of the chosen pair's extensions gets the pair's first, before the
+    // dialog asks whether to replace: the question is about the file that will be written.
+    bool addExtension = false;
 };
+// `name` with the first "*.ext" pattern's extension of pair `filterIndex` (1-based) added, unless
+// it already matches one of that pair's patterns.
+QString completeExtension(const QString& name, const QString& filter, int filterIndex);
 class SaveDialog {
   public:
     virtual ~SaveDialog() = default;

@@ -1,6 +1,8 @@
 #include "forms/gridactions.h"
 
 #include "db/datasource.h"
+#include "db/rowview.h"
+#include "forms/gridtools.h"
 #include "jet/jet.h"
 
 #include <QAction>
@@ -30,6 +32,11 @@ GridActions::GridActions(QTableView* view, Rows rows) : QObject(view), view_(vie
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->setCornerButtonEnabled(true);
+    // The grids of db/boundcontrols show their rows through a RowView already; any other view
+    // gets one over its model, which shows `rows` row for row.
+    if (!db::RowView::of(view->model()) && view->model() && rows_) {
+        view->setModel(new db::RowView(view->model(), rows_, view));
+    }
 
     menu_ = new QMenu(view);
     menu_->setObjectName(QStringLiteral("gridMenu"));
@@ -42,6 +49,7 @@ GridActions::GridActions(QTableView* view, Rows rows) : QObject(view), view_(vie
     chart_ = menu_->addAction(QStringLiteral("&Grafico…"));
     chart_->setObjectName(QStringLiteral("mnuGrafico"));
     chart_->setVisible(false);
+    windowEntries_ = menu_->addSeparator();
     connect(copy_, &QAction::triggered, this, [this] { copy(false); });
     connect(copyWithCaptions_, &QAction::triggered, this, [this] { copy(true); });
     connect(chart_, &QAction::triggered, this, [this] {
@@ -52,6 +60,13 @@ GridActions::GridActions(QTableView* view, Rows rows) : QObject(view), view_(vie
 
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
+    tools_ = new GridTools(this);
+}
+
+QAction* GridActions::addWindowEntry(const QString& text) {
+    auto* action = new QAction(text, menu_);
+    menu_->insertAction(windowEntries_, action);
+    return action;
 }
 
 GridActions* GridActions::attach(QTableView* view, db::DataSource* source) {
@@ -68,6 +83,9 @@ void GridActions::setChartHandler(std::function<void()> open) {
 }
 
 std::shared_ptr<const jet::RecordSet> GridActions::rows() const {
+    if (const db::RowView* shown = view_ ? db::RowView::of(view_->model()) : nullptr) {
+        return shown->shownRows();
+    }
     return rows_ ? rows_() : nullptr;
 }
 

@@ -2,6 +2,9 @@
 
 #include "chart/chartwindow.h"
 #include "db/boundcontrols.h"
+#include "forms/gridactions.h"
+#include "forms/gridtools.h"
+#include "jet/jet.h"
 
 frmIntense::frmIntense()
     : forms::ResultWindow({forms::Search::Intense, "Visualizzazione piogge intense", false, "dpioggia",
@@ -13,7 +16,12 @@ frmIntense::frmIntense()
     setObjectName(QStringLiteral("frmIntense"));
     wire(&frmIntense::CmdChiudi_Click, &frmIntense::dpioggia_Error);
     // Ctrl+C and the grid's context menu: copying, and the chart of the maxima by duration.
-    chart::attach(DBpioggia->view(), dpioggia, this, chart::Kind::Rainfall);
+    forms::GridActions* actions = chart::attach(DBpioggia->view(), dpioggia, this, chart::Kind::Rainfall);
+    // The spreadsheet's properties name the stations and years shown.
+    actions->tools()->setSubject([actions] {
+        const auto rows = actions->rows();
+        return rows ? forms::stationsAndPeriod(*rows, QStringLiteral("Nomestaz"), QStringLiteral("Anno")) : QString();
+    });
 }
 
 void frmIntense::CmdChiudi_Click() {

@@ -6,6 +6,9 @@
 #include "db/location.h"
 #include "db/seams.h"
 #include "forms/formkit.h"
+#include "forms/gridactions.h"
+#include "forms/gridtools.h"
+#include "jet/jet.h"
 #include "registry/frmdettaglio.h"
 #include "registry/registrycontrols.h"
 #include "registry/registrypaths.h"
@@ -233,9 +236,16 @@ void frmAnagrafica::buildMonthly() {
 
     // Ctrl+C and the grid's context menu: copying, and the chart of the figures by month, named
     // after the station on the card.
-    chart::attach(MSFlexGrid1->view(), DMensili, this, chart::Kind::Monthly, [this] {
+    const auto station = [this] {
         const db::Recordset* card = DAnagrafica->recordset();
         return card && !card->isEOF() ? card->text(QStringLiteral("Denominazione")) : QString();
+    };
+    forms::GridActions* actions = chart::attach(MSFlexGrid1->view(), DMensili, this, chart::Kind::Monthly, station);
+    // The spreadsheet's properties name the station on the card and the years shown.
+    actions->tools()->setSubject([actions, station] {
+        const auto rows = actions->rows();
+        return rows ? forms::stationsAndPeriod(*rows, QString(), QStringLiteral("anno"), QString(), QString(), station())
+                    : QString();
     });
 }
 
