@@ -133,9 +133,10 @@ set(CPACK_PACKAGE_DESCRIPTION [=[
 Altorra shows the meteorological archive of the Regione Sorvane for the
 years 1990 to 1999, kept in one Access (Jet) database file beside the
 program: daily data, intense rainfall maxima, and the station registry
-with location pictures and monthly statistics. Tables can be exported to
-tab-separated text files and station cards printed. It only reads the
-archive.
+with location pictures and monthly statistics. Tables can be sorted,
+filtered and searched, exported to tab-separated text files and to
+spreadsheet files (.xlsx, .ods), and station cards printed. It only reads
+the archive.
 .
 A sample archive is installed with the program and copied to
 /var/lib/altorra when nothing is there; the region's own archive goes in

@@ -17,6 +17,9 @@ packages=(
     "qt6-charts-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6Charts/Qt6ChartsConfig.cmake"
     "libqt6opengl6-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6OpenGL/Qt6OpenGLConfig.cmake"
     "qt6-svg-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6Svg/Qt6SvgConfig.cmake"
+    # Spreadsheet files: .xlsx through libxlsxwriter, .ods zipped with zlib.
+    "libxlsxwriter-dev:/usr/include/xlsxwriter.h"
+    "zlib1g-dev:/usr/include/zlib.h"
     "mdbtools:/usr/bin/mdb-export"
     "mdbtools-dev:/usr/include/mdbtools.h"
     "fonts-dejavu-core:/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
@@ -34,6 +37,9 @@ packages=(
     "x11-utils:/usr/bin/xprop"
     "openbox:/usr/bin/openbox"
     "man-db:/usr/bin/man"
+    # The tests read spreadsheet files back with independent readers.
+    "python3-openpyxl:/usr/lib/python3/dist-packages/openpyxl/__init__.py"
+    "python3-odf:/usr/lib/python3/dist-packages/odf/__init__.py"
     # The hardened tests and fuzzing: clang with its sanitizers and libFuzzer.
     "clang:/usr/bin/clang++"
     "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"

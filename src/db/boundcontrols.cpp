@@ -102,7 +102,8 @@ namespace {
 // The view shows the model through a RowView, which the user sorts and filters.
 QTableView* makeReadOnlyView(QWidget* parent, RecordsetModel* model) {
     auto* view = new QTableView(parent);
-    view->setModel(new RowView(model, [model] { return model->rows(); }, view));
+    view->setModel(new RowView(
+        model, [model] { return model->rows(); }, view));
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

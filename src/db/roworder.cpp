@@ -74,13 +74,15 @@ std::vector<SortKey> sortKeys(const jet::RecordSet& rows, int column) {
             byCollation[i] = int(i);
         }
         const QCollator& collator = italian();
-        std::stable_sort(byCollation.begin(), byCollation.end(),
-                         [&](int a, int b) { return collator.compare(texts[size_t(a)], texts[size_t(b)]) < 0; });
+        std::stable_sort(byCollation.begin(), byCollation.end(), [&](int a, int b) {
+            return collator.compare(texts[size_t(a)], texts[size_t(b)]) < 0;
+        });
         // Texts the collation holds equal share a rank, so they keep their order.
         std::vector<int> rank(texts.size());
         int current = 0;
         for (size_t i = 0; i < byCollation.size(); ++i) {
-            if (i > 0 && collator.compare(texts[size_t(byCollation[i - 1])], texts[size_t(byCollation[i])]) != 0) {
+            if (i > 0 &&
+                collator.compare(texts[size_t(byCollation[i - 1])], texts[size_t(byCollation[i])]) != 0) {
                 current = int(i);
             }
             rank[size_t(byCollation[i])] = current;
@@ -103,7 +105,8 @@ double dayOf(double serial) {
     return serial >= 0 ? std::floor(serial) : std::ceil(serial);
 }
 
-bool passesOne(const jet::RecordSet& rows, int row, const RowFilter& filter, const jet::DisplayFormat& format) {
+bool passesOne(const jet::RecordSet& rows, int row, const RowFilter& filter,
+               const jet::DisplayFormat& format) {
     const jet::Value cell = rows.value(row, filter.column);
     const bool empty = isEmptyCell(cell);
     switch (filter.condition) {
@@ -116,7 +119,8 @@ bool passesOne(const jet::RecordSet& rows, int row, const RowFilter& filter, con
                 return false;
             }
             QString buffer;
-            return rows.textView(row, filter.column, format, &buffer).contains(filter.text, Qt::CaseInsensitive);
+            return rows.textView(row, filter.column, format, &buffer)
+                .contains(filter.text, Qt::CaseInsensitive);
         }
         default:
             break;
@@ -267,9 +271,11 @@ void sortRows(const jet::RecordSet& rows, int column, Qt::SortOrder order, std::
     std::stable_sort(rowOrder.begin(), rowOrder.end(), before);
 }
 
-bool passes(const jet::RecordSet& rows, int row, const QVector<RowFilter>& filters, const jet::DisplayFormat& format) {
+bool passes(const jet::RecordSet& rows, int row, const QVector<RowFilter>& filters,
+            const jet::DisplayFormat& format) {
     for (const RowFilter& filter : filters) {
-        if (filter.column >= 0 && filter.column < rows.fieldCount() && !passesOne(rows, row, filter, format)) {
+        if (filter.column >= 0 && filter.column < rows.fieldCount() &&
+            !passesOne(rows, row, filter, format)) {
             return false;
         }
     }

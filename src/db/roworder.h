@@ -53,7 +53,8 @@ struct RowFilter {
 };
 
 // Whether `row` passes every filter.
-bool passes(const jet::RecordSet& rows, int row, const QVector<RowFilter>& filters, const jet::DisplayFormat& format);
+bool passes(const jet::RecordSet& rows, int row, const QVector<RowFilter>& filters,
+            const jet::DisplayFormat& format);
 
 // The filter "equal to" (or, `exclude`, "differs from") the value of one cell.
 RowFilter filterByCell(const jet::RecordSet& rows, int row, int column, bool exclude,

@@ -21,11 +21,14 @@ class ShownRows : public jet::RecordSet {
     jet::Value value(int row, int field) const override {
         return inside(row) ? rows_->value(order_[size_t(row)], field) : jet::Value();
     }
-    bool isNull(int row, int field) const override { return !inside(row) || rows_->isNull(order_[size_t(row)], field); }
+    bool isNull(int row, int field) const override {
+        return !inside(row) || rows_->isNull(order_[size_t(row)], field);
+    }
     QString text(int row, int field, const jet::DisplayFormat& format) const override {
         return inside(row) ? rows_->text(order_[size_t(row)], field, format) : QString();
     }
-    QStringView textView(int row, int field, const jet::DisplayFormat& format, QString* buffer) const override {
+    QStringView textView(int row, int field, const jet::DisplayFormat& format,
+                         QString* buffer) const override {
         if (!inside(row)) {
             buffer->clear();
             return *buffer;
@@ -59,8 +62,11 @@ void RowView::setSourceModel(QAbstractItemModel* source) {
             reset();
             endResetModel();
         });
-        connect(source, &QAbstractItemModel::dataChanged, this,
-                [this] { emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1)); });
+        connect(source, &QAbstractItemModel::dataChanged, this, [this] {
+            if (rowCount() > 0 && columnCount() > 0) {
+                emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+            }
+        });
         connect(source, &QAbstractItemModel::headerDataChanged, this, &QAbstractItemModel::headerDataChanged);
     }
     reset();
@@ -258,8 +264,8 @@ QVariant RowView::headerData(int section, Qt::Orientation orientation, int role)
     QVariant caption = sourceModel()->headerData(section, orientation, role);
     if (role == Qt::DisplayRole && section == sortColumn_) {
         // The sorted column says so in its caption: ▲ ascending, ▼ descending.
-        caption = caption.toString() + (sortOrder_ == Qt::AscendingOrder ? QStringLiteral(" \u25B2")
-                                                                          : QStringLiteral(" \u25BC"));
+        caption = caption.toString() +
+                  (sortOrder_ == Qt::AscendingOrder ? QStringLiteral(" \u25B2") : QStringLiteral(" \u25BC"));
     }
     return caption;
 }

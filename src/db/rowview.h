@@ -67,8 +67,8 @@ class RowView : public QAbstractProxyModel {
 
     Rows fetch_;
     std::shared_ptr<const jet::RecordSet> rows_;
-    std::vector<int> order_;  // every record-set row, sorted
-    std::vector<int> shown_;  // the rows of order_ that pass the filters
+    std::vector<int> order_;           // every record-set row, sorted
+    std::vector<int> shown_;           // the rows of order_ that pass the filters
     mutable std::vector<int> viewOf_;  // record-set row -> view row, made when first asked
     mutable std::shared_ptr<const jet::RecordSet> shownCache_;
     QVector<RowFilter> filters_;

@@ -339,7 +339,8 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     if (request.addExtension) {
         dialog.complete = [&request, types](const QString& name) {
-            return completeExtension(name, request.filter, types ? types->currentIndex() + 1 : request.filterIndex);
+            return completeExtension(name, request.filter,
+                                     types ? types->currentIndex() + 1 : request.filterIndex);
         };
     }
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
@@ -350,7 +351,8 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     if (types && !pairs.isEmpty()) {
         request.filterIndex = types->currentIndex() + 1;
     }
-    const QString chosen = dialog.completed.isEmpty() ? dialog.selectedFiles().constFirst() : dialog.completed;
+    const QString chosen =
+        dialog.completed.isEmpty() ? dialog.selectedFiles().constFirst() : dialog.completed;
     request.fileName = QDir::toNativeSeparators(chosen);
     return true;
 }

@@ -1,6 +1,6 @@
 #include <QDateTime>
-#include <QLocale>
 #include <QFile>
+#include <QLocale>
 
 #include "export/sheetcells.h"
 #include "export/sheetwriters.h"
@@ -109,14 +109,16 @@ QByteArray twoDigits(int v) {
 }
 
 QByteArray isoDate(const SheetCell& c) {
-    QByteArray out = QByteArray::number(c.year).rightJustified(4, '0') + '-' + twoDigits(c.month) + '-' +
-                     twoDigits(c.day);
-    out += 'T' + twoDigits(c.seconds / 3600) + ':' + twoDigits(c.seconds / 60 % 60) + ':' + twoDigits(c.seconds % 60);
+    QByteArray out =
+        QByteArray::number(c.year).rightJustified(4, '0') + '-' + twoDigits(c.month) + '-' + twoDigits(c.day);
+    out += 'T' + twoDigits(c.seconds / 3600) + ':' + twoDigits(c.seconds / 60 % 60) + ':' +
+           twoDigits(c.seconds % 60);
     return out;
 }
 
 QByteArray isoDuration(int seconds) {
-    return "PT" + twoDigits(seconds / 3600) + 'H' + twoDigits(seconds / 60 % 60) + 'M' + twoDigits(seconds % 60) + 'S';
+    return "PT" + twoDigits(seconds / 3600) + 'H' + twoDigits(seconds / 60 % 60) + 'M' +
+           twoDigits(seconds % 60) + 'S';
 }
 
 void appendCell(QByteArray& out, const SheetCell& cell, const QString& shown) {
@@ -125,17 +127,21 @@ void appendCell(QByteArray& out, const SheetCell& cell, const QString& shown) {
             out += "<table:table-cell/>";
             return;
         case SheetCell::Type::Number:
-            out += "<table:table-cell office:value-type=\"float\" office:value=\"" + cell.digits + "\"><text:p>";
+            out +=
+                "<table:table-cell office:value-type=\"float\" office:value=\"" + cell.digits + "\"><text:p>";
             out += cell.digits;  // the file's own shown text; a spreadsheet shows it its own way
             out += "</text:p></table:table-cell>";
             return;
         case SheetCell::Type::Boolean:
-            out += cell.number != 0 ? "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"/>"
-                                    : "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"false\"/>";
+            out += cell.number != 0
+                       ? "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"/>"
+                       : "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"false\"/>";
             return;
         case SheetCell::Type::Date:
         case SheetCell::Type::DateTime: {
-            const char* style = cell.type == SheetCell::Type::Date ? "ceD" : cell.withSeconds ? "ceDTS" : "ceDT";
+            const char* style = cell.type == SheetCell::Type::Date ? "ceD"
+                                : cell.withSeconds                 ? "ceDTS"
+                                                                   : "ceDT";
             out += QByteArray("<table:table-cell table:style-name=\"") + style +
                    "\" office:value-type=\"date\" office:date-value=\"" + isoDate(cell) + "\"/>";
             return;
@@ -178,7 +184,8 @@ QByteArray automaticStyles(const QList<double>& widths) {
     dateStyle("NDTS", true, true, true);
     dateStyle("NT", false, true, false);
     dateStyle("NTS", false, true, true);
-    const char* const cells[][2] = {{"ceD", "ND"}, {"ceDT", "NDT"}, {"ceDTS", "NDTS"}, {"ceT", "NT"}, {"ceTS", "NTS"}};
+    const char* const cells[][2] = {
+        {"ceD", "ND"}, {"ceDT", "NDT"}, {"ceDTS", "NDTS"}, {"ceT", "NT"}, {"ceTS", "NTS"}};
     for (const auto& cell : cells) {
         s += QByteArray("<style:style style:name=\"") + cell[0] +
              "\" style:family=\"table-cell\" style:data-style-name=\"" + cell[1] + "\"/>";
@@ -197,8 +204,8 @@ QByteArray automaticStyles(const QList<double>& widths) {
 }
 
 QByteArray metaXml(const SheetProperties& props) {
-    QByteArray s = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-meta") + kNamespaces +
-                   "><office:meta><meta:generator>Altorra</meta:generator><dc:title>";
+    QByteArray s = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-meta") +
+                   kNamespaces + "><office:meta><meta:generator>Altorra</meta:generator><dc:title>";
     appendEscaped(s, props.title);
     s += "</dc:title><dc:subject>";
     appendEscaped(s, props.subject);
@@ -212,23 +219,25 @@ QByteArray metaXml(const SheetProperties& props) {
 
 QByteArray settingsXml(const QString& sheet) {
     // The header row frozen: the view split below row 1, the lower part active.
-    QByteArray s = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-settings") +
-                   kNamespaces +
-                   "><office:settings><config:config-item-set config:name=\"ooo:view-settings\">"
-                   "<config:config-item-map-indexed config:name=\"Views\"><config:config-item-map-entry>"
-                   "<config:config-item config:name=\"ViewId\" config:type=\"string\">view1</config:config-item>"
-                   "<config:config-item-map-named config:name=\"Tables\"><config:config-item-map-entry config:name=\"";
+    QByteArray s =
+        QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-settings") + kNamespaces +
+        "><office:settings><config:config-item-set config:name=\"ooo:view-settings\">"
+        "<config:config-item-map-indexed config:name=\"Views\"><config:config-item-map-entry>"
+        "<config:config-item config:name=\"ViewId\" config:type=\"string\">view1</config:config-item>"
+        "<config:config-item-map-named config:name=\"Tables\"><config:config-item-map-entry config:name=\"";
     appendEscaped(s, sheet);
     s += "\">";
-    const char* const items[][3] = {{"HorizontalSplitMode", "short", "0"}, {"VerticalSplitMode", "short", "2"},
-                                    {"VerticalSplitPosition", "int", "1"}, {"ActiveSplitRange", "short", "2"},
-                                    {"PositionTop", "int", "0"},           {"PositionBottom", "int", "1"}};
+    const char* const items[][3] = {
+        {"HorizontalSplitMode", "short", "0"}, {"VerticalSplitMode", "short", "2"},
+        {"VerticalSplitPosition", "int", "1"}, {"ActiveSplitRange", "short", "2"},
+        {"PositionTop", "int", "0"},           {"PositionBottom", "int", "1"}};
     for (const auto& item : items) {
-        s += QByteArray("<config:config-item config:name=\"") + item[0] + "\" config:type=\"" + item[1] + "\">" +
-             item[2] + "</config:config-item>";
+        s += QByteArray("<config:config-item config:name=\"") + item[0] + "\" config:type=\"" + item[1] +
+             "\">" + item[2] + "</config:config-item>";
     }
     s += "</config:config-item-map-entry></config:config-item-map-named></config:config-item-map-entry>"
-         "</config:config-item-map-indexed></config:config-item-set></office:settings></office:document-settings>";
+         "</config:config-item-map-indexed></config:config-item-set></office:settings></"
+         "office:document-settings>";
     return s;
 }
 
@@ -244,7 +253,8 @@ const char kManifest[] =
     "<manifest:file-entry manifest:full-path=\"settings.xml\" manifest:media-type=\"text/xml\"/>"
     "</manifest:manifest>";
 
-bool writeContent(ZipFile& zip, const jet::RecordSet& rows, const QStringList& captions, const QString& sheet) {
+bool writeContent(ZipFile& zip, const jet::RecordSet& rows, const QStringList& captions,
+                  const QString& sheet) {
     QByteArray out = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content") +
                      kNamespaces + ">" + automaticStyles(columnWidths(rows, captions)) +
                      "<office:body><office:spreadsheet><table:table table:name=\"";
@@ -299,7 +309,8 @@ bool writeOds(const jet::RecordSet& rows, const QStringList& captions, const She
                       QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-styles") +
                           kNamespaces + "/>",
                       true) &&
-              zip.add("meta.xml", metaXml(props), true) && zip.add("settings.xml", settingsXml(sheet), true) &&
+              zip.add("meta.xml", metaXml(props), true) &&
+              zip.add("settings.xml", settingsXml(sheet), true) &&
               zip.add("META-INF/manifest.xml", kManifest, true) && zip.finish();
     if (!file.flush() || file.error() != QFileDevice::NoError) {
         ok = false;

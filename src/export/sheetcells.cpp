@@ -73,7 +73,8 @@ SheetCell sheetCell(const jet::Value& value) {
         case jet::Value::Kind::Real:
             cell.type = SheetCell::Type::Number;
             cell.number = db::shownNumber(value);
-            cell.digits = value.isSingle() ? shortestSingle(float(value.toDouble())) : shortest(value.toDouble());
+            cell.digits =
+                value.isSingle() ? shortestSingle(float(value.toDouble())) : shortest(value.toDouble());
             if (!std::isfinite(value.toDouble())) {
                 cell.type = SheetCell::Type::Text;  // no spreadsheet number for an infinity or NaN
                 cell.shown = true;

@@ -32,16 +32,20 @@ QString sheetNameFor(const QString& caption) {
     while (name.startsWith(u'\'')) {
         name.remove(0, 1);
     }
-    name = name.left(31);
+    if (name.size() > 31) {
+        // Cut at a blank when there is one, rather than inside a word.
+        const int blank = int(name.left(32).lastIndexOf(u' '));
+        name = name.left(blank > 0 ? blank : 31);
+    }
     while (name.endsWith(u'\'') || name.endsWith(u' ')) {
         name.chop(1);
     }
     return name.isEmpty() ? QStringLiteral("Dati") : name;
 }
 
-SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& captions, const SheetProperties& props,
-                             SheetFormat format, const QString& path, const QString& programFolder,
-                             const QString& archive) {
+SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& captions,
+                             const SheetProperties& props, SheetFormat format, const QString& path,
+                             const QString& programFolder, const QString& archive) {
     SheetResult result;
     result.path = path;
     const TargetCheck target = checkExportTarget(path, programFolder, archive);
@@ -52,8 +56,9 @@ SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& capt
     // A link is replaced through: the file it leads to gets the new contents.
     const QFileInfo info(path);
     const QString resolved = info.canonicalFilePath();
-    const QString destination =
-        !info.isSymLink() ? info.absoluteFilePath() : !resolved.isEmpty() ? resolved : info.symLinkTarget();
+    const QString destination = !info.isSymLink()     ? info.absoluteFilePath()
+                                : !resolved.isEmpty() ? resolved
+                                                      : info.symLinkTarget();
     if (info.isDir()) {
         result.reason = QStringLiteral("il nome indicato è quello di una cartella");
         return result;
@@ -64,14 +69,16 @@ SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& capt
         return result;
     }
     if (!temporary.open()) {
-        result.reason = QStringLiteral("impossibile creare un file nella cartella (%1)").arg(temporary.errorString());
+        result.reason =
+            QStringLiteral("impossibile creare un file nella cartella (%1)").arg(temporary.errorString());
         return result;
     }
     temporary.close();
     bool written = false;
     try {
-        written = format == SheetFormat::Xlsx ? writeXlsx(rows, captions, props, temporary.fileName(), &result.reason)
-                                              : writeOds(rows, captions, props, temporary.fileName(), &result.reason);
+        written = format == SheetFormat::Xlsx
+                      ? writeXlsx(rows, captions, props, temporary.fileName(), &result.reason)
+                      : writeOds(rows, captions, props, temporary.fileName(), &result.reason);
     } catch (const std::exception& error) {
         result.reason = QString::fromLocal8Bit(error.what());
     }
@@ -81,8 +88,8 @@ SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& capt
     // Readable as a file the user saves is, not only by its owner as a temporary file is.
     QFile::setPermissions(temporary.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                     QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(destination).constData()) !=
-        0) {
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                    QFile::encodeName(destination).constData()) != 0) {
         result.reason = QStringLiteral("il file non può essere sostituito");
         return result;
     }

@@ -35,14 +35,15 @@ const QString& spreadsheetFilter();
 // Writes every row of `rows` (in its order) under a header of `captions` to `path`, through a
 // temporary file in the same folder that replaces `path` only once it is whole: a failure leaves
 // an existing file as it was. Never writes the archive (see checkExportTarget).
-SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& captions, const SheetProperties& props,
-                             SheetFormat format, const QString& path, const QString& programFolder = QString(),
-                             const QString& archive = QString());
+SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& captions,
+                             const SheetProperties& props, SheetFormat format, const QString& path,
+                             const QString& programFolder = QString(), const QString& archive = QString());
 
 // The Italian message for a file that could not be written.
 QString sheetFailureMessage(const SheetResult& result);
 
-// A valid sheet name: at most 31 characters, none of []:*?/\, not empty, no apostrophe at its ends.
+// A valid sheet name: at most 31 characters (cut at a blank), none of []:*?/\, not empty, no
+// apostrophe at its ends.
 QString sheetNameFor(const QString& caption);
 
 }  // namespace exporter

@@ -68,8 +68,8 @@ Formats makeFormats(lxw_workbook* book) {
     return f;
 }
 
-lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t r, lxw_col_t c, const SheetCell& cell, const QString& shown,
-                    const Formats& f) {
+lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t r, lxw_col_t c, const SheetCell& cell,
+                    const QString& shown, const Formats& f) {
     switch (cell.type) {
         case SheetCell::Type::Empty:
             return LXW_NO_ERROR;
@@ -80,9 +80,11 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t r, lxw_col_t c, const SheetC
         case SheetCell::Type::Date:
             return worksheet_write_number(sheet, r, c, cell.number, f.date);
         case SheetCell::Type::DateTime:
-            return worksheet_write_number(sheet, r, c, cell.number, cell.withSeconds ? f.dateTimeSeconds : f.dateTime);
+            return worksheet_write_number(sheet, r, c, cell.number,
+                                          cell.withSeconds ? f.dateTimeSeconds : f.dateTime);
         case SheetCell::Type::Time:
-            return worksheet_write_number(sheet, r, c, cell.number, cell.withSeconds ? f.timeSeconds : f.time);
+            return worksheet_write_number(sheet, r, c, cell.number,
+                                          cell.withSeconds ? f.timeSeconds : f.time);
         case SheetCell::Type::Text: {
             const QString& text = cell.shown ? shown : cell.text;
             const QByteArray utf8 = text.left(kMaxText).toUtf8();

@@ -13,10 +13,9 @@
 namespace forms {
 
 const QVector<db::Condition>& dialogConditions() {
-    static const QVector<db::Condition> conditions{db::Condition::Equal,   db::Condition::Differs,
-                                                   db::Condition::Less,    db::Condition::Greater,
-                                                   db::Condition::Between, db::Condition::Contains,
-                                                   db::Condition::Empty};
+    static const QVector<db::Condition> conditions{
+        db::Condition::Equal,   db::Condition::Differs,  db::Condition::Less, db::Condition::Greater,
+        db::Condition::Between, db::Condition::Contains, db::Condition::Empty};
     return conditions;
 }
 
@@ -86,9 +85,10 @@ std::optional<db::RowFilter> FilterDialog::filter() {
     const QString name = db::conditionName(filter.condition);
     const QLocale locale;
     const auto refuse = [this, &caption](const QString& typed) {
-        message_->setText(typed.trimmed().isEmpty()
-                              ? QStringLiteral("Scrivere il valore da confrontare.")
-                              : QStringLiteral("«%1» non è un valore della colonna «%2».").arg(typed, caption));
+        message_->setText(
+            typed.trimmed().isEmpty()
+                ? QStringLiteral("Scrivere il valore da confrontare.")
+                : QStringLiteral("«%1» non è un valore della colonna «%2».").arg(typed, caption));
         message_->show();
         return std::nullopt;
     };
@@ -107,7 +107,8 @@ std::optional<db::RowFilter> FilterDialog::filter() {
             break;
     }
     bool whole = false, wholeUpper = true;
-    const std::optional<jet::Value> value = db::readFilterValue(*rows_, filter.column, value_->text(), locale, &whole);
+    const std::optional<jet::Value> value =
+        db::readFilterValue(*rows_, filter.column, value_->text(), locale, &whole);
     if (!value) {
         return refuse(value_->text());
     }

@@ -49,12 +49,13 @@ void FrozenColumns::freeze(int last) {
                 &QScrollBar::setValue);
         connect(overlay->verticalScrollBar(), &QScrollBar::valueChanged, view_->verticalScrollBar(),
                 &QScrollBar::setValue);
-        connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-            if (overlay_ && column <= last_) {
-                overlay_->setColumnWidth(column, size);
-                place();
-            }
-        });
+        connect(view_->horizontalHeader(), &QHeaderView::sectionResized, this,
+                [this](int column, int, int size) {
+                    if (overlay_ && column <= last_) {
+                        overlay_->setColumnWidth(column, size);
+                        place();
+                    }
+                });
         connect(view_->verticalHeader(), &QHeaderView::sectionResized, this,
                 [this](int row, int, int size) { overlay_->setRowHeight(row, size); });
         connect(view_->model(), &QAbstractItemModel::modelReset, this, [this] { freeze(-1); });

@@ -28,9 +28,10 @@ FindResult findCell(const jet::RecordSet& rows, const QString& text, int row, in
     const Qt::CaseSensitivity sensitivity = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
     // Cells numbered row by row; the start is the cell before the first or after the last when it
     // is not a cell.
-    qint64 at = row >= 0 && row < rows.recordCount() && column >= 0 && column < columns ? row * columns + column
-                : forward                                                               ? -1
-                                                                                        : cells;
+    qint64 at = row >= 0 && row < rows.recordCount() && column >= 0 && column < columns
+                    ? row * columns + column
+                : forward ? -1
+                          : cells;
     QString buffer;
     for (qint64 step = 0; step < cells; ++step) {
         at += forward ? 1 : -1;
@@ -41,7 +42,8 @@ FindResult findCell(const jet::RecordSet& rows, const QString& text, int row, in
         const int r = int(at / columns);
         const int c = int(at % columns);
         const QStringView shown = rows.textView(r, c, format, &buffer);
-        const bool hit = options.wholeCell ? shown.compare(text, sensitivity) == 0 : shown.contains(text, sensitivity);
+        const bool hit =
+            options.wholeCell ? shown.compare(text, sensitivity) == 0 : shown.contains(text, sensitivity);
         if (hit) {
             result.row = r;
             result.column = c;
@@ -88,8 +90,10 @@ FindBar::FindBar(GridActions* actions) : QFrame(actions->view()), actions_(actio
     };
     QToolButton* previous = button(QStringLiteral("findPrevious"), QStringLiteral("\u25B2"),
                                    QStringLiteral("Precedente (Maiusc+F3)"));
-    QToolButton* next = button(QStringLiteral("findNext"), QStringLiteral("\u25BC"), QStringLiteral("Successivo (F3)"));
-    QToolButton* close = button(QStringLiteral("findClose"), QStringLiteral("\u2715"), QStringLiteral("Chiudi (Esc)"));
+    QToolButton* next =
+        button(QStringLiteral("findNext"), QStringLiteral("\u25BC"), QStringLiteral("Successivo (F3)"));
+    QToolButton* close =
+        button(QStringLiteral("findClose"), QStringLiteral("\u2715"), QStringLiteral("Chiudi (Esc)"));
     line->addWidget(label);
     line->addWidget(text_, 1);
     line->addWidget(previous);
@@ -161,8 +165,9 @@ void FindBar::find(bool forward) {
     }
     const QModelIndex current = view->currentIndex();
     const FindResult result =
-        findCell(*rows, text_->text(), current.isValid() ? current.row() : -1, current.isValid() ? current.column() : -1,
-                 forward, {whole_->isChecked(), case_->isChecked()}, jet::DisplayFormat(QLocale()));
+        findCell(*rows, text_->text(), current.isValid() ? current.row() : -1,
+                 current.isValid() ? current.column() : -1, forward,
+                 {whole_->isChecked(), case_->isChecked()}, jet::DisplayFormat(QLocale()));
     if (result.row >= 0) {
         const QModelIndex found = view->model()->index(result.row, result.column);
         view->setCurrentIndex(found);

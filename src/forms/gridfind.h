@@ -42,7 +42,7 @@ class FindBar : public QFrame {
     Q_OBJECT
   public:
     explicit FindBar(GridActions* actions);
-    void open();        // shows the bar with its text chosen, the keyboard in it
+    void open();              // shows the bar with its text chosen, the keyboard in it
     void find(bool forward);  // from the grid's current cell; opens the bar when no text is set
     QLineEdit* textBox() const { return text_; }
     QCheckBox* wholeCellBox() const { return whole_; }

@@ -44,7 +44,8 @@ QString stationsAndPeriod(const jet::RecordSet& rows, const QString& stationFiel
         sorted = QStringList{station};
     }
     QCollator italian{QLocale(QLocale::Italian, QLocale::Italy)};
-    std::sort(sorted.begin(), sorted.end(), [&](const QString& a, const QString& b) { return italian.compare(a, b) < 0; });
+    std::sort(sorted.begin(), sorted.end(),
+              [&](const QString& a, const QString& b) { return italian.compare(a, b) < 0; });
     QStringList parts;
     if (!sorted.isEmpty()) {
         constexpr int kNamed = 12;
@@ -119,8 +120,8 @@ void GridTools::exportSpreadsheet() {
     }
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
     seams::setMousePointer(seams::kHourglass);
-    const exporter::SheetResult result =
-        exporter::writeSpreadsheet(*rows, captions, properties(), format, path, seams::programFolder(), archive);
+    const exporter::SheetResult result = exporter::writeSpreadsheet(*rows, captions, properties(), format,
+                                                                    path, seams::programFolder(), archive);
     seams::setMousePointer(seams::kDefaultPointer);
     if (!result.written) {
         seams::msgBox(exporter::sheetFailureMessage(result), window());

@@ -1,6 +1,6 @@
 #include "forms/gridtools.h"
 
-#include "db/location.h"
+#include "db/gridfit.h"
 #include "db/rowview.h"
 #include "db/seams.h"
 #include "forms/filterdialog.h"
@@ -123,15 +123,23 @@ void GridTools::update() {
     // "Sblocca colonne" in the same place, with the same key, while columns are frozen.
     QAction* freeze = action("mnuBloccaColonne");
     const bool frozen = frozen_->frozenUntil() >= 0;
-    freeze->setText(frozen ? QStringLiteral("S&blocca colonne") : QStringLiteral("&Blocca colonne fino a questa"));
+    freeze->setText(frozen ? QStringLiteral("S&blocca colonne")
+                           : QStringLiteral("&Blocca colonne fino a questa"));
     freeze->setEnabled(frozen || onCell);
 }
 
 void GridTools::sort(Qt::SortOrder order) {
     if (db::RowView* shown = rowView(); shown && currentColumn() >= 0) {
         seams::setMousePointer(seams::kHourglass);
-        shown->sortBy(currentColumn(), order);
+        const int column = currentColumn();
+        shown->sortBy(column, order);
         seams::setMousePointer(seams::kDefaultPointer);
+        // Room for the mark the caption now carries.
+        const int needed = db::captionWidth(
+            view_->horizontalHeader(), shown->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+        if (view_->columnWidth(column) < needed) {
+            view_->setColumnWidth(column, needed);
+        }
         view_->scrollTo(view_->currentIndex());
     }
 }

@@ -3,7 +3,6 @@
 #include "db/roworder.h"
 #include "jet/jet.h"
 
-
 #include <cmath>
 
 namespace forms {

@@ -20,7 +20,8 @@ frmIntense::frmIntense()
     // The spreadsheet's properties name the stations and years shown.
     actions->tools()->setSubject([actions] {
         const auto rows = actions->rows();
-        return rows ? forms::stationsAndPeriod(*rows, QStringLiteral("Nomestaz"), QStringLiteral("Anno")) : QString();
+        return rows ? forms::stationsAndPeriod(*rows, QStringLiteral("Nomestaz"), QStringLiteral("Anno"))
+                    : QString();
     });
 }
 

@@ -240,11 +240,13 @@ void frmAnagrafica::buildMonthly() {
         const db::Recordset* card = DAnagrafica->recordset();
         return card && !card->isEOF() ? card->text(QStringLiteral("Denominazione")) : QString();
     };
-    forms::GridActions* actions = chart::attach(MSFlexGrid1->view(), DMensili, this, chart::Kind::Monthly, station);
+    forms::GridActions* actions =
+        chart::attach(MSFlexGrid1->view(), DMensili, this, chart::Kind::Monthly, station);
     // The spreadsheet's properties name the station on the card and the years shown.
     actions->tools()->setSubject([actions, station] {
         const auto rows = actions->rows();
-        return rows ? forms::stationsAndPeriod(*rows, QString(), QStringLiteral("anno"), QString(), QString(), station())
+        return rows ? forms::stationsAndPeriod(*rows, QString(), QStringLiteral("anno"), QString(), QString(),
+                                               station())
                     : QString();
     });
 }
