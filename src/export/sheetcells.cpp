@@ -8,6 +8,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace exporter {
 
@@ -25,6 +27,15 @@ QByteArray shortestSingle(float number) {
     return QByteArray(digits, int(written.ptr - digits));
 }
 
+// A day serial with a time of day, to 15 significant digits, as spreadsheet programs write them:
+// 19:00 then reads back as 19:00:00.00003, not 18:59:59.99999 (which a program that truncates to
+// the minutes it shows would show as 18:59).
+double spreadsheetSerial(double serial) {
+    char digits[40];
+    std::snprintf(digits, sizeof digits, "%.15g", serial);
+    return std::strtod(digits, nullptr);
+}
+
 void setDate(double serial, SheetCell& cell) {
     // Day and time of day as the archive counts them: the whole part (toward zero before
     // 1899-12-30) is the day, the fraction's absolute value the time.
@@ -39,7 +50,7 @@ void setDate(double serial, SheetCell& cell) {
     cell.withSeconds = seconds % 60 != 0;
     if (day == 0 && seconds != 0) {
         cell.type = SheetCell::Type::Time;
-        cell.number = double(seconds) / 86400.0;
+        cell.number = spreadsheetSerial(double(seconds) / 86400.0);
         return;
     }
     if (!date.isValid() || date < QDate(1900, 3, 1) || date.year() > 9999) {
@@ -51,7 +62,7 @@ void setDate(double serial, SheetCell& cell) {
     cell.year = date.year();
     cell.month = date.month();
     cell.day = date.day();
-    cell.number = day + double(seconds) / 86400.0;
+    cell.number = spreadsheetSerial(day + double(seconds) / 86400.0);
 }
 
 }  // namespace

@@ -47,7 +47,10 @@ FilterDialog::FilterDialog(std::shared_ptr<const jet::RecordSet> rows, int colum
     values->addWidget(upper_);
     form->addRow(QStringLiteral("&Colonna:"), column_);
     form->addRow(QStringLiteral("C&ondizione:"), condition_);
-    form->addRow(QStringLiteral("&Valore:"), values);
+    // A label of its own: the form makes one without a buddy for a row that is a layout.
+    auto* valueLabel = new QLabel(QStringLiteral("&Valore:"), this);
+    valueLabel->setBuddy(value_);
+    form->addRow(valueLabel, values);
     layout->addLayout(form);
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("filterMessage"));

@@ -49,6 +49,18 @@ def read_xlsx(path):
             formats.append(cell.number_format)
         out["rows"].append(cells)
         out["formats"].append(formats)
+    # The serials of date cells as the file stores them, for readers that truncate to the second.
+    import re
+    import zipfile
+
+    xml = zipfile.ZipFile(path).read("xl/worksheets/sheet1.xml").decode("utf-8")
+    out["raw"] = {}
+    for row_index, row in enumerate(out["rows"]):
+        for column_index, cell in enumerate(row):
+            if cell[0] in ("d", "t"):
+                name = openpyxl.utils.get_column_letter(column_index + 1) + str(row_index + 1)
+                found = re.search(r'<c r="' + name + r'"[^>]*><v>([^<]*)</v>', xml)
+                out["raw"][name] = found.group(1) if found else None
     return out
 
 

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 
 using jetwriter::Column;
@@ -147,7 +149,9 @@ class TestSpreadsheet : public QObject {
             {{1203, QStringLiteral("Imola"), 1995, 31.2, QDateTime(QDate(1995, 7, 3), QTime(14, 30))},
              {1204, QStringLiteral("Faenza"), 1995, 12.0, QDateTime(QDate(1995, 7, 4), QTime(0, 0))},
              {1205, QStringLiteral("Lugo"), 1996, QVariant(), QVariant()},
-             {1206, QStringLiteral("Bagnara"), 1996, 8.4, QDateTime(QDate(1996, 8, 5), QTime(6, 15, 20))}});
+             {1206, QStringLiteral("Bagnara"), 1996, 8.4, QDateTime(QDate(1996, 8, 5), QTime(6, 15, 20))},
+             {1207, QStringLiteral("Ca' dei Merli"), 1995, 26.3,
+              QDateTime(QDate(1995, 9, 16), QTime(19, 0))}});
         QList<Column> monthly{Column{QStringLiteral("codstaz"), ColumnType::Long},
                               Column{QStringLiteral("anno"), ColumnType::Integer},
                               Column{QStringLiteral("parametro"), ColumnType::Text, 60},
@@ -178,10 +182,12 @@ class TestSpreadsheet : public QObject {
             {s("Riga\tcon\ntab"), n(4), n(7), n(1995), n(-0.5), n(1e-7), s("S")}};
         const QString rainfall = QStringLiteral("select Nomestaz, Anno, [1 ora], Data from piogge");
         // Times of day kept; midnight is the day alone.
-        const QList<ExpectedRow> rainfallRows{{s("Imola"), n(1995), n(31.2), d("1995-07-03T14:30:00")},
-                                              {s("Faenza"), n(1995), n(12), d("1995-07-04T00:00:00")},
-                                              {s("Lugo"), n(1996), e(), e()},
-                                              {s("Bagnara"), n(1996), n(8.4), d("1996-08-05T06:15:20")}};
+        const QList<ExpectedRow> rainfallRows{
+            {s("Imola"), n(1995), n(31.2), d("1995-07-03T14:30:00")},
+            {s("Faenza"), n(1995), n(12), d("1995-07-04T00:00:00")},
+            {s("Lugo"), n(1996), e(), e()},
+            {s("Bagnara"), n(1996), n(8.4), d("1996-08-05T06:15:20")},
+            {s("Ca' dei Merli"), n(1995), n(26.3), d("1995-09-16T19:00:00")}};
         const QString monthly =
             QStringLiteral("select parametro, gennaio,febbraio, anno from mensili where codstaz = 1203");
         const QList<ExpectedRow> monthlyRows{{s("Temperatura media (°C)"), n(2.4), e(), n(1995)},
@@ -254,10 +260,33 @@ class TestSpreadsheet : public QObject {
             exporter::writeSpreadsheet(*records, captionsOf(*records), {}, exporter::SheetFormat::Xlsx, path)
                 .written);
         const QJsonArray formats = readBack(path).value(QStringLiteral("formats")).toArray();
-        QCOMPARE(formats.size(), 5);
+        QCOMPARE(formats.size(), 6);
         QCOMPARE(formats[1].toArray()[1].toString(), QStringLiteral("dd/mm/yyyy hh:mm"));
         QCOMPARE(formats[2].toArray()[1].toString(), QStringLiteral("dd/mm/yyyy"));
         QCOMPARE(formats[4].toArray()[1].toString(), QStringLiteral("dd/mm/yyyy hh:mm:ss"));
+    }
+
+    // A time of day is stored at or just past its instant, never just before it: a program that
+    // truncates to the minutes it shows (as LibreOffice does) would show 19:00 as 18:59.
+    void timesNotBeforeTheirInstant() {
+        const auto records = query(QStringLiteral("select Nomestaz, Data from piogge"));
+        QVERIFY(records);
+        const QString path = dir_.filePath(QStringLiteral("instants.xlsx"));
+        QVERIFY(
+            exporter::writeSpreadsheet(*records, captionsOf(*records), {}, exporter::SheetFormat::Xlsx, path)
+                .written);
+        const QJsonObject raw = readBack(path).value(QStringLiteral("raw")).toObject();
+        const QDate epoch(1899, 12, 30);
+        const QList<std::pair<QString, qint64>> instants{
+            {"B2", epoch.daysTo(QDate(1995, 7, 3)) * 86400 + 14 * 3600 + 30 * 60},
+            {"B3", epoch.daysTo(QDate(1995, 7, 4)) * 86400},
+            {"B5", epoch.daysTo(QDate(1996, 8, 5)) * 86400 + 6 * 3600 + 15 * 60 + 20},
+            {"B6", epoch.daysTo(QDate(1995, 9, 16)) * 86400 + 19 * 3600}};
+        for (const auto& [cell, seconds] : instants) {
+            const double serial = raw.value(cell).toString().toDouble();
+            QVERIFY2(qint64(std::floor(serial * 86400.0)) == seconds,
+                     qPrintable(cell + raw.value(cell).toString()));
+        }
     }
 
     // A file that cannot be written leaves the one already there as it was, and says why; the
@@ -288,7 +317,7 @@ class TestSpreadsheet : public QObject {
         QVERIFY(exporter::writeSpreadsheet(*records, captionsOf(*records), {}, exporter::SheetFormat::Xlsx,
                                            existing)
                     .written);
-        QCOMPARE(readBack(existing).value(QStringLiteral("rows")).toArray().size(), 5);
+        QCOMPARE(readBack(existing).value(QStringLiteral("rows")).toArray().size(), 6);
         QVERIFY(QFileInfo(existing).permissions() & QFileDevice::ReadOther);
         QCOMPARE(
             QDir(dir_.path()).entryList({QStringLiteral(".altorra-*")}, QDir::Hidden | QDir::Files).size(),
