@@ -27,12 +27,22 @@ QByteArray shortestSingle(float number) {
     return QByteArray(digits, int(written.ptr - digits));
 }
 
-// A day serial with a time of day, to 15 significant digits, as spreadsheet programs write them:
-// 19:00 then reads back as 19:00:00.00003, not 18:59:59.99999 (which a program that truncates to
-// the minutes it shows would show as 18:59).
-double spreadsheetSerial(double serial) {
-    char digits[40];
-    std::snprintf(digits, sizeof digits, "%.15g", serial);
+// The serial of an instant (whole seconds from 1899-12-30), as the smallest decimal with ten
+// digits after the point that is not before it. A program that truncates to the seconds or
+// minutes it shows (LibreOffice does) then shows 19:00 as 19:00, not 18:59: the double nearest to
+// the instant may lie a hair before it. Ten digits are 8.64 microseconds: below what any reader shows.
+double spreadsheetSerial(qint64 seconds) {
+    constexpr qint64 kScale = 10000000000;  // 10^10
+    const __int128 scaled = __int128(seconds) * kScale;
+    __int128 units = scaled / 86400;
+    if (units * 86400 < scaled) {
+        ++units;  // seconds >= 0 here: dates before 1900-03-01 are written as text
+    }
+    const qint64 whole = qint64(units / kScale);
+    const qint64 fraction = qint64(units % kScale);
+    char digits[48];
+    std::snprintf(digits, sizeof digits, "%lld.%010lld", static_cast<long long>(whole),
+                  static_cast<long long>(fraction));
     return std::strtod(digits, nullptr);
 }
 
@@ -50,7 +60,7 @@ void setDate(double serial, SheetCell& cell) {
     cell.withSeconds = seconds % 60 != 0;
     if (day == 0 && seconds != 0) {
         cell.type = SheetCell::Type::Time;
-        cell.number = spreadsheetSerial(double(seconds) / 86400.0);
+        cell.number = spreadsheetSerial(seconds);
         return;
     }
     if (!date.isValid() || date < QDate(1900, 3, 1) || date.year() > 9999) {
@@ -62,7 +72,7 @@ void setDate(double serial, SheetCell& cell) {
     cell.year = date.year();
     cell.month = date.month();
     cell.day = date.day();
-    cell.number = spreadsheetSerial(day + double(seconds) / 86400.0);
+    cell.number = spreadsheetSerial(qint64(day) * 86400 + seconds);
 }
 
 }  // namespace

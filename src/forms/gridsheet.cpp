@@ -44,8 +44,11 @@ QString stationsAndPeriod(const jet::RecordSet& rows, const QString& stationFiel
         sorted = QStringList{station};
     }
     QCollator italian{QLocale(QLocale::Italian, QLocale::Italy)};
-    std::sort(sorted.begin(), sorted.end(),
-              [&](const QString& a, const QString& b) { return italian.compare(a, b) < 0; });
+    italian.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(sorted.begin(), sorted.end(), [&](const QString& a, const QString& b) {
+        const int order = italian.compare(a, b);
+        return order != 0 ? order < 0 : a < b;  // names the collation holds equal, in a fixed order
+    });
     QStringList parts;
     if (!sorted.isEmpty()) {
         constexpr int kNamed = 12;

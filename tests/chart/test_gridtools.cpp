@@ -323,6 +323,22 @@ class TestGridTools : public QObject {
                  QStringLiteral("&Blocca colonne fino a questa"));
     }
 
+    // The spreadsheet's subject: the stations and the days of the rows shown.
+    void describesStationsAndPeriod() {
+        Grid g(archive_.path());
+        const QString station = QStringLiteral("Denominazione");
+        QCOMPARE(
+            forms::stationsAndPeriod(*g.actions->rows(), station, "Anno", "Mese", "Giorno"),
+            QStringLiteral("Stazioni: Abete, Bologna, bologna, Èrba, Zola; dal 01/03/1995 al 06/03/1995"));
+        g.at(3, 4);
+        g.run("mnuFiltraSelezione");  // rain 3: Abete (4 March) and Bologna (6 March)
+        QCOMPARE(forms::stationsAndPeriod(*g.actions->rows(), station, "Anno", "Mese", "Giorno"),
+                 QStringLiteral("Stazioni: Abete, Bologna; dal 04/03/1995 al 06/03/1995"));
+        QCOMPARE(
+            forms::stationsAndPeriod(*g.actions->rows(), QString(), "Anno", QString(), QString(), "Zola"),
+            QStringLiteral("Stazione: Zola; anno 1995"));
+    }
+
     // Copying and the spreadsheet follow the view; "Esporta Dati" writes the record set's order.
     void copyAndFilesFollowTheView() {
         Grid g(archive_.path());
