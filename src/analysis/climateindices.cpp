@@ -69,19 +69,13 @@ std::vector<double> longestSpells(const std::vector<double>& values, const std::
 std::vector<double> largestSums(const std::vector<double>& values, const std::vector<int>& periods, int count,
                                 int n) {
     std::vector<double> best(size_t(count), kMissing);
-    double sum = 0;
     int present = 0;  // values present among the last n
     for (size_t i = 0; i < values.size(); ++i) {
         if (!missing(values[i])) {
-            sum += values[i];
             ++present;
         }
-        if (i >= size_t(n)) {
-            const double out = values[i - size_t(n)];
-            if (!missing(out)) {
-                sum -= out;
-                --present;
-            }
+        if (i >= size_t(n) && !missing(values[i - size_t(n)])) {
+            --present;
         }
         if (present == n) {
             // Summed afresh: a running sum would carry rounding from days long gone.
