@@ -38,9 +38,12 @@ SampleStats sampleStats(std::vector<double> values) {
     for (double v : values) {
         squares += (v - s.mean) * (v - s.mean);
     }
-    s.sd = s.count > 1 ? std::sqrt(squares / (n - 1)) : 0;
+    // Equal values have no spread at all: rounding in the sums must not invent one.
+    const bool equal = values.front() == values.back();
+    s.sd = s.count > 1 && !equal ? std::sqrt(squares / (n - 1)) : 0;
+    s.sdN = equal ? 0 : std::sqrt(squares / n);
     s.lambda1 = s.mean;
-    s.lambda2 = 2 * b1 - s.mean;
+    s.lambda2 = equal ? 0 : 2 * b1 - s.mean;
     return s;
 }
 
@@ -56,6 +59,21 @@ std::optional<Gumbel> fitGumbel(const SampleStats& sample, GumbelMethod method) 
                                               : std::log(2.0) / sample.lambda2;
     g.u = sample.mean - euler<double>() / g.alpha;
     return g;
+}
+
+Gumbel gumbelFromMoments(double mean, double sd, double k, double c) {
+    Gumbel g;
+    g.alpha = k / sd;
+    g.u = mean - c * sd;
+    return g;
+}
+
+double reducedVariate(double probability) {
+    return -std::log(-std::log(probability));
+}
+
+double weibullPosition(int i, int n) {
+    return double(i) / (n + 1);
 }
 
 double gumbelQuantile(const Gumbel& g, double returnPeriod) {

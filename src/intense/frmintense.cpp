@@ -2,9 +2,14 @@
 
 #include "chart/chartwindow.h"
 #include "db/boundcontrols.h"
+#include "db/global.h"
 #include "forms/gridactions.h"
 #include "forms/gridtools.h"
+#include "intense/frmcurva.h"
 #include "jet/jet.h"
+
+#include <QAction>
+#include <QMenu>
 
 frmIntense::frmIntense()
     : forms::ResultWindow({forms::Search::Intense, "Visualizzazione piogge intense", false, "dpioggia",
@@ -23,6 +28,26 @@ frmIntense::frmIntense()
         return rows ? forms::stationsAndPeriod(*rows, QStringLiteral("Nomestaz"), QStringLiteral("Anno"))
                     : QString();
     });
+    // The depth-duration-frequency curve of the current row's station, from the same rows.
+    QAction* curve = actions->addWindowEntry(QStringLiteral("Curva di &possibilità pluviometrica…"));
+    curve->setObjectName(QStringLiteral("mnuCurva"));
+    connect(curve, &QAction::triggered, this, [this, actions] {
+        const std::shared_ptr<const jet::RecordSet> rows = actions->rows();
+        if (rows && rows->recordCount() > 0) {
+            frmCurva::open(this, actions, stationCode_);
+        }
+    });
+    connect(actions->menu(), &QMenu::aboutToShow, curve, [curve, actions] {
+        const std::shared_ptr<const jet::RecordSet> rows = actions->rows();
+        curve->setEnabled(rows && rows->recordCount() > 0);
+    });
+}
+
+void frmIntense::Form_Load() {
+    forms::ResultWindow::Form_Load();
+    // The code of the station searched for, when the search named one: the rows hold its name only.
+    const QString filter = Global::IntenseStationFilter;
+    stationCode_ = filter.startsWith(QLatin1String("codstaz = ")) ? filter.mid(10).trimmed() : QString();
 }
 
 void frmIntense::CmdChiudi_Click() {

@@ -14,4 +14,10 @@ class frmIntense : public forms::ResultWindow {
 
     void CmdChiudi_Click();
     void dpioggia_Error(int DataErr, int& Response);
+
+  protected:
+    void Form_Load() override;
+
+  private:
+    QString stationCode_;
 };

@@ -1,4 +1,4 @@
-// altorra-query FILE STATEMENT-OR-RECORD-SOURCE (or --help, --version)
+// altorra-query FILE STATEMENT-OR-RECORD-SOURCE, altorra-query --curva ... (or --help, --version)
 // The query tool for scripts. Each mode lives in a file of its own (query.h); this file reads
 // the arguments and hands over to one.
 #include <QCoreApplication>
@@ -15,10 +15,19 @@ int main(int argc, char** argv) {
         std::printf(
             "uso: altorra-query FILE ISTRUZIONE-O-ORIGINE-DATI\n"
             "     altorra-query --riepilogo CODSTAZ FILE\n"
+            "     altorra-query --curva CODSTAZ [--metodo momenti|lmomenti] FILE\n"
             "\n"
             "Esegue un'istruzione select, oppure legge una tabella o una query memorizzata per nome,\n"
             "sul database Access FILE e stampa le righe come le esporta il visualizzatore: i nomi dei\n"
             "campi, poi una riga per record, ogni valore seguito da una tabulazione. Non modifica il file.\n"
+            "\n"
+            "Con --curva stampa la curva di possibilità pluviometrica della stazione CODSTAZ, dai massimi\n"
+            "annuali di pioggia da 1 a 24 ore e da 1 a 5 giorni: la distribuzione di Gumbel adattata a ogni\n"
+            "durata (metodo dei momenti, predefinito, o degli L-momenti), la tabella delle altezze h(T) in "
+            "mm\n"
+            "(una riga per tempo di ritorno T, una colonna per durata), poi a, n e R² di h = a·t^n per ogni "
+            "T.\n"
+            "Numeri con il punto, due decimali (mm) o quattro (n, R²).\n"
             "Stato di uscita: 0 riuscito, 1 errore del database (su standard error), 2 argomenti sbagliati.\n"
             "\n"
             "Con --riepilogo stampa il riepilogo delle righe giornaliere della stazione CODSTAZ (tutti\n"
@@ -32,6 +41,10 @@ int main(int argc, char** argv) {
             "  -h, --help     mostra questo aiuto ed esce\n"
             "      --version  mostra la versione ed esce\n");
         return 0;
+    }
+    // Each mode of its own is an option in first place, handled in its own file.
+    if (args.size() > 1 && args[1] == QLatin1String("--curva")) {
+        return query::runCurva(args.mid(2));
     }
     if (args.size() == 2 && args[1] == QLatin1String("--version")) {
         std::printf("altorra-query %s\n", ALTORRA_VERSION);

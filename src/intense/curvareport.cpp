@@ -1,0 +1,132 @@
+#include "intense/curvareport.h"
+
+#include "analysis/ddftables.h"
+#include "jet/tabwriter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace intense {
+
+namespace {
+
+class TextRow : public jet::RowCells {
+  public:
+    explicit TextRow(const QStringList& cells) : cells_(cells) {}
+    int fieldCount() const override { return int(cells_.size()); }
+    QStringView textView(int field, const jet::DisplayFormat&, QString*) const override {
+        return cells_[field];
+    }
+
+  private:
+    const QStringList& cells_;
+};
+
+QVector<analysis::TextTable> tablesOf(const analysis::DdfAnalysis& a) {
+    QVector<analysis::TextTable> tables{analysis::quantileTable(a)};
+    if (a.anyPresent(false)) {
+        tables << analysis::curveTable(a, false);
+    }
+    if (a.anyPresent(true)) {
+        tables << analysis::curveTable(a, true);
+    }
+    tables << analysis::fitTable(a);
+    return tables;
+}
+
+// Draws `t` from `top` across `width`; returns the height used. Columns share the width by the
+// length of their longest text.
+qreal paintTable(QPainter& p, const analysis::TextTable& t, const QPointF& topLeft, qreal width) {
+    const QFontMetricsF metrics(p.font());
+    QVector<qreal> widths(t.captions.size(), 0);
+    for (int c = 0; c < t.captions.size(); ++c) {
+        widths[c] = metrics.horizontalAdvance(t.captions[c]);
+        for (const QStringList& row : t.rows) {
+            widths[c] = std::max(widths[c], metrics.horizontalAdvance(row.value(c)));
+        }
+    }
+    qreal total = 0;
+    for (qreal w : widths) {
+        total += w + metrics.averageCharWidth() * 2;
+    }
+    const qreal scale = total > width ? width / total : 1.0;
+    const qreal line = metrics.height() * 1.2;
+    qreal y = topLeft.y();
+    for (int r = -1; r < t.rows.size(); ++r) {
+        const QStringList& cells = r < 0 ? t.captions : t.rows[r];
+        qreal x = topLeft.x();
+        for (int c = 0; c < t.captions.size(); ++c) {
+            const qreal w = (widths[c] + metrics.averageCharWidth() * 2) * scale;
+            p.drawRect(QRectF(x, y, w, line));
+            p.drawText(QRectF(x + 2, y, w - 4, line),
+                       Qt::AlignVCenter | (r < 0 ? Qt::AlignHCenter : Qt::AlignRight),
+                       metrics.elidedText(cells.value(c), Qt::ElideRight, w - 4));
+            x += w;
+        }
+        y += line;
+    }
+    return y - topLeft.y();
+}
+
+}  // namespace
+
+QStringList curveNotes(const analysis::DdfAnalysis& a) {
+    QStringList notes;
+    for (int d = 0; d < analysis::kDurations; ++d) {
+        const analysis::DurationFit& f = a.fits[d];
+        if (f.present && !f.gumbel) {
+            notes << QStringLiteral("%1: %2.").arg(QString::fromUtf8(analysis::kDurationList[d].caption),
+                                                   f.reason);
+        }
+    }
+    for (bool days : {false, true}) {
+        const analysis::PowerLaw& p = (days ? a.days : a.hours)[0];
+        if (a.anyPresent(days) && !p.valid) {
+            notes << QStringLiteral("Curva %1: %2.")
+                         .arg(days ? QStringLiteral("1-5 giorni") : QStringLiteral("1-24 ore"), p.reason);
+        }
+    }
+    return notes;
+}
+
+bool writeCurveTables(const analysis::DdfAnalysis& a, const QString& path) {
+    jet::TabWriter out(jet::TabWriter::Encoding::Windows1252);
+    if (!out.open(path)) {
+        return false;
+    }
+    bool ok = true;
+    for (const analysis::TextTable& t : tablesOf(a)) {
+        ok = ok && out.writeHeader(t.captions);
+        for (const QStringList& row : t.rows) {
+            ok = ok && out.writeRow(TextRow(row));
+        }
+    }
+    return out.close() && ok;
+}
+
+void paintReport(QPainter& painter, const QRectF& page, const QString& title, const QString& method,
+                 const analysis::DdfAnalysis& a) {
+    const qreal margin = page.width() / 40;
+    const QRectF area = page.adjusted(margin, margin, -margin, -margin);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(11);
+    font.setBold(true);
+    painter.setFont(font);
+    QRectF used;
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title, &used);
+    qreal y = used.bottom() + margin / 4;
+    font.setBold(false);
+    font.setPointSizeF(7.5);
+    painter.setFont(font);
+    painter.drawText(QRectF(area.left(), y, area.width(), area.height()), Qt::AlignLeft | Qt::TextWordWrap,
+                     method, &used);
+    y = used.bottom() + margin / 4;
+    for (const analysis::TextTable& t : tablesOf(a)) {
+        y += paintTable(painter, t, QPointF(area.left(), y), area.width()) + margin / 4;
+    }
+    const QString notes = curveNotes(a).join(QLatin1Char('\n'));
+    painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),
+                     Qt::AlignLeft | Qt::TextWordWrap, notes);
+}
+
+}  // namespace intense

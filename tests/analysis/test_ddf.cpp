@@ -1,0 +1,143 @@
+// The depth-duration-frequency curve against published worked examples and hand computations.
+#include <QtTest>
+
+#include <cmath>
+
+#include "analysis/ddf.h"
+
+using analysis::GumbelMethod;
+
+namespace {
+
+// Stazione di Arezzo, annual maxima 1964-1993 of 1, 3, 6, 12 and 24 hours (mm), from the worked
+// example "Linea Segnalatrice di Possibilità Pluviometrica, stazione di Arezzo 1964-1993"
+// (EsempioLSPP, https://it.scribd.com/document/371950287/EsempioLSPP-1).
+constexpr int kArezzoYears = 30;
+constexpr double kArezzo[kArezzoYears][5] = {
+    {41, 81, 107, 119, 125},        {93.5, 145, 152, 152, 152},   {33, 74, 102, 163, 227},
+    {14, 20, 29, 33.5, 37},         {24.5, 31, 40, 40, 44.5},     {29, 38, 55, 69.5, 75.5},
+    {16.3, 18.3, 23, 29, 35.5},     {11, 17.8, 27.8, 28.3, 31.4}, {17.5, 28, 28, 33.3, 38},
+    {15, 23.2, 30, 35, 45.6},       {17.5, 23.5, 25.9, 39, 49.3}, {18.7, 19.8, 30.5, 43.3, 48.6},
+    {25, 32, 34, 43, 61.4},         {13.7, 17, 28.4, 29.5, 31.7}, {23, 28.5, 30, 41, 58},
+    {21.8, 57, 73, 78.8, 83},       {32, 47, 56.8, 69, 76.4},     {21, 41.2, 53, 60, 70},
+    {50, 92.5, 93, 93.1, 93.1},     {31.8, 39, 43.2, 52.3, 62},   {21, 33, 36.5, 37.2, 42.8},
+    {19, 22.3, 24.4, 33, 32.6},     {22, 37, 41.2, 47, 60.3},     {25, 37.5, 48.3, 71.5, 96.2},
+    {14.5, 28.5, 32.7, 32.7, 34.7}, {28.5, 40, 40, 43.5, 55.5},   {13.5, 56.4, 59.2, 59.2, 69},
+    {25, 26, 40, 63, 68.6},         {25, 35, 54, 77.3, 107},      {35.6, 73.1, 102, 106.4, 106.4},
+};
+// What the example prints for each duration: mean m, deviation s, α ("u") and u ("b").
+constexpr double kArezzoMean[5] = {25.9467, 42.0867, 51.3300, 60.7467, 70.6033};
+constexpr double kArezzoSd[5] = {15.2236, 27.2054, 30.4197, 34.6182, 41.1936};
+constexpr double kArezzoAlpha[5] = {0.0843, 0.0472, 0.0422, 0.0371, 0.0311};
+constexpr double kArezzoU[5] = {19.0960, 29.8443, 37.6411, 45.1685, 52.0662};
+// Its quantile table h(T) in mm, for T = 2, 10, 50, 100, 200 years.
+constexpr int kArezzoPeriods[5] = {2, 10, 50, 100, 200};
+constexpr double kArezzoH[5][5] = {
+    {23.44, 37.62, 46.33, 55.06, 63.83},     {45.80, 77.56, 91.00, 105.89, 124.32},
+    {65.40, 112.58, 130.16, 150.45, 177.35}, {73.68, 127.39, 146.71, 169.29, 199.76},
+    {81.93, 142.14, 163.20, 188.06, 222.10},
+};
+constexpr double kHours[5] = {1, 3, 6, 12, 24};
+
+std::vector<double> arezzoColumn(int d) {
+    std::vector<double> v;
+    for (const auto& row : kArezzo) {
+        v.push_back(row[d]);
+    }
+    return v;
+}
+
+std::vector<analysis::YearMaxima> arezzoYears() {
+    std::vector<analysis::YearMaxima> years;
+    for (int y = 0; y < kArezzoYears; ++y) {
+        analysis::YearMaxima m;
+        m.year = 1964 + y;
+        for (int d = 0; d < 5; ++d) {
+            m.values[d] = kArezzo[y][d];
+        }
+        years.push_back(m);
+    }
+    return years;
+}
+
+constexpr std::array<bool, analysis::kDurations> kHoursOnly{true,  true,  true,  true,  true,
+                                                            false, false, false, false, false};
+
+}  // namespace
+
+class TestDdf : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // The Arezzo example divides the deviation by N (its s is our sdN, not the N − 1 one) and
+    // rounds the moment constants to α = 1.283 / s and u = m − 0.45·s. With those choices every
+    // figure it prints comes back: the parameters to their four decimals, the quantiles to 0.01 mm.
+    void arezzoExample() {
+        for (int d = 0; d < 5; ++d) {
+            const analysis::SampleStats s = analysis::sampleStats(arezzoColumn(d));
+            QCOMPARE(s.count, kArezzoYears);
+            QVERIFY(std::abs(s.mean - kArezzoMean[d]) < 0.00005);
+            QVERIFY(std::abs(s.sdN - kArezzoSd[d]) < 0.00005);
+            // The N − 1 deviation is the same one scaled by √(30/29): not what the example used.
+            QVERIFY(std::abs(s.sd - kArezzoSd[d] * std::sqrt(30.0 / 29.0)) < 0.0001);
+            const analysis::Gumbel g = analysis::gumbelFromMoments(s.mean, s.sdN, 1.283, 0.45);
+            QVERIFY(std::abs(g.alpha - kArezzoAlpha[d]) < 0.00005);
+            QVERIFY(std::abs(g.u - kArezzoU[d]) < 0.00005);
+            for (int t = 0; t < 5; ++t) {
+                const double h = analysis::gumbelQuantile(g, kArezzoPeriods[t]);
+                QVERIFY2(
+                    std::abs(h - kArezzoH[t][d]) <= 0.005 + 1e-9,
+                    qPrintable(QStringLiteral("durata %1, T %2: %3").arg(d).arg(kArezzoPeriods[t]).arg(h)));
+            }
+        }
+    }
+
+    // The example's curve for T = 2: the least-squares line of ln h on ln t through its quantiles is
+    // printed as f(x) = 0.3129652336x + 3.2211340298 with R² = 0.9755816696, so a = 25.0565.
+    void arezzoCurve() {
+        std::vector<double> t(kHours, kHours + 5);
+        std::vector<double> h;
+        for (int d = 0; d < 5; ++d) {
+            const analysis::SampleStats s = analysis::sampleStats(arezzoColumn(d));
+            h.push_back(analysis::gumbelQuantile(analysis::gumbelFromMoments(s.mean, s.sdN, 1.283, 0.45), 2));
+        }
+        const analysis::PowerLaw p = analysis::fitPowerLaw(t, h);
+        QVERIFY(p.valid);
+        QCOMPARE(p.points, 5);
+        QVERIFY(std::abs(p.n - 0.3129652336) < 1e-9);
+        QVERIFY(std::abs(std::log(p.a) - 3.2211340298) < 1e-9);
+        QVERIFY(std::abs(p.a - 25.0565) < 0.00005);
+        QVERIFY(std::abs(p.r2 - 0.9755816696) < 1e-9);
+    }
+
+    // The whole analysis of the same rows with our estimators: s with N − 1 and the constants
+    // exact. By hand from the example's m and s: s' = s·√(30/29), α = π / (s'·√6),
+    // u = m − 0.5772157 / α, h(T) = u − ln(−ln(1 − 1/T)) / α.
+    void arezzoOurEstimators() {
+        const analysis::DdfAnalysis a =
+            analysis::analyseDdf(arezzoYears(), kHoursOnly, GumbelMethod::Moments);
+        QCOMPARE(a.firstYear, 1964);
+        QCOMPARE(a.lastYear, 1993);
+        for (int d = 0; d < 5; ++d) {
+            const analysis::DurationFit& f = a.fits[d];
+            QVERIFY(f.gumbel);
+            QCOMPARE(int(f.years.size()), kArezzoYears);
+            const double s = kArezzoSd[d] * std::sqrt(30.0 / 29.0);
+            const double alpha = 3.14159265 / (s * std::sqrt(6.0));
+            const double u = kArezzoMean[d] - 0.5772157 / alpha;
+            for (int t = 0; t < analysis::kReturnPeriodCount; ++t) {
+                const double T = analysis::kReturnPeriods[t];
+                const double h = u - std::log(-std::log(1 - 1 / T)) / alpha;
+                QVERIFY2(std::abs(f.quantiles[t] - h) < 0.005, qPrintable(QString::number(f.quantiles[t])));
+            }
+        }
+        // T = 10 years, 1 hour: 46.15 mm with N − 1 and exact constants, where the example has 45.80.
+        QVERIFY(std::abs(a.fits[0].quantiles[2] - 46.15) < 0.005);
+        QVERIFY(!a.fits[5].present);
+        QVERIFY(!a.days[0].valid);
+        QVERIFY(a.hours[0].valid);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestDdf)
+#include "test_ddf.moc"

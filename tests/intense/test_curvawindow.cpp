@@ -1,0 +1,176 @@
+// The curve window as a user reaches it: the rainfall search, the grid's context menu, both
+// methods, copying, exporting and printing; its tables against altorra-query --curva for every
+// station of the sample archive.
+#include "db/boundcontrols.h"
+#include "db/form.h"
+#include "db/global.h"
+#include "forms/figuretable.h"
+#include "forms/gridactions.h"
+#include "intense/frmcurva.h"
+#include "intense/frmintense.h"
+#include "intense/frmpioggia.h"
+#include "samplegen/samplegen.h"
+#include "support/scriptedseams.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// The cells of a figure table as the grid shows them, the decimal comma read back as a point, in
+// the tool's form: every cell followed by a tab.
+QStringList shown(const forms::FigureTable* table) {
+    QStringList lines;
+    const QAbstractItemModel* model = table->model();
+    QString header;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        header += model->headerData(c, Qt::Horizontal).toString() + QLatin1Char('\t');
+    }
+    lines << header;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QString line;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            line += model->index(r, c).data().toString().replace(QLatin1Char(','), QLatin1Char('.')) +
+                    QLatin1Char('\t');
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+}  // namespace
+
+class TestCurvaWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::unique_ptr<testsupport::ScriptedSeams> seams_;
+
+    // Searches for the station at `index` of the form's list (all years, both groups) and returns
+    // the result window.
+    frmIntense* search(int stationIndex, const QString& year = QString()) {
+        db::Forms::show<frmPioggia>(db::Modality::Modal);
+        frmPioggia* form = db::Forms::find<frmPioggia>();
+        if (!form) {
+            return nullptr;
+        }
+        form->DBCmbStazione->setText(QString());
+        form->DBcmbAnno->setText(QString());
+        if (stationIndex >= 0) {
+            form->DBCmbStazione->setCurrentIndex(stationIndex);
+            emit form->DBCmbStazione->activated(stationIndex);
+        }
+        if (!year.isEmpty()) {
+            const int y = form->DBcmbAnno->findText(year);
+            form->DBcmbAnno->setCurrentIndex(y);
+            emit form->DBcmbAnno->activated(y);
+        }
+        form->cmdSeleziona->click();
+        return db::Forms::find<frmIntense>();
+    }
+    static forms::GridActions* actionsOf(frmIntense* window) {
+        return window->DBpioggia->view()->findChild<forms::GridActions*>(QStringLiteral("gridActions"));
+    }
+    static QAction* curveEntry(frmIntense* window) {
+        return actionsOf(window)->menu()->findChild<QAction*>(QStringLiteral("mnuCurva"));
+    }
+    QStringList tool(const QString& code, const QString& method) {
+        QProcess p;
+        p.start(qEnvironmentVariable("ALTORRA_BINARY_DIR") + QStringLiteral("/program/altorra-query"),
+                {QStringLiteral("--curva"), code, QStringLiteral("--metodo"), method,
+                 dir_.filePath(QStringLiteral("orbeni.mdb"))});
+        if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+            return {};
+        }
+        QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QStringLiteral("\r\n"));
+        lines.removeLast();
+        return lines;
+    }
+    // The tool's curve table split back into the window's two: T, a, n, R² over hours, then days.
+    static QStringList curvePart(const QStringList& lines, bool days) {
+        QStringList out;
+        for (const QString& line : lines) {
+            const QStringList cells = line.split(QLatin1Char('\t'));
+            QStringList part{cells[0]};
+            part << (days ? cells.mid(4, 3) : cells.mid(1, 3));
+            out << part.join(QLatin1Char('\t'))
+                           .remove(QStringLiteral(" 1-24 ore"))
+                           .remove(QStringLiteral(" 1-5 giorni")) +
+                       QLatin1Char('\t');
+        }
+        return out;
+    }
+
+  private slots:
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        QVERIFY(dir_.isValid());
+        QString error;
+        samplegen::Options options;
+        options.pictures = false;
+        QVERIFY2(samplegen::writeSample(dir_.path(), options, &error), qPrintable(error));
+        seams_ = std::make_unique<testsupport::ScriptedSeams>();
+        seams_->onModal = [](QWidget*) {};
+        seams_->closeAfterModal = false;
+    }
+    void init() {
+        Global::reset();
+        seams::setProgramFolder(dir_.path());
+        seams_->messages.clear();
+    }
+    void cleanup() { db::Forms::unloadAll(); }
+    void cleanupTestCase() { testsupport::endScriptedTest(seams_); }
+
+    // For every station of the rainfall list and both methods, the window's quantile and curve
+    // tables are the tool's, figure for figure.
+    void sameAsTool() {
+        db::Forms::show<frmPioggia>(db::Modality::Modal);
+        const int stations = db::Forms::find<frmPioggia>()->DBCmbStazione->count();
+        QVERIFY(stations >= 25);
+        int compared = 0;
+        for (int i = 0; i < stations; ++i) {
+            frmIntense* window = search(i);
+            QVERIFY(window);
+            const auto rows = actionsOf(window)->rows();
+            if (!rows || rows->recordCount() == 0) {
+                // A listed station without rows: the window closes at its first tick, saying so.
+                db::Forms::unloadAll();
+                continue;
+            }
+            QAction* entry = curveEntry(window);
+            QVERIFY(entry);
+            entry->trigger();
+            frmCurva* curve = frmCurva::of(window);
+            QVERIFY(curve);
+            const QString code = Global::IntenseStationFilter.mid(10);
+            QVERIFY(curve->windowTitle().startsWith(QStringLiteral("Curva di possibilità pluviometrica - ")));
+            QVERIFY(curve->windowTitle().contains(QStringLiteral("(codice %1)").arg(code)));
+            for (bool lmoments : {false, true}) {
+                (lmoments ? curve->optLMomenti : curve->optMomenti)->click();
+                const QStringList lines =
+                    tool(code, lmoments ? QStringLiteral("lmomenti") : QStringLiteral("momenti"));
+                QCOMPARE(lines.size(), 16);
+                QCOMPARE(shown(curve->grdQuantili), lines.mid(0, 8));
+                QCOMPARE(shown(curve->grdCurvaOre), curvePart(lines.mid(8), false));
+                QCOMPARE(shown(curve->grdCurvaGiorni), curvePart(lines.mid(8), true));
+            }
+            ++compared;
+            db::Forms::unloadAll();
+        }
+        QVERIFY2(compared >= 25, qPrintable(QString::number(compared)));
+    }
+};
+
+QTEST_MAIN(TestCurvaWindow)
+#include "test_curvawindow.moc"
