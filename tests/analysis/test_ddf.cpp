@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/ddf.h"
+#include "analysis/ddftables.h"
 
 using analysis::GumbelMethod;
 
@@ -136,6 +137,68 @@ class TestDdf : public QObject {
         QVERIFY(!a.fits[5].present);
         QVERIFY(!a.days[0].valid);
         QVERIFY(a.hours[0].valid);
+    }
+
+    // The fit table's figures for the Arezzo 1 hour, by hand from the example's m and s: 30 years,
+    // mean 25.95, s with N − 1 = 15.2236·√(30/29) = 15.4839, α = π/(15.4839·√6) = 0.082832,
+    // u = 25.9467 − 0.5772157/α = 18.98. Thirty years allow χ² with six classes, three degrees of freedom.
+    void fitTable() {
+        const analysis::TextTable t =
+            analysis::fitTable(analysis::analyseDdf(arezzoYears(), kHoursOnly, GumbelMethod::Moments));
+        QCOMPARE(t.rows.size(), 5);
+        const QStringList& row = t.rows[0];
+        QCOMPARE(row.size(), t.captions.size());
+        QCOMPARE(row[0], QStringLiteral("1 ora"));
+        QCOMPARE(row[1], QStringLiteral("30"));
+        QCOMPARE(row[2], QStringLiteral("25.95"));
+        QCOMPARE(row[3], QStringLiteral("15.48"));
+        QVERIFY(std::abs(row[4].toDouble() - 0.082832) < 1.5e-6);
+        QCOMPARE(row[5], QStringLiteral("18.98"));
+        QCOMPARE(row[11], QStringLiteral("6 equiprobabili, 3 g.d.l."));
+        QVERIFY(row[8] == QStringLiteral("accettata") || row[8] == QStringLiteral("respinta"));
+        QVERIFY(row[13].isEmpty());
+    }
+
+    // Missing maxima, too few years, equal values: the figure is left empty with the reason, never a
+    // zero, an infinity or a NaN; a year twice is refused.
+    void properties() {
+        std::vector<analysis::YearMaxima> years;
+        for (int y = 0; y < 6; ++y) {
+            analysis::YearMaxima m;
+            m.year = 1990 + y;
+            m.values[0] = 20;                                                      // equal values
+            m.values[1] = y < 4 ? std::optional<double>(10.0 + y) : std::nullopt;  // four years
+            m.values[2] = 10.0 * (y + 1);
+            years.push_back(m);
+        }
+        std::array<bool, analysis::kDurations> three{true, true, true};
+        const analysis::DdfAnalysis a = analysis::analyseDdf(years, three, GumbelMethod::LMoments);
+        QCOMPARE(a.firstYear, 1990);
+        QCOMPARE(a.lastYear, 1995);
+        QVERIFY(!a.fits[0].gumbel);
+        QCOMPARE(a.fits[0].stats.sd, 0.0);
+        QVERIFY(a.fits[0].reason.contains(QStringLiteral("tutti uguali")));
+        QVERIFY(!a.fits[1].gumbel);
+        QCOMPARE(a.fits[1].stats.count, 4);
+        QCOMPARE(a.fits[1].reason, QStringLiteral("4 anni con un valore: ne servono almeno 5"));
+        QVERIFY(a.fits[2].gumbel);
+        QVERIFY(!a.hours[0].valid);
+        QCOMPARE(a.hours[0].reason, QStringLiteral("1 durate adattate: ne servono almeno 3"));
+        for (const analysis::TextTable& t :
+             {analysis::quantileTable(a), analysis::curveTable(a, false), analysis::fitTable(a)}) {
+            for (const QStringList& row : t.rows) {
+                for (const QString& cell : row) {
+                    QVERIFY2(!cell.contains(QStringLiteral("nan")) && !cell.contains(QStringLiteral("inf")),
+                             qPrintable(cell));
+                }
+            }
+        }
+        QCOMPARE(analysis::quantileTable(a).rows[0],
+                 (QStringList{"2", "", "", analysis::quantileTable(a).rows[0][3]}));
+        years.push_back(years[2]);
+        QCOMPARE(analysis::checkYears(years),
+                 QStringLiteral(
+                     "L'anno 1992 compare in più righe: le righe non sono la serie di una sola stazione."));
     }
 };
 
