@@ -170,6 +170,62 @@ class TestCurvaWindow : public QObject {
         }
         QVERIFY2(compared >= 25, qPrintable(QString::number(compared)));
     }
+
+    // The tables copy like the grids (captions with "Copia con intestazioni", the regional decimal
+    // comma), export as the tool prints them (Windows-1252, CRLF), and the report prints to one page.
+    void copyExportPrint() {
+        frmIntense* window = search(0);
+        QVERIFY(window);
+        curveEntry(window)->trigger();
+        frmCurva* curve = frmCurva::of(window);
+        QVERIFY(curve);
+        const QString code = Global::IntenseStationFilter.mid(10);
+        const QStringList lines = tool(code, QStringLiteral("momenti"));
+        QCOMPARE(lines.size(), 16);
+
+        curve->grdQuantili->selectAll();
+        curve->grdQuantili->actions()->copyWithCaptionsAction()->trigger();
+        QStringList expected;
+        for (QString line : lines.mid(0, 8)) {
+            line.chop(1);
+            expected << line.replace(QLatin1Char('.'), QLatin1Char(','));
+        }
+        QCOMPARE(QApplication::clipboard()->text(), expected.join(QLatin1Char('\n')));
+
+        const QString file = dir_.filePath(QStringLiteral("curva.txt"));
+        seams_->saveTo = file;
+        curve->cmdEsporta->click();
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> exported = written.readAll().split('\n');
+        QCOMPARE(QString::fromLatin1(exported[0]), lines[0] + QLatin1Char('\r'));
+        QCOMPARE(QString::fromLatin1(exported[7]), lines[7] + QLatin1Char('\r'));
+        QVERIFY(seams_->messages.isEmpty());
+
+        const QString pdf = dir_.filePath(QStringLiteral("curva.pdf"));
+        seams_->printTo = pdf;
+        curve->cmdStampa->click();
+        QCOMPARE(seams_->printDialogs, 1);
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+        seams_->printTo.reset();
+        seams_->saveTo.reset();
+    }
+
+    // A year of every station: the list offers each; one year is too few, and the window says why.
+    void severalStations() {
+        frmIntense* window = search(-1, QStringLiteral("1995"));
+        QVERIFY(window);
+        curveEntry(window)->trigger();
+        frmCurva* curve = frmCurva::of(window);
+        QVERIFY(curve);
+        QVERIFY(curve->cmbStazione->isEnabled());
+        QVERIFY(curve->cmbStazione->count() >= 25);
+        QVERIFY2(curve->lblNote->text().startsWith(
+                     QStringLiteral("1 ora: 1 anni con un valore: ne servono almeno 5.")),
+                 qPrintable(curve->lblNote->text()));
+        QVERIFY(curve->windowTitle().endsWith(QStringLiteral(" - anni 1995-1995")));
+        QCOMPARE(curve->grdQuantili->model()->index(0, 1).data().toString(), QString());
+    }
 };
 
 QTEST_MAIN(TestCurvaWindow)
