@@ -18,7 +18,7 @@ bool htmlSpecial(QChar c) {
 }
 
 // Most values need no change: they are appended whole.
-void appendPlain(QString& out, const QString& value) {
+void appendPlain(QString& out, QStringView value) {
     if (std::none_of(value.cbegin(), value.cend(), plainSpecial)) {
         out.append(value);
         return;
@@ -28,7 +28,7 @@ void appendPlain(QString& out, const QString& value) {
     }
 }
 
-void appendHtml(QString& out, const QString& value) {
+void appendHtml(QString& out, QStringView value) {
     if (std::none_of(value.cbegin(), value.cend(), htmlSpecial)) {
         out.append(value);
         return;
@@ -128,6 +128,8 @@ CopiedCells copyCells(const jet::RecordSet& rows, const QVector<CellRange>& sele
     out.html.reserve(qsizetype(blockRows.size() * (width * 18 + 10) + 128));
     out.html.append(QLatin1String("<html><head><meta charset=\"utf-8\"></head><body><table>\n"));
 
+    const jet::DisplayFormat format(locale);
+    QString buffer;
     bool firstLine = true;
     if (withCaptions) {
         out.html.append(QLatin1String("<tr>"));
@@ -158,7 +160,9 @@ CopiedCells copyCells(const jet::RecordSet& rows, const QVector<CellRange>& sele
             }
             out.html.append(QLatin1String("<td>"));
             if (!line || line[i]) {
-                const QString value = rows.value(row, columns[i]).display(locale);
+                // The text the record set gives its cells, as the grid shows them (a table of
+                // figures keeps its decimals: 32,20, not 32,2).
+                const QStringView value = rows.textView(row, columns[i], format, &buffer);
                 appendPlain(out.text, value);
                 appendHtml(out.html, value);
             }
