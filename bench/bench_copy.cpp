@@ -12,15 +12,15 @@
 #include <ctime>
 
 #include "bench/dailyselect.h"
-#include "chart/chartdata.h"
 #include "chart/chartwindow.h"
+#include "daily/dailychart.h"
 #include "forms/gridcopy.h"
 #include "jet/jet.h"
 #include "samplegen/samplegen.h"
 
 namespace {
 
-QString daily(const QString& where) {
+QString dailyStatement(const QString& where) {
     return bench::dailySelect(where);
 }
 
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     auto run = [&](const QString& where) {
-        std::unique_ptr<jet::RecordSet> rows = db->openRecordSet(daily(where), &error);
+        std::unique_ptr<jet::RecordSet> rows = db->openRecordSet(dailyStatement(where), &error);
         if (!rows) {
             std::fprintf(stderr, "bench_copy: %s\n", qPrintable(error.message));
             std::exit(1);
@@ -70,9 +70,14 @@ int main(int argc, char** argv) {
             qlonglong(copied.html.size()));
     }
     timer.start();
-    const chart::ChartData series = chart::dailySeries(*many);
-    std::printf("daily series of %d rows: %lld series in %lld ms\n", many->recordCount(),
-                qlonglong(series.series.size()), timer.elapsed());
+    const std::optional<chart::Figure> figure =
+        daily::dailyChart(path, dailyStatement(QStringLiteral("anno <= 1996")));
+    qlonglong seriesCount = 0;
+    for (const chart::Panel& panel : figure ? figure->panels : QVector<chart::Panel>()) {
+        seriesCount += panel.series.size();
+    }
+    std::printf("daily figure of every row (read again with the station code): %lld series in %lld ms\n",
+                seriesCount, timer.elapsed());
 
     const struct {
         const char* name;
@@ -83,7 +88,7 @@ int main(int argc, char** argv) {
         const std::unique_ptr<jet::RecordSet> rows = run(c.where);
         chart::ChartWindow window(nullptr);
         timer.start();
-        window.showData(chart::dailySeries(*rows));
+        window.showData(*daily::dailyChart(path, dailyStatement(c.where)));
         window.show();
         QApplication::processEvents();
         window.view()->grab();

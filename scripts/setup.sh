@@ -14,8 +14,6 @@ packages=(
     "ninja-build:/usr/bin/ninja"
     "pkg-config:/usr/bin/pkg-config"
     "qt6-base-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake"
-    "qt6-charts-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6Charts/Qt6ChartsConfig.cmake"
-    "libqt6opengl6-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6OpenGL/Qt6OpenGLConfig.cmake"
     "qt6-svg-dev:/usr/lib/x86_64-linux-gnu/cmake/Qt6Svg/Qt6SvgConfig.cmake"
     # Spreadsheet files: .xlsx through libxlsxwriter, .ods zipped with zlib.
     "libxlsxwriter-dev:/usr/include/xlsxwriter.h"

@@ -1,327 +1,304 @@
-// Drawing a chart's data: axes, bars, and lines broken where a value is missing.
-#include "chart/chartwindow.h"
+// Painting a laid-out figure: plots, grid, axes, series and legend.
+#include "chart/chartdraw.h"
 
-#include <QAreaSeries>
-#include <QCategoryAxis>
-#include <QDateTimeAxis>
-#include <QGraphicsItem>
-#include <QLegendMarker>
-#include <QLineSeries>
+#include <QFontMetricsF>
 #include <QPainter>
-#include <QValueAxis>
+#include <QPainterPath>
 
 #include <cmath>
-#include <limits>
 
 namespace chart {
 
 namespace {
 
-constexpr qint64 kDayMs = 24 * 60 * 60 * 1000;
+const QColor kFrame(0x9a, 0x9a, 0x9a);
+const QColor kGrid(0xe4, 0xe4, 0xe4);
+const QColor kText(0x20, 0x20, 0x20);
+const QColor kDimmed(0xa8, 0xa8, 0xa8);
 
-QColor colourOf(int index) {
-    static const QColor kColours[] = {
-        QColor(0xd6, 0x27, 0x28), QColor(0x1f, 0x77, 0xb4), QColor(0x2c, 0xa0, 0x2c),
-        QColor(0xff, 0x7f, 0x0e), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
-        QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
-        QColor(0x17, 0xbe, 0xcf), QColor(0x39, 0x3b, 0x79), QColor(0x63, 0x79, 0x39),
-        QColor(0x84, 0x3c, 0x39), QColor(0x7b, 0x41, 0x73)};
-    constexpr int count = int(sizeof(kColours) / sizeof(kColours[0]));
-    return kColours[index % count];
-}
-
-// Where a series' x lands on the horizontal axis: milliseconds at midday for a day, else as is.
-double axisX(const ChartData& data, double x) {
-    if (data.kind != Kind::Daily) {
-        return x;
-    }
-    const QDate day = QDate::fromJulianDay(qint64(x));
-    return double(QDateTime(day, QTime(12, 0)).toMSecsSinceEpoch());
-}
-
-struct Range {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
-    void add(double v) {
-        low = std::min(low, v);
-        high = std::max(high, v);
-    }
-    bool empty() const { return low > high; }
-};
-
-void setValueRange(QValueAxis* axis, Range range) {
-    if (range.empty()) {
-        range.add(0);
-        range.add(1);
-    }
-    if (range.low == range.high) {
-        range.add(range.low - 1);
-        range.add(range.high + 1);
-    }
-    axis->setRange(range.low, range.high);
-    axis->applyNiceNumbers();
-}
-
-double axisMin(const QAbstractAxis* axis) {
-    if (auto* dates = qobject_cast<const QDateTimeAxis*>(axis)) {
-        return double(dates->min().toMSecsSinceEpoch());
-    }
-    return static_cast<const QValueAxis*>(axis)->min();
-}
-
-double axisMax(const QAbstractAxis* axis) {
-    if (auto* dates = qobject_cast<const QDateTimeAxis*>(axis)) {
-        return double(dates->max().toMSecsSinceEpoch());
-    }
-    return static_cast<const QValueAxis*>(axis)->max();
-}
-
-// A series not drawn: only its legend entry, dimmed, which a click turns on.
-void addHidden(QChart* chart, const Series& s, const QColor& colour, int index) {
-    auto* host = new QLineSeries;
-    host->setName(s.title);
-    host->setColor(colour);
-    host->setProperty(kSeriesIndex, index);
-    chart->addSeries(host);
-    host->setVisible(false);
-    for (QLegendMarker* marker : chart->legend()->markers(host)) {
-        marker->setVisible(true);
-        QColor faded = colour;
-        faded.setAlpha(60);
-        marker->setBrush(faded);
-        marker->setPen(QPen(faded));
-        marker->setLabelBrush(QColor(0x99, 0x99, 0x99));
-    }
+QColor barFill(const QColor& colour, int subject) {
+    // A second station's bars a shade lighter, a third lighter still.
+    return subject == 0 ? colour : colour.lighter(100 + 22 * std::min(subject, 4));
 }
 
 }  // namespace
 
-// The chart's lines, drawn over its plot area in one item: a run of values is one polyline, a
-// missing value (NaN) ends it, a lone value between two missing ones is a dot. Line series of the
-// toolkit cannot leave a gap, and one series per run would make a year of many stations slow.
-class GapLines : public QGraphicsItem {
-  public:
-    struct Line {
-        QColor colour;
-        QVector<QPointF> points;  // in axis values; y NaN where the value is missing
-    };
+void Layout::paint(QPainter& painter) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect_, Qt::white);
+    painter.setFont(options_.font);
+    if (!titleRect_.isEmpty()) {
+        QFont big = options_.font;
+        big.setPixelSize(int(options_.font.pixelSize() * 1.25));
+        big.setBold(true);
+        painter.setFont(big);
+        painter.setPen(kText);
+        painter.drawText(titleRect_, Qt::AlignCenter | Qt::TextSingleLine,
+                         QFontMetricsF(big).elidedText(figure_.title, Qt::ElideRight, titleRect_.width()));
+        painter.setFont(options_.font);
+    }
+    if (panels_.isEmpty()) {
+        QFont big = options_.font;
+        big.setPixelSize(int(options_.font.pixelSize() * 1.2));
+        painter.setFont(big);
+        painter.setPen(kText);
+        QRectF area = rect_;
+        area.setTop(titleRect_.isEmpty() ? rect_.top() : titleRect_.bottom());
+        if (!legend_.isEmpty()) {
+            area.setBottom(legend_.constFirst().rect.top());
+        }
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, figure_.emptyText);
+        painter.setFont(options_.font);
+    }
+    for (const DrawnPanel& drawn : panels_) {
+        paintPanel(painter, drawn);
+    }
+    paintLegend(painter);
+    painter.restore();
+}
 
-    GapLines(QChart* chart, QAbstractAxis* x, QAbstractAxis* y, bool markers)
-        : QGraphicsItem(chart), chart_(chart), x_(x), y_(y), markers_(markers) {
-        setZValue(10);  // over the bars and the grid lines
-        QObject::connect(chart, &QChart::plotAreaChanged, chart, [this] { refresh(); });
-        for (QAbstractAxis* axis : {x, y}) {
-            if (auto* values = qobject_cast<QValueAxis*>(axis)) {
-                QObject::connect(values, &QValueAxis::rangeChanged, chart, [this] { refresh(); });
-            } else if (auto* dates = qobject_cast<QDateTimeAxis*>(axis)) {
-                QObject::connect(dates, &QDateTimeAxis::rangeChanged, chart, [this] { refresh(); });
+void Layout::paintPanel(QPainter& painter, const DrawnPanel& drawn) const {
+    const Panel& panel = figure_.panels[drawn.index];
+    const QFontMetricsF metrics(options_.font);
+    if (!panel.title.isEmpty()) {
+        QFont bold = options_.font;
+        bold.setBold(true);
+        painter.setFont(bold);
+        painter.setPen(kText);
+        painter.drawText(QRectF(drawn.plot.left(), drawn.plot.top() - metrics.height() * 1.4,
+                                drawn.plot.width(), metrics.height() * 1.3),
+                         Qt::AlignLeft | Qt::AlignVCenter, panel.title);
+        painter.setFont(options_.font);
+    }
+    // The grid: the first axis' ticks across, the horizontal ticks up.
+    painter.setPen(QPen(kGrid, 1));
+    for (const DrawnSpan& span : drawn.spans) {
+        if (!drawn.axes.isEmpty()) {
+            for (const Tick& t : drawn.axes.constFirst().ticks) {
+                const double y = toPixelY(drawn.axes.constFirst(), drawn.plot, t.value);
+                painter.drawLine(QPointF(span.plot.left(), y), QPointF(span.plot.right(), y));
+            }
+        }
+        for (const Tick& t : span.ticks) {
+            const double x = toPixelX(drawn, t.value);
+            if (std::isfinite(x)) {
+                painter.drawLine(QPointF(x, span.plot.top()), QPointF(x, span.plot.bottom()));
             }
         }
     }
+    paintSeries(painter, drawn);
+    paintAxes(painter, drawn);
+}
 
-    QVector<Line> lines;
-
-    QRectF boundingRect() const override { return chart_->plotArea(); }
-
-    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
-        const QRectF plot = chart_->plotArea();
-        const double x0 = axisMin(x_);
-        const double x1 = axisMax(x_);
-        const double y0 = axisMin(y_);
-        const double y1 = axisMax(y_);
-        if (plot.isEmpty() || x1 <= x0 || y1 <= y0) {
-            return;
-        }
-        const double sx = plot.width() / (x1 - x0);
-        const double sy = plot.height() / (y1 - y0);
-        auto at = [&](const QPointF& p) {
-            return QPointF(plot.left() + (p.x() - x0) * sx, plot.bottom() - (p.y() - y0) * sy);
-        };
-        painter->save();
-        painter->setClipRect(plot);
-        painter->setRenderHint(QPainter::Antialiasing);
-        for (const Line& line : lines) {
-            QPen pen(line.colour);
-            pen.setWidthF(1.6);
-            pen.setJoinStyle(Qt::RoundJoin);
-            painter->setPen(pen);
-            painter->setBrush(Qt::NoBrush);
-            QPainterPath path;
-            QVector<QPointF> dots;
-            const qsizetype n = line.points.size();
-            for (qsizetype i = 0; i < n; ++i) {
-                const QPointF& p = line.points[i];
-                if (std::isnan(p.y())) {
-                    continue;
-                }
-                const bool afterGap = i == 0 || std::isnan(line.points[i - 1].y());
-                const bool beforeGap = i + 1 == n || std::isnan(line.points[i + 1].y());
-                if (afterGap) {
-                    path.moveTo(at(p));
-                } else {
-                    path.lineTo(at(p));
-                }
-                if (markers_ || (afterGap && beforeGap)) {
-                    dots.append(at(p));
-                }
+void Layout::paintAxes(QPainter& painter, const DrawnPanel& drawn) const {
+    const Panel& panel = figure_.panels[drawn.index];
+    const QFontMetricsF metrics(options_.font);
+    painter.setPen(QPen(kFrame, 1));
+    painter.setBrush(Qt::NoBrush);
+    for (const DrawnSpan& span : drawn.spans) {
+        painter.drawRect(span.plot);
+        painter.setPen(kText);
+        for (const Tick& t : span.ticks) {
+            const double x = toPixelX(drawn, t.value);
+            if (!std::isfinite(x)) {
+                continue;
             }
-            painter->drawPath(path);
-            painter->setBrush(line.colour);
-            for (const QPointF& dot : dots) {
-                painter->drawEllipse(dot, 3, 3);
+            painter.setPen(QPen(kFrame, 1));
+            painter.drawLine(QPointF(x, span.plot.bottom()), QPointF(x, span.plot.bottom() + 4));
+            painter.setPen(kText);
+            const double w = metrics.horizontalAdvance(t.label);
+            painter.drawText(QRectF(x - w / 2 - 2, span.plot.bottom() + 5, w + 4, metrics.height()),
+                             Qt::AlignCenter, t.label);
+        }
+        painter.setPen(QPen(kFrame, 1));
+    }
+    // A broken axis: two slanted strokes at each break.
+    for (int i = 1; i < drawn.spans.size(); ++i) {
+        const double mid = (drawn.spans[i - 1].plot.right() + drawn.spans[i].plot.left()) / 2;
+        for (const double y : {drawn.plot.top(), drawn.plot.bottom()}) {
+            for (const double dx : {-3.0, 3.0}) {
+                painter.drawLine(QPointF(mid + dx - 3, y + 5), QPointF(mid + dx + 3, y - 5));
             }
         }
-        painter->restore();
     }
-
-  private:
-    void refresh() {
-        prepareGeometryChange();
-        update();
+    painter.setPen(kText);
+    if (!panel.x.title.isEmpty()) {
+        painter.drawText(QRectF(drawn.plot.left(), drawn.plot.bottom() + metrics.height() * 1.35,
+                                drawn.plot.width(), metrics.height() * 1.3),
+                         Qt::AlignCenter, panel.x.title);
     }
-
-    QChart* chart_;
-    QAbstractAxis* x_;
-    QAbstractAxis* y_;
-    bool markers_;
-};
-
-QChart* buildChart(const ChartData& data) {
-    auto* chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setTitle(data.title);
-    chart->setLocalizeNumbers(true);
-    // Many series: one legend line each at the side, where their names are not cut short.
-    chart->legend()->setAlignment(data.series.size() > 4 ? Qt::AlignRight : Qt::AlignBottom);
-    chart->legend()->setShowToolTips(true);
-
-    // Horizontal axis: dates, or the grid's captions (durations, months) at 0, 1, 2...
-    QAbstractAxis* xAxis = nullptr;
-    if (data.kind == Kind::Daily) {
-        auto* axis = new QDateTimeAxis;
-        axis->setFormat(QStringLiteral("dd/MM/yyyy"));
-        axis->setTickCount(7);
-        if (data.first.isValid()) {
-            const double first = axisX(data, double(data.first.toJulianDay())) - kDayMs / 2.0;
-            const double last = axisX(data, double(data.last.toJulianDay())) + kDayMs / 2.0;
-            axis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(first)),
-                           QDateTime::fromMSecsSinceEpoch(qint64(last)));
+    for (const DrawnAxis& axis : drawn.axes) {
+        double widest = 0;
+        for (const Tick& t : axis.ticks) {
+            const double y = toPixelY(axis, drawn.plot, t.value);
+            const double w = metrics.horizontalAdvance(t.label);
+            widest = std::max(widest, w);
+            const double x = axis.right ? axis.edge + 6 : axis.edge - 6 - w;
+            painter.drawText(QRectF(x, y - metrics.height() / 2, w + 1, metrics.height()),
+                             Qt::AlignVCenter | (axis.right ? Qt::AlignLeft : Qt::AlignRight), t.label);
         }
-        xAxis = axis;
-    } else {
-        auto* axis = new QCategoryAxis;
-        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-        axis->setStartValue(-0.5);
-        for (int i = 0; i < data.categories.size(); ++i) {
-            axis->append(data.categories[i], i);
+        painter.setPen(QPen(kFrame, 1));
+        painter.drawLine(QPointF(axis.edge, drawn.plot.top()), QPointF(axis.edge, drawn.plot.bottom()));
+        painter.setPen(kText);
+        if (axis.title.isEmpty()) {
+            continue;
         }
-        axis->setRange(-0.5, qMax(0, int(data.categories.size())) - 0.5);
-        xAxis = axis;
+        const double centre = axis.right ? axis.edge + 8 + widest + metrics.height() / 2
+                                         : axis.edge - 8 - widest - metrics.height() / 2;
+        painter.save();
+        painter.translate(centre, drawn.plot.center().y());
+        painter.rotate(axis.right ? 90 : -90);
+        const QString text = metrics.elidedText(axis.title, Qt::ElideRight, drawn.plot.height());
+        painter.drawText(
+            QRectF(-drawn.plot.height() / 2, -metrics.height() / 2, drawn.plot.height(), metrics.height()),
+            Qt::AlignCenter, text);
+        painter.restore();
     }
-    xAxis->setTitleText(data.xTitle);
-    chart->addAxis(xAxis, Qt::AlignBottom);
+}
 
-    int lines = 0;
+void Layout::paintSeries(QPainter& painter, const DrawnPanel& drawn) const {
+    const Panel& panel = figure_.panels[drawn.index];
+    int first = 0;
+    for (int p = 0; p < drawn.index; ++p) {
+        first += int(figure_.panels[p].series.size());
+    }
     int bars = 0;
-    for (const Series& s : data.series) {
-        if (s.shown) {
-            (s.style == Style::Bar ? bars : lines) += 1;
+    for (const Series& s : panel.series) {
+        bars += s.shown && s.mark == Mark::Bar ? 1 : 0;
+    }
+    painter.save();
+    painter.setClipRect(drawn.plot.adjusted(0, -1, 0, 1));
+    // Bars first, then lines, fits and points over them.
+    int bar = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int index = 0; index < panel.series.size(); ++index) {
+            const Series& s = panel.series[index];
+            const DrawnAxis* axis = drawnAxisOf(drawn, s);
+            if (!s.shown || !axis || (pass == 0) != (s.mark == Mark::Bar)) {
+                continue;
+            }
+            const QColor colour = colours_.value(first + index);
+            if (s.mark == Mark::Bar) {
+                paintBars(painter, drawn, *axis, s, colour, {bar++, bars});
+            } else {
+                paintLine(painter, drawn, *axis, s, colour);
+            }
         }
     }
-    QValueAxis* lineAxis = nullptr;
-    QValueAxis* barAxis = nullptr;
-    if (lines > 0 || bars == 0) {
-        lineAxis = new QValueAxis;
-        lineAxis->setTitleText(data.lineTitle);
-        chart->addAxis(lineAxis, Qt::AlignLeft);
-    }
-    if (bars > 0) {
-        barAxis = new QValueAxis;
-        barAxis->setTitleText(data.barTitle);
-        chart->addAxis(barAxis, lineAxis ? Qt::AlignRight : Qt::AlignLeft);
-    }
-    Range lineRange;
-    Range barRange;
+    painter.restore();
+}
 
-    // Bars of one day (or category) stand side by side within 8 tenths of it.
-    const double unit = data.kind == Kind::Daily ? double(kDayMs) : 1.0;
-    const double barWidth = bars > 0 ? 0.8 * unit / bars : 0;
-    int barIndex = 0;
-    const bool showPoints = data.kind != Kind::Daily;
-    QVector<GapLines::Line> drawn;
+const Layout::DrawnAxis* Layout::drawnAxisOf(const DrawnPanel& drawn, const Series& series) const {
+    const Panel& panel = figure_.panels[drawn.index];
+    const YAxis* axis = axisOf(panel, series);
+    for (const DrawnAxis& a : drawn.axes) {
+        if (axis && &panel.axes[a.index] == axis) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
 
-    for (int index = 0; index < data.series.size(); ++index) {
-        const Series& s = data.series[index];
-        const QColor colour = colourOf(index);
-        if (!s.shown) {
-            addHidden(chart, s, colour, index);
+void Layout::paintBars(QPainter& painter, const DrawnPanel& drawn, const DrawnAxis& axis, const Series& s,
+                       const QColor& colour, std::pair<int, int> place) const {
+    // The bars of one x side by side within eight tenths of a step.
+    const Panel& panel = figure_.panels[drawn.index];
+    const double unit = panel.x.step > 0 ? panel.x.step : 1;
+    const auto [bar, bars] = place;
+    const double base =
+        axis.scale == Scale::Log ? axis.extent.min : std::clamp(0.0, axis.extent.min, axis.extent.max);
+    const double yBase = toPixelY(axis, drawn.plot, base);
+    const QColor fill = barFill(colour, subjectPlace(s));
+    for (qsizetype i = 0; i < s.x.size() && i < s.y.size(); ++i) {
+        if (std::isnan(s.y[i]) || (axis.scale == Scale::Log && s.y[i] <= 0)) {
+            continue;  // no value: nothing at all, not a bar of zero
+        }
+        const double from = s.x[i] - 0.4 * unit + 0.8 * unit * bar / bars;
+        const double x0 = toPixelX(drawn, std::max(from, s.x[i] - 0.5 * unit + 1e-9));
+        const double x1 = toPixelX(drawn, std::min(from + 0.8 * unit / bars, s.x[i] + 0.5 * unit - 1e-9));
+        if (!std::isfinite(x0) || !std::isfinite(x1)) {
             continue;
         }
-        if (s.style == Style::Bar) {
-            // One area of rectangles, on the base line between them: a missing value draws nothing.
-            auto* upper = new QLineSeries;
-            const double offset = -0.4 * unit + barWidth * (barIndex + 0.5);
-            for (int i = 0; i < s.x.size(); ++i) {
-                if (std::isnan(s.y[i])) {
-                    continue;
+        const double y = toPixelY(axis, drawn.plot, s.y[i]);
+        painter.fillRect(
+            QRectF(QPointF(x0, std::min(y, yBase)), QPointF(std::max(x1, x0 + 1), std::max(y, yBase))), fill);
+    }
+}
+
+void Layout::paintLine(QPainter& painter, const DrawnPanel& drawn, const DrawnAxis& axis, const Series& s,
+                       const QColor& colour) const {
+    const Panel& panel = figure_.panels[drawn.index];
+    QPen pen(colour, s.mark == Mark::Fit ? 1.8 : 1.6);
+    pen.setStyle(s.mark == Mark::Fit ? Qt::DashLine : dashOf(subjectPlace(s)));
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setBrush(colour);
+    auto at = [&](qsizetype i) {
+        return QPointF(toPixelX(drawn, s.x[i]), toPixelY(axis, drawn.plot, s.y[i]));
+    };
+    auto valid = [&](qsizetype i) {
+        return !std::isnan(s.y[i]) && !(axis.scale == Scale::Log && s.y[i] <= 0) &&
+               std::isfinite(toPixelX(drawn, s.x[i]));
+    };
+    const bool dots = s.mark == Mark::Points || (panel.x.kind == XKind::Category && s.mark == Mark::Line);
+    if (s.mark != Mark::Points) {
+        QVector<Extent> spans;
+        for (const DrawnSpan& span : drawn.spans) {
+            spans.append(span.extent);
+        }
+        for (const QVector<int>& run : joinedRuns(s, s.mark == Mark::Fit ? 0 : panel.x.step, spans)) {
+            QPainterPath path;
+            int points = 0;
+            for (const int i : run) {
+                if (valid(i)) {
+                    points == 0 ? path.moveTo(at(i)) : path.lineTo(at(i));
+                    ++points;
                 }
-                const double centre = axisX(data, s.x[i]) + offset;
-                const double left = centre - barWidth / 2;
-                const double right = centre + barWidth / 2;
-                upper->append(left, 0);
-                upper->append(left, s.y[i]);
-                upper->append(right, s.y[i]);
-                upper->append(right, 0);
-                barRange.add(s.y[i]);
             }
-            barRange.add(0);
-            auto* area = new QAreaSeries(upper);
-            upper->setParent(area);
-            area->setName(s.title);
-            QColor fill = colour;
-            fill.setAlpha(190);
-            area->setColor(fill);
-            area->setBorderColor(colour.darker(120));
-            area->setProperty(kSeriesIndex, index);
-            chart->addSeries(area);
-            area->attachAxis(xAxis);
-            area->attachAxis(barAxis);
-            ++barIndex;
-            continue;
-        }
-        // The legend entry and the axes' link: a series with no points; the line itself is drawn
-        // by the chart's line layer, broken where a value is missing.
-        auto* host = new QLineSeries;
-        QPen pen(colour);
-        pen.setWidthF(2);
-        host->setPen(pen);
-        host->setName(s.title);
-        host->setProperty(kSeriesIndex, index);
-        chart->addSeries(host);
-        host->attachAxis(xAxis);
-        host->attachAxis(lineAxis);
-        GapLines::Line line;
-        line.colour = colour;
-        line.points.reserve(s.x.size());
-        for (int i = 0; i < s.x.size(); ++i) {
-            line.points.append(QPointF(axisX(data, s.x[i]), s.y[i]));
-            if (!std::isnan(s.y[i])) {
-                lineRange.add(s.y[i]);
+            if (points == 1 && !dots) {
+                // A lone value between gaps: a dot, since a line needs two.
+                painter.setPen(Qt::NoPen);
+                painter.drawEllipse(path.currentPosition(), 2.2, 2.2);
+            } else if (points > 1) {
+                painter.strokePath(path, pen);
             }
         }
-        drawn.append(line);
     }
-    if (lineAxis) {
-        setValueRange(lineAxis, lineRange);
-        if (!drawn.isEmpty()) {
-            auto* layer = new GapLines(chart, xAxis, lineAxis, showPoints);
-            layer->lines = drawn;
+    if (dots) {
+        painter.setPen(s.mark == Mark::Points ? QPen(colour.darker(130), 1) : QPen(Qt::NoPen));
+        for (qsizetype i = 0; i < s.x.size() && i < s.y.size(); ++i) {
+            if (valid(i)) {
+                painter.drawEllipse(at(i), s.mark == Mark::Points ? 3.5 : 3,
+                                    s.mark == Mark::Points ? 3.5 : 3);
+            }
         }
     }
-    if (barAxis) {
-        setValueRange(barAxis, barRange);
+}
+
+void Layout::paintLegend(QPainter& painter) const {
+    const QFontMetricsF metrics(options_.font);
+    for (const LegendEntry& entry : legend_) {
+        const QColor colour = entry.shown ? entry.colour : kDimmed;
+        const double mid = entry.rect.center().y();
+        const QRectF swatch(entry.rect.left(), mid - 5, 20, 10);
+        if (entry.mark == Mark::Bar) {
+            painter.fillRect(swatch, entry.shown ? barFill(colour, entry.subject) : colour.lighter(120));
+        } else if (entry.mark == Mark::Points) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(colour);
+            painter.drawEllipse(swatch.center(), 3.5, 3.5);
+        } else {
+            QPen pen(colour, 2);
+            pen.setStyle(entry.mark == Mark::Fit ? Qt::DashLine : dashOf(entry.subject));
+            painter.setPen(pen);
+            painter.drawLine(QPointF(swatch.left(), mid), QPointF(swatch.right(), mid));
+        }
+        painter.setPen(entry.shown ? kText : kDimmed);
+        const QRectF text(entry.rect.left() + 26, entry.rect.top(), entry.rect.width() - 26,
+                          entry.rect.height());
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(entry.text, Qt::ElideRight, text.width()));
     }
-    return chart;
 }
 
 }  // namespace chart

@@ -1,107 +1,69 @@
 #include "chart/chartwindow.h"
 
 #include "db/form.h"
+#include "db/rowview.h"
 #include "db/seams.h"
-#include "forms/formkit.h"
 #include "forms/gridactions.h"
-#include "jet/jet.h"
 
 #include <QAbstractItemModel>
 #include <QBuffer>
 #include <QComboBox>
-#include <QDateTimeAxis>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QLegend>
-#include <QLegendMarker>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSvgGenerator>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
-#include <optional>
+#include <algorithm>
 
 namespace chart {
 
-// ---------------------------------------------------------------- ChartView
+namespace {
 
-ChartView::ChartView(QWidget* parent) : QChartView(parent) {
-    setObjectName(QStringLiteral("chartView"));
-    setRenderHint(QPainter::Antialiasing);
-    setRubberBand(QChartView::RectangleRubberBand);
+// Pages: a landscape A4 with 10 mm margins, drawn as a picture this many logical pixels wide.
+constexpr double kPageWidth = 1120;
+
+struct Format {
+    const char* extension;
+    FileFormat format;
+};
+constexpr Format kFormats[] = {{"png", FileFormat::Png}, {"svg", FileFormat::Svg}, {"pdf", FileFormat::Pdf}};
+
+}  // namespace
+
+QString fileNameOf(const QString& caption) {
+    QString name = caption;
+    for (const QChar c : QStringLiteral("/\\:*?\"<>|")) {
+        name.replace(c, u'-');
+    }
+    return name.trimmed();
 }
 
-QList<qreal> ChartView::ranges() const {
-    QList<qreal> out;
-    if (!chart()) {
-        return out;
-    }
-    for (QAbstractAxis* axis : chart()->axes()) {
-        if (auto* values = qobject_cast<QValueAxis*>(axis)) {
-            out << values->min() << values->max();
-        } else if (auto* dates = qobject_cast<QDateTimeAxis*>(axis)) {
-            out << qreal(dates->min().toMSecsSinceEpoch()) << qreal(dates->max().toMSecsSinceEpoch());
-        }
-    }
-    return out;
-}
-
-void ChartView::setRanges(const QList<qreal>& ranges) {
-    qsizetype i = 0;
-    for (QAbstractAxis* axis : chart()->axes()) {
-        if (i + 1 >= ranges.size()) {
-            break;
-        }
-        if (auto* values = qobject_cast<QValueAxis*>(axis)) {
-            values->setRange(ranges[i], ranges[i + 1]);
-            i += 2;
-        } else if (auto* dates = qobject_cast<QDateTimeAxis*>(axis)) {
-            dates->setRange(QDateTime::fromMSecsSinceEpoch(qint64(ranges[i])),
-                            QDateTime::fromMSecsSinceEpoch(qint64(ranges[i + 1])));
-            i += 2;
-        }
-    }
-}
-
-void ChartView::zoomBack() {
-    if (zooms_.isEmpty()) {
+void fitToScreen(QWidget* window, const QSize& wanted) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        window->resize(wanted);
         return;
     }
-    setRanges(zooms_.takeLast());
+    const QRect area = screen->availableGeometry();
+    // Room for the frame the window manager adds (its size is known only once framed).
+    const QSize frame(16, 48);
+    const QSize size = wanted.boundedTo(area.size() - frame)
+                           .expandedTo(window->minimumSizeHint().boundedTo(area.size() - frame));
+    window->resize(size);
+    const QPoint topLeft =
+        area.center() - QPoint((size.width() + frame.width()) / 2, (size.height() + frame.height()) / 2);
+    window->move(QPoint(std::max(topLeft.x(), area.left()), std::max(topLeft.y(), area.top())));
 }
-
-void ChartView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) {
-        event->accept();  // the release takes the zoom back
-        return;
-    }
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = ranges();
-    }
-    QChartView::mousePressEvent(event);
-}
-
-void ChartView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) {
-        zoomBack();
-        event->accept();
-        return;
-    }
-    QChartView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && !pressed_.isEmpty() && ranges() != pressed_) {
-        zooms_.append(pressed_);
-    }
-    pressed_.clear();
-}
-
-// ---------------------------------------------------------------- ChartWindow
 
 ChartWindow::ChartWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("frmGrafico"));
@@ -110,6 +72,7 @@ ChartWindow::ChartWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     cmbStazione = new QComboBox(this);
     cmbStazione->setObjectName(QStringLiteral("cmbStazione"));
     cmbStazione->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbStazione->setMaxVisibleItems(20);
     cmbStazione->hide();
     connect(cmbStazione, &QComboBox::activated, this, &ChartWindow::stationChosen);
     cmdSalva = new QPushButton(QStringLiteral("&Salva…"), this);
@@ -130,106 +93,101 @@ ChartWindow::ChartWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     connect(cmdSalva, &QPushButton::clicked, this, &ChartWindow::cmdSalva_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &ChartWindow::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
-    resize(960, 640);
+    connect(view_, &ChartView::groupClicked, this, &ChartWindow::toggleGroup);
+    fitToScreen(this, QSize(960, 640));
 }
 
-void ChartWindow::showData(const ChartData& data) {
-    all_ = data;
+void ChartWindow::showData(const Figure& figure) {
+    all_ = figure;
     cmbStazione->clear();
-    const bool choice = data.kind == Kind::Daily && data.stations.size() > 1;
+    const bool choice = figure.subjects.size() > 1;
     if (choice) {
-        if (data.stations.size() <= kStationsTogether) {
+        if (figure.subjects.size() <= kSubjectsTogether) {
             cmbStazione->addItem(QStringLiteral("Tutte le stazioni"));
         }
-        cmbStazione->addItems(data.stations);
+        for (const Subject& s : figure.subjects) {
+            cmbStazione->addItem(s.label, s.key);
+        }
     }
     cmbStazione->setVisible(choice);
     stationChosen(0);
 }
 
 void ChartWindow::stationChosen(int index) {
-    const QString station = cmbStazione->itemText(index);
-    const bool all = !cmbStazione->isVisibleTo(this) || index < 0 || !all_.stations.contains(station);
-    draw(all ? all_ : forStation(all_, station));
+    const QVariant key = cmbStazione->isVisibleTo(this) ? cmbStazione->itemData(index) : QVariant();
+    draw(key.isValid() ? forSubject(all_, key.toString()) : all_);
 }
 
-void ChartWindow::draw(const ChartData& data) {
-    shown_ = data;
-    setWindowTitle(shown_.caption);
-    QChart* old = view_->chart();
-    QChart* chart = buildChart(shown_);
-    view_->setChart(chart);
-    view_->forgetZooms();
-    delete old;
-    for (QLegendMarker* marker : chart->legend()->markers()) {
-        const QVariant index = marker->series()->property(kSeriesIndex);
-        if (index.isValid()) {
-            // Queued: the redraw deletes the marker that sends the click.
-            connect(
-                marker, &QLegendMarker::clicked, this, [this, i = index.toInt()] { toggleSeries(i); },
-                Qt::QueuedConnection);
+void ChartWindow::draw(const Figure& figure) {
+    shown_ = figure;
+    setWindowTitle(shown_.caption.isEmpty() ? QStringLiteral("Grafico") : shown_.caption);
+    view_->setFigure(shown_);
+}
+
+void ChartWindow::toggleGroup(const QString& group) {
+    bool shown = true;
+    for (const Panel& panel : shown_.panels) {
+        for (const Series& s : panel.series) {
+            if (groupOf(s) == group) {
+                shown = !s.shown;
+            }
         }
     }
+    // The choice holds for every subject, and when another one is chosen.
+    setGroupShown(all_, group, shown);
+    Figure figure = shown_;
+    setGroupShown(figure, group, shown);
+    draw(figure);
 }
 
-void ChartWindow::toggleSeries(int index) {
-    if (index < 0 || index >= shown_.series.size()) {
-        return;
-    }
-    const Series& s = shown_.series[index];
-    const bool shown = !s.shown;
-    // The choice holds for every station, and when another station is chosen.
-    setShown(all_, s.caption, shown);
-    ChartData data = shown_;
-    setShown(data, s.caption, shown);
-    draw(data);
+void ChartWindow::render(QPainter& painter, const QSizeF& size) const {
+    DrawOptions options;
+    options.font = chartFont(view_->font());
+    options.hiddenInLegend = false;
+    Layout(shown_, QRectF(QPointF(0, 0), size), view_->view(), options).paint(painter);
 }
 
 bool ChartWindow::saveAs(const QString& path, FileFormat format) const {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const QSize size = view_->viewport()->size().expandedTo(QSize(320, 200));
+    const QSize size = view_->size().expandedTo(QSize(320, 200));
     bool drawn = false;
-    switch (format) {
-        case FileFormat::Png: {
-            // Twice the pixels shown: the chart is drawn again at that size, not enlarged.
-            QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            view_->render(&painter, QRectF(image.rect()));
-            painter.end();
-            drawn = image.save(&buffer, "PNG");
-            break;
+    if (format == FileFormat::Png) {
+        // Twice the pixels shown: the chart is drawn again at that size, not enlarged.
+        QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(2, 2);
+        render(painter, QSizeF(size));
+        painter.end();
+        drawn = image.save(&buffer, "PNG");
+    } else if (format == FileFormat::Svg) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(shown_.caption);
+        QPainter painter;
+        drawn = painter.begin(&svg);
+        if (drawn) {
+            render(painter, QSizeF(size));
+            drawn = painter.end();
         }
-        case FileFormat::Svg: {
-            QSvgGenerator svg;
-            svg.setOutputDevice(&buffer);
-            svg.setSize(size);
-            svg.setViewBox(QRect(QPoint(0, 0), size));
-            svg.setTitle(shown_.caption);
-            QPainter painter;
-            drawn = painter.begin(&svg);
-            if (drawn) {
-                view_->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-                drawn = painter.end();
-            }
-            break;
-        }
-        case FileFormat::Pdf: {
-            QPdfWriter pdf(&buffer);
-            pdf.setPageSize(QPageSize(QPageSize::A4));
-            pdf.setPageOrientation(QPageLayout::Landscape);
-            pdf.setTitle(shown_.caption);
-            pdf.setCreator(QStringLiteral("Altorra"));
-            QPainter painter;
-            drawn = painter.begin(&pdf);
-            if (drawn) {
-                view_->render(&painter, QRectF(painter.viewport()));
-                drawn = painter.end();
-            }
-            break;
+    } else {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        pdf.setTitle(shown_.caption);
+        pdf.setCreator(QStringLiteral("Altorra"));
+        QPainter painter;
+        drawn = painter.begin(&pdf);
+        if (drawn) {
+            const QRect page = painter.viewport();
+            const double scale = page.width() / kPageWidth;
+            painter.scale(scale, scale);
+            render(painter, QSizeF(kPageWidth, page.height() / scale));
+            drawn = painter.end();
         }
     }
     buffer.close();
@@ -246,38 +204,33 @@ bool ChartWindow::saveAs(const QString& path, FileFormat format) const {
 }
 
 void ChartWindow::cmdSalva_Click() {
-    static const QString kExtensions[] = {QStringLiteral("png"), QStringLiteral("svg"),
-                                          QStringLiteral("pdf")};
     seams::SaveRequest request;
     request.title = QStringLiteral("Salva grafico");
     request.flags = 2 | 4;
     request.filter =
         QStringLiteral("Immagine PNG (*.png)|*.png|Disegno SVG (*.svg)|*.svg|Documento PDF (*.pdf)|*.pdf");
     request.filterIndex = 1;
+    request.addExtension = true;
+    request.fileName = fileNameOf(shown_.caption);
     if (!seams::runSaveDialog(this, request) || request.fileName.isEmpty()) {
         return;
     }
-    QString path = request.fileName;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    int kind = -1;
-    for (int i = 0; i < 3; ++i) {
-        if (suffix == kExtensions[i]) {
-            kind = i;
-        }
-    }
-    if (kind < 0) {
-        kind = request.filterIndex >= 1 && request.filterIndex <= 3 ? request.filterIndex - 1 : 0;
-        path += QLatin1Char('.') + kExtensions[kind];
-    }
-    if (!saveAs(path, FileFormat(kind))) {
+    // The chosen type decides the format; its extension is added to a name typed without it (the
+    // dialog did so before asking whether to replace the file).
+    const int index = request.filterIndex >= 1 && request.filterIndex <= 3 ? request.filterIndex - 1 : 0;
+    const Format* chosen = &kFormats[index];
+    const QString path = seams::completeExtension(request.fileName, request.filter, index + 1);
+    if (!saveAs(path, chosen->format)) {
         seams::msgBox(QStringLiteral("Impossibile salvare il grafico nel file %1").arg(path), this);
     }
 }
 
 void ChartWindow::cmdStampa_Click() {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(shown_.caption);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    // The print dialog proposes the document's name as the file to print to.
+    printer.setDocName(fileNameOf(shown_.caption));
     if (!seams::runPrintDialog(this, printer)) {
         return;
     }
@@ -286,7 +239,10 @@ void ChartWindow::cmdStampa_Click() {
         seams::msgBox(QStringLiteral("Impossibile stampare il grafico"), this);
         return;
     }
-    view_->render(&painter, QRectF(painter.viewport()));
+    const QRect page = painter.viewport();
+    const double scale = page.width() / kPageWidth;
+    painter.scale(scale, scale);
+    render(painter, QSizeF(kPageWidth, page.height() / scale));
     painter.end();
 }
 
@@ -296,51 +252,34 @@ ChartWindow* chartWindowOf(const QWidget* owner) {
     return owner ? owner->findChild<ChartWindow*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-void offerChart(forms::GridActions* actions, QWidget* owner, Kind kind, std::function<QString()> station) {
-    QPointer<forms::GridActions> guard(actions);
-    auto build = [guard, kind, station]() -> std::optional<ChartData> {
-        const std::shared_ptr<const jet::RecordSet> rows = guard ? guard->rows() : nullptr;
-        if (!rows) {
-            return std::nullopt;
-        }
-        switch (kind) {
-            case Kind::Daily:
-                return dailySeries(*rows);
-            case Kind::Rainfall:
-                return rainfallSeries(*rows);
-            case Kind::Monthly:
-                return monthlySeries(*rows, guard->view()->currentIndex().row(),
-                                     station ? station() : QString());
-        }
-        return std::nullopt;
-    };
-    actions->setChartHandler([owner, build] {
-        const std::optional<ChartData> data = build();
-        if (!data) {
+void offerChart(forms::GridActions* actions, QWidget* owner, Describe describe) {
+    actions->setChartHandler([owner, describe] {
+        const std::optional<Figure> figure = describe();
+        if (!figure) {
             return;
         }
         ChartWindow* window = chartWindowOf(owner);
-        const bool made = !window;
-        if (made) {
+        if (!window) {
             window = new ChartWindow(owner);
         }
-        window->showData(*data);
-        if (made) {
-            forms::centreFrame(window);
-        }
+        window->showData(*figure);
         window->show();
         window->raise();
         window->activateWindow();
     });
-    // A grid that shows new rows (another station) redraws an open chart.
-    QObject::connect(actions->view()->model(), &QAbstractItemModel::modelReset, owner, [owner, build] {
+    // A grid that shows new rows (another station), or sorts or filters them, redraws an open chart.
+    const auto redraw = [owner, describe] {
         ChartWindow* window = chartWindowOf(owner);
         if (window && window->isVisible()) {
-            if (const std::optional<ChartData> data = build()) {
-                window->showData(*data);
+            if (const std::optional<Figure> figure = describe()) {
+                window->showData(*figure);
             }
         }
-    });
+    };
+    QObject::connect(actions->view()->model(), &QAbstractItemModel::modelReset, owner, redraw);
+    if (const db::RowView* shown = db::RowView::of(actions->view()->model())) {
+        QObject::connect(shown, &db::RowView::viewChanged, owner, redraw);
+    }
     if (auto* form = qobject_cast<db::Form*>(owner)) {
         QObject::connect(form, &db::Form::unloaded, form, [form] {
             if (ChartWindow* window = chartWindowOf(form)) {
@@ -350,11 +289,30 @@ void offerChart(forms::GridActions* actions, QWidget* owner, Kind kind, std::fun
     }
 }
 
-forms::GridActions* attach(QTableView* view, db::DataSource* source, QWidget* owner, Kind kind,
-                           std::function<QString()> station) {
+forms::GridActions* attach(QTableView* view, db::DataSource* source, QWidget* owner,
+                           std::function<std::optional<Figure>(const forms::GridActions&)> describe) {
     forms::GridActions* actions = forms::GridActions::attach(view, source);
-    offerChart(actions, owner, kind, std::move(station));
+    QPointer<forms::GridActions> guard(actions);
+    offerChart(actions, owner, [guard, describe]() -> std::optional<Figure> {
+        return guard && describe ? describe(*guard) : std::nullopt;
+    });
     return actions;
+}
+
+std::shared_ptr<const jet::RecordSet> asShown(std::unique_ptr<jet::RecordSet> rows,
+                                              const forms::GridActions& grid) {
+    std::shared_ptr<const jet::RecordSet> all(std::move(rows));
+    const db::RowView* shown = grid.view() ? db::RowView::of(grid.view()->model()) : nullptr;
+    if (!all || !shown) {
+        return all;
+    }
+    if (all->recordCount() != shown->totalCount()) {
+        return nullptr;
+    }
+    if (shown->sortColumn() < 0 && shown->filters().isEmpty()) {
+        return all;
+    }
+    return db::pickRows(all, shown->shownOrder());
 }
 
 }  // namespace chart

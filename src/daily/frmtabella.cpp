@@ -1,6 +1,7 @@
 #include "daily/frmtabella.h"
 
 #include "chart/chartwindow.h"
+#include "daily/dailychart.h"
 #include "daily/frmriepilogo.h"
 #include "db/boundcontrols.h"
 #include "forms/gridactions.h"
@@ -16,7 +17,9 @@ frmTabella::frmTabella()
     setObjectName(QStringLiteral("frmTabella"));
     wire(&frmTabella::CmdPrecedente_Click, &frmTabella::DTabella_Error);
     // Ctrl+C and the grid's context menu: copying, the chart of the days shown and their summary.
-    forms::GridActions* actions = chart::attach(DB->view(), DTabella, this, chart::Kind::Daily);
+    forms::GridActions* actions = chart::attach(DB->view(), DTabella, this, [this](const forms::GridActions& grid) {
+        return daily::dailyChart(DTabella->databaseName(), DTabella->recordSource(), &grid);
+    });
     daily::offerSummary(actions, this);
     // The spreadsheet's properties name the stations and days shown.
     actions->tools()->setSubject([actions] {

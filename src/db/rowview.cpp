@@ -44,6 +44,10 @@ class ShownRows : public jet::RecordSet {
 
 }  // namespace
 
+std::shared_ptr<const jet::RecordSet> pickRows(std::shared_ptr<const jet::RecordSet> rows, std::vector<int> order) {
+    return std::make_shared<ShownRows>(std::move(rows), std::move(order));
+}
+
 RowView::RowView(QAbstractItemModel* source, Rows rows, QObject* parent)
     : QAbstractProxyModel(parent), fetch_(std::move(rows)) {
     setSourceModel(source);

@@ -41,6 +41,8 @@ class RowView : public QAbstractProxyModel {
     void clearFilters();
     const QVector<RowFilter>& filters() const { return filters_; }
 
+    // The record-set rows shown, in the grid's order.
+    const std::vector<int>& shownOrder() const { return shown_; }
     int shownCount() const { return int(shown_.size()); }
     int totalCount() const { return rows_ ? rows_->recordCount() : 0; }
 
@@ -75,5 +77,9 @@ class RowView : public QAbstractProxyModel {
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
+
+// Rows `order` of `rows` (record-set rows), as a record set of their own: what a grid shows, taken
+// from another reading of its rows (a chart's, with a field the grid lacks).
+std::shared_ptr<const jet::RecordSet> pickRows(std::shared_ptr<const jet::RecordSet> rows, std::vector<int> order);
 
 }  // namespace db

@@ -6,6 +6,7 @@
 #include "forms/gridactions.h"
 #include "forms/gridtools.h"
 #include "intense/frmcurva.h"
+#include "intense/intensechart.h"
 #include "jet/jet.h"
 
 #include <QAction>
@@ -21,7 +22,10 @@ frmIntense::frmIntense()
     setObjectName(QStringLiteral("frmIntense"));
     wire(&frmIntense::CmdChiudi_Click, &frmIntense::dpioggia_Error);
     // Ctrl+C and the grid's context menu: copying, and the chart of the maxima by duration.
-    forms::GridActions* actions = chart::attach(DBpioggia->view(), dpioggia, this, chart::Kind::Rainfall);
+    forms::GridActions* actions =
+        chart::attach(DBpioggia->view(), dpioggia, this, [this](const forms::GridActions& grid) {
+            return intense::maximaChart(dpioggia->databaseName(), dpioggia->recordSource(), &grid);
+        });
     // The spreadsheet's properties name the stations and years shown.
     actions->tools()->setSubject([actions] {
         const auto rows = actions->rows();

@@ -1,5 +1,6 @@
 #include "registry/frmanagrafica.h"
 #include "chart/chartwindow.h"
+#include "registry/monthlychart.h"
 
 #include "db/global.h"
 #include "db/gridfit.h"
@@ -241,7 +242,14 @@ void frmAnagrafica::buildMonthly() {
         return card && !card->isEOF() ? card->text(QStringLiteral("Denominazione")) : QString();
     };
     forms::GridActions* actions =
-        chart::attach(MSFlexGrid1->view(), DMensili, this, chart::Kind::Monthly, station);
+        chart::attach(MSFlexGrid1->view(), DMensili, this, [station](const forms::GridActions& grid) {
+            const std::shared_ptr<const jet::RecordSet> rows = grid.rows();
+            if (!rows) {
+                return std::optional<chart::Figure>();
+            }
+            return std::optional<chart::Figure>(
+                registry::monthlyFigure(*rows, grid.view()->currentIndex().row(), station()));
+        });
     // The spreadsheet's properties name the station on the card and the years shown.
     actions->tools()->setSubject([actions, station] {
         const auto rows = actions->rows();

@@ -77,11 +77,15 @@ bool ScriptedSeams::exec(QWidget*, seams::SaveRequest& request) {
         return false;
     }
     request.fileName = *saveTo;
+    if (saveType) {
+        request.filterIndex = *saveType;
+    }
     return true;
 }
 
 bool ScriptedSeams::exec(QWidget*, QPrinter& printer) {
     ++printDialogs;
+    printDocuments.append(printer.docName());
     if (!printTo) {
         unexpected.append(QStringLiteral("print dialog"));
         return false;

@@ -47,12 +47,14 @@ class ScriptedSeams : public seams::MessageBox,
     // Save dialog: answers with `saveTo`, or cancels when it is empty; unset, the dialog was not
     // expected. Every request is recorded.
     std::optional<QString> saveTo;
+    std::optional<int> saveType;  // the pair the user chose (1-based); unset: the one offered
     QList<seams::SaveRequest> saveRequests;
 
     // Print dialog: with `printTo` a file, accepts and prints there as PDF; empty, cancels; unset,
     // the dialog was not expected.
     std::optional<QString> printTo;
     int printDialogs = 0;
+    QStringList printDocuments;  // the document name each print dialog was given
 
     QStringList unexpected;  // services used without a script
 
