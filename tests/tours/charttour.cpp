@@ -46,7 +46,9 @@ chart::ChartWindow* openChart(QWidget* owner, QTableView* grid) {
     }
     chart::ChartWindow* window = chart::chartWindowOf(owner);
     if (window) {
-        QTest::qWaitForWindowExposed(window);
+        if (!QTest::qWaitForWindowExposed(window)) {
+            say("chart window not exposed");
+        }
         window->activateWindow();
         QTest::qWait(300);
     }
