@@ -112,12 +112,13 @@ chart::Figure dailyFigure(const jet::RecordSet& rows) {
 }
 
 std::optional<chart::Figure> dailyChart(const QString& database, const QString& statement,
-                                          const forms::GridActions* grid) {
+                                        const forms::GridActions* grid) {
     std::unique_ptr<jet::RecordSet> read = chart::readRows(
         database,
         chart::withFirstField(statement, QStringLiteral("codStaz"), QString::fromLatin1(kCodeCaption)));
     const std::shared_ptr<const jet::RecordSet> rows =
-        grid ? chart::asShown(std::move(read), *grid) : std::shared_ptr<const jet::RecordSet>(std::move(read));
+        grid ? chart::asShown(std::move(read), *grid)
+             : std::shared_ptr<const jet::RecordSet>(std::move(read));
     return rows ? std::optional<chart::Figure>(dailyFigure(*rows)) : std::nullopt;
 }
 

@@ -17,9 +17,10 @@ frmTabella::frmTabella()
     setObjectName(QStringLiteral("frmTabella"));
     wire(&frmTabella::CmdPrecedente_Click, &frmTabella::DTabella_Error);
     // Ctrl+C and the grid's context menu: copying, the chart of the days shown and their summary.
-    forms::GridActions* actions = chart::attach(DB->view(), DTabella, this, [this](const forms::GridActions& grid) {
-        return daily::dailyChart(DTabella->databaseName(), DTabella->recordSource(), &grid);
-    });
+    forms::GridActions* actions =
+        chart::attach(DB->view(), DTabella, this, [this](const forms::GridActions& grid) {
+            return daily::dailyChart(DTabella->databaseName(), DTabella->recordSource(), &grid);
+        });
     daily::offerSummary(actions, this);
     // The spreadsheet's properties name the stations and days shown.
     actions->tools()->setSubject([actions] {

@@ -44,7 +44,8 @@ class ShownRows : public jet::RecordSet {
 
 }  // namespace
 
-std::shared_ptr<const jet::RecordSet> pickRows(std::shared_ptr<const jet::RecordSet> rows, std::vector<int> order) {
+std::shared_ptr<const jet::RecordSet> pickRows(std::shared_ptr<const jet::RecordSet> rows,
+                                               std::vector<int> order) {
     return std::make_shared<ShownRows>(std::move(rows), std::move(order));
 }
 

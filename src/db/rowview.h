@@ -80,6 +80,7 @@ class RowView : public QAbstractProxyModel {
 
 // Rows `order` of `rows` (record-set rows), as a record set of their own: what a grid shows, taken
 // from another reading of its rows (a chart's, with a field the grid lacks).
-std::shared_ptr<const jet::RecordSet> pickRows(std::shared_ptr<const jet::RecordSet> rows, std::vector<int> order);
+std::shared_ptr<const jet::RecordSet> pickRows(std::shared_ptr<const jet::RecordSet> rows,
+                                               std::vector<int> order);
 
 }  // namespace db

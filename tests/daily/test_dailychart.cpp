@@ -8,6 +8,7 @@
 #include "db/boundcontrols.h"
 #include "db/datasource.h"
 #include "db/form.h"
+#include "db/rowview.h"
 #include "forms/gridactions.h"
 #include "jetwriter/jetwriter.h"
 #include "support/scriptedseams.h"
@@ -265,6 +266,59 @@ class TestDailyChart : public QObject {
         QPointer<chart::ChartWindow> guard(window);
         form->Unload();
         QTRY_VERIFY(!guard);
+        QVERIFY(seams.unexpected.isEmpty());
+    }
+
+    // The chart reads the rows the grid shows: filtered to one name, both stations of that name and
+    // nothing else, each on its own; a filter set while the chart is open redraws it.
+    void followsTheGridsFilter() {
+        testsupport::ScriptedSeams seams;
+        auto* form = new db::Form;
+        auto* source = new db::DataSource(QStringLiteral("DTabella"), form);
+        auto* grid = new db::DBGrid(QStringLiteral("DB"), form);
+        source->setDatabaseName(path());
+        source->setRecordSource(statement(QString(), QStringLiteral("1994")));
+        grid->bind(source);
+        form->load();
+        forms::GridActions* actions =
+            chart::attach(grid->view(), source, form, [source](const forms::GridActions& shown) {
+                return daily::dailyChart(source->databaseName(), source->recordSource(), &shown);
+            });
+        form->show();
+        db::RowView* view = db::RowView::of(grid->view()->model());
+        QVERIFY(view && view->allRows());
+        const jet::RecordSet& all = *view->allRows();
+        const int name = all.fieldIndex(QStringLiteral("Denominazione"));
+        auto rowNamed = [&all, name](const char* station) {
+            for (int row = 0; row < all.recordCount(); ++row) {
+                if (all.value(row, name).text() == QString::fromUtf8(station)) {
+                    return row;
+                }
+            }
+            return -1;
+        };
+        view->addFilter(db::filterByCell(all, rowNamed("Castel San Pietro"), name, false));
+        view->sortBy(all.fieldIndex(QStringLiteral("Giorno")), Qt::DescendingOrder);
+        actions->chartAction()->trigger();
+        chart::ChartWindow* window = chart::chartWindowOf(form);
+        QVERIFY(window);
+        QStringList keys;
+        for (const chart::Subject& s : window->data().subjects) {
+            keys << s.key;
+        }
+        QCOMPARE(keys, (QStringList{QStringLiteral("1203"), QStringLiteral("12030")}));
+        // 1203's maxima of 1-3 March 1994 (10.5, 11, 9.5), in date order whatever the grid's sort.
+        const chart::Series* tmax = find(window->data(), QStringLiteral("1203"), kTmax);
+        QVERIFY(tmax);
+        QVERIFY(same(tmax->y, {10.5, 11.0, 9.5}));
+        QVERIFY(same(tmax->x, {jd(1994, 3, 1), jd(1994, 3, 2), jd(1994, 3, 3)}));
+        // Filtered to Cesenatico while open: its one station, and only its days.
+        view->clearFilters();
+        view->addFilter(db::filterByCell(all, rowNamed("Cesenatico"), name, false));
+        QCOMPARE(window->data().subjects.size(), 1);
+        QCOMPARE(window->data().subjects[0].key, QStringLiteral("7"));
+        QVERIFY(find(window->data(), QStringLiteral("7"), kRain));
+        form->Unload();
         QVERIFY(seams.unexpected.isEmpty());
     }
 
