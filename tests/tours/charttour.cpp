@@ -61,11 +61,11 @@ void saveEveryWay(chart::ChartWindow* window, testsupport::ScriptedSeams& seams,
         seams.saveType = t + 1;
         seams.saveTo = QDir(g_output).filePath(name + QStringLiteral("-senza-") + types[t]);
         window->cmdSalva->click();
-        seams.saveType = 1;  // the type offered left as it is: the extension typed decides
         seams.saveTo = QDir(g_output).filePath(name + QStringLiteral("-con.") + types[t]);
         window->cmdSalva->click();
     }
-    // Onto an existing file, by its full name.
+    // Onto an existing file, by its full name (the dialog's replace question is the window tests').
+    seams.saveType = 1;
     const QString existing = QDir(g_output).filePath(name + QStringLiteral("-con.png"));
     const qint64 before = QFileInfo(existing).size();
     seams.saveTo = existing;
