@@ -1,6 +1,7 @@
 #include "intense/curvareport.h"
 
 #include "analysis/ddftables.h"
+#include "chart/chartdraw.h"
 #include "jet/tabwriter.h"
 
 #include <QFontMetricsF>
@@ -68,6 +69,25 @@ qreal paintTable(QPainter& p, const analysis::TextTable& t, const QPointF& topLe
     return y - topLeft.y();
 }
 
+// The chart laid out at a fixed width in the chart library's logical pixels, scaled to `rect`.
+void paintChart(QPainter& painter, const chart::Figure& figure, const QRectF& rect) {
+    constexpr double kWidth = 760;
+    if (rect.width() <= 0 || rect.height() <= 0) {
+        return;
+    }
+    const double scale = rect.width() / kWidth;
+    chart::DrawOptions options;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    options.font = font;
+    options.hiddenInLegend = false;
+    painter.save();
+    painter.translate(rect.topLeft());
+    painter.scale(scale, scale);
+    chart::Layout(figure, QRectF(0, 0, kWidth, rect.height() / scale), chart::View(), options).paint(painter);
+    painter.restore();
+}
+
 }  // namespace
 
 QStringList curveNotes(const analysis::DdfAnalysis& a) {
@@ -105,7 +125,7 @@ bool writeCurveTables(const analysis::DdfAnalysis& a, const QString& path) {
 }
 
 void paintReport(QPainter& painter, const QRectF& page, const QString& title, const QString& method,
-                 const analysis::DdfAnalysis& a) {
+                 const analysis::DdfAnalysis& a, const chart::Figure& curve) {
     const qreal margin = page.width() / 40;
     const QRectF area = page.adjusted(margin, margin, -margin, -margin);
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -121,10 +141,25 @@ void paintReport(QPainter& painter, const QRectF& page, const QString& title, co
     painter.drawText(QRectF(area.left(), y, area.width(), area.height()), Qt::AlignLeft | Qt::TextWordWrap,
                      method, &used);
     y = used.bottom() + margin / 4;
-    for (const analysis::TextTable& t : tablesOf(a)) {
-        y += paintTable(painter, t, QPointF(area.left(), y), area.width()) + margin / 4;
-    }
+    const QVector<analysis::TextTable> tables = tablesOf(a);
+    // The quantiles across the page; the curves' tables at the left of the chart of the curves;
+    // the fits across the page under them, and the notes at the foot.
+    y += paintTable(painter, tables.first(), QPointF(area.left(), y), area.width()) + margin / 4;
     const QString notes = curveNotes(a).join(QLatin1Char('\n'));
+    const qreal line = QFontMetricsF(painter.font()).height() * 1.2;
+    const analysis::TextTable& fits = tables.last();
+    const qreal below =
+        (fits.rows.size() + 1) * line + margin / 4 + (notes.count(QLatin1Char('\n')) + 2) * line;
+    const qreal left = area.width() * 0.32;
+    qreal leftY = y;
+    for (qsizetype i = 1; i + 1 < tables.size(); ++i) {
+        leftY += paintTable(painter, tables[i], QPointF(area.left(), leftY), left) + margin / 4;
+    }
+    const QRectF chartRect(area.left() + left + margin / 2, y, area.width() - left - margin / 2,
+                           std::max(leftY - y, area.bottom() - below - y));
+    paintChart(painter, curve, chartRect);
+    y = std::max(leftY, chartRect.bottom() + margin / 4);
+    y += paintTable(painter, fits, QPointF(area.left(), y), area.width()) + margin / 4;
     painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),
                      Qt::AlignLeft | Qt::TextWordWrap, notes);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis/ddf.h"
+#include "chart/figure.h"
 
 #include <QRectF>
 #include <QStringList>
@@ -16,8 +17,9 @@ QStringList curveNotes(const analysis::DdfAnalysis& a);
 // The quantiles, the two curves and the fits, each table headed by its captions, in the export's
 // form (Windows-1252, every cell followed by a tab, CRLF). False when the file cannot be written.
 bool writeCurveTables(const analysis::DdfAnalysis& a, const QString& path);
-// The report on one page: title, method, quantiles, curves, fits and notes, in `page`.
+// The report on one page: title, method, quantiles, the curves' tables beside their chart
+// (`curve`), fits and notes, in `page`.
 void paintReport(QPainter& painter, const QRectF& page, const QString& title, const QString& method,
-                 const analysis::DdfAnalysis& a);
+                 const analysis::DdfAnalysis& a, const chart::Figure& curve);
 
 }  // namespace intense

@@ -1,6 +1,7 @@
 #include "intense/frmcurva.h"
 
 #include "analysis/ddftables.h"
+#include "chart/chartwindow.h"
 #include "db/form.h"
 #include "db/location.h"
 #include "db/seams.h"
@@ -8,10 +9,12 @@
 #include "forms/figuretable.h"
 #include "forms/formkit.h"
 #include "forms/gridactions.h"
+#include "intense/curvafigure.h"
 #include "intense/curvareport.h"
 #include "jet/tabwriter.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -75,6 +78,14 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     tabs->addTab(quantiles, QStringLiteral("&Quantili e curve"));
     tabs->addTab(grdAdattamento, QStringLiteral("&Adattamento"));
 
+    cmdGrafico = new QPushButton(QStringLiteral("&Grafico curve…"), this);
+    cmdGrafico->setObjectName(QStringLiteral("cmdGrafico"));
+    auto* lblDurata = new QLabel(QStringLiteral("&Durata"), this);
+    cmbDurata = new QComboBox(this);
+    cmbDurata->setObjectName(QStringLiteral("cmbDurata"));
+    lblDurata->setBuddy(cmbDurata);
+    cmdGumbel = new QPushButton(QStringLiteral("Carta &probabilistica…"), this);
+    cmdGumbel->setObjectName(QStringLiteral("cmdGumbel"));
     cmdEsporta = new QPushButton(QStringLiteral("&Esporta Dati"), this);
     cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
     cmdStampa = new QPushButton(QStringLiteral("S&tampa…"), this);
@@ -90,6 +101,12 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     top->addWidget(optLMomenti);
     top->addStretch(1);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdGrafico);
+    buttons->addSpacing(12);
+    buttons->addWidget(lblDurata);
+    buttons->addWidget(cmbDurata);
+    buttons->addWidget(cmdGumbel);
+    buttons->addSpacing(12);
     buttons->addWidget(cmdEsporta);
     buttons->addWidget(cmdStampa);
     buttons->addStretch(1);
@@ -106,6 +123,11 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
         analyse();
     });
     connect(optMomenti, &QRadioButton::toggled, this, [this] { analyse(); });
+    connect(cmdGrafico, &QPushButton::clicked, this, &frmCurva::cmdGrafico_Click);
+    connect(cmdGumbel, &QPushButton::clicked, this, &frmCurva::cmdGumbel_Click);
+    // Another duration redraws an open Gumbel plot.
+    connect(cmbDurata, &QComboBox::activated, this,
+            [this] { showChart(QStringLiteral("frmGraficoGumbel"), gumbelFigure(), false); });
     connect(cmdEsporta, &QPushButton::clicked, this, &frmCurva::cmdEsporta_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmCurva::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
@@ -169,14 +191,14 @@ void frmCurva::analyse() {
 }
 
 void frmCurva::fill() {
-    QString caption = QStringLiteral("Curva di possibilità pluviometrica - %1").arg(stationName());
+    subject_ = stationName();
     if (!stationCode_.isEmpty()) {
-        caption += QStringLiteral(" (codice %1)").arg(stationCode_);
+        subject_ += QStringLiteral(" (codice %1)").arg(stationCode_);
     }
-    caption += analysis_.firstYear
-                   ? QStringLiteral(" - anni %1-%2").arg(analysis_.firstYear).arg(analysis_.lastYear)
-                   : QStringLiteral(" - nessun anno");
-    setWindowTitle(caption);
+    subject_ += analysis_.firstYear
+                    ? QStringLiteral(" - anni %1-%2").arg(analysis_.firstYear).arg(analysis_.lastYear)
+                    : QStringLiteral(" - nessun anno");
+    setWindowTitle(QStringLiteral("Curva di possibilità pluviometrica - ") + subject_);
     lblMetodo->setText(methodText());
     grdQuantili->setRows(figures(analysis::quantileTable(analysis_)));
     grdCurvaOre->setRows(figures(analysis::curveTable(analysis_, false)));
@@ -185,6 +207,76 @@ void frmCurva::fill() {
     grdCurvaOre->setVisible(analysis_.anyPresent(false));
     grdCurvaGiorni->setVisible(analysis_.anyPresent(true));
     lblNote->setText(intense::curveNotes(analysis_).join(QLatin1Char('\n')));
+    fillDurations();
+    // Open charts follow the station and the method.
+    showChart(QStringLiteral("frmGraficoCurve"), curveFigure(), false);
+    showChart(QStringLiteral("frmGraficoGumbel"), gumbelFigure(), false);
+}
+
+void frmCurva::fillDurations() {
+    const QVariant chosen = cmbDurata->currentData();
+    cmbDurata->clear();
+    for (const int d : intense::plottableDurations(analysis_)) {
+        cmbDurata->addItem(QString::fromUtf8(analysis::kDurationList[d].caption), d);
+    }
+    const int again = chosen.isValid() ? cmbDurata->findData(chosen) : -1;
+    cmbDurata->setCurrentIndex(again >= 0 ? again : 0);
+    cmbDurata->setEnabled(cmbDurata->count() > 0);
+    cmdGumbel->setEnabled(cmbDurata->count() > 0);
+    cmdGrafico->setEnabled(cmbDurata->count() > 0);
+}
+
+chart::Figure frmCurva::curveFigure() const {
+    return intense::curveFigure(analysis_, subject_);
+}
+
+chart::Figure frmCurva::gumbelFigure() const {
+    const QVariant d = cmbDurata->currentData();
+    return intense::gumbelFigure(analysis_, d.isValid() ? d.toInt() : -1, subject_);
+}
+
+chart::ChartWindow* frmCurva::curveChart() const {
+    return findChild<chart::ChartWindow*>(QStringLiteral("frmGraficoCurve"), Qt::FindDirectChildrenOnly);
+}
+
+chart::ChartWindow* frmCurva::gumbelChart() const {
+    return findChild<chart::ChartWindow*>(QStringLiteral("frmGraficoGumbel"), Qt::FindDirectChildrenOnly);
+}
+
+void frmCurva::showChart(const QString& name, const chart::Figure& figure, bool make) {
+    auto* window = findChild<chart::ChartWindow*>(name, Qt::FindDirectChildrenOnly);
+    if (!window && !make) {
+        return;
+    }
+    if (!window) {
+        window = new chart::ChartWindow(this);
+        window->setObjectName(name);
+    } else if (!make && !window->isVisible()) {
+        return;
+    }
+    window->showData(figure);
+    if (make) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+}
+
+void frmCurva::cmdGrafico_Click() {
+    showChart(QStringLiteral("frmGraficoCurve"), curveFigure(), true);
+}
+
+void frmCurva::cmdGumbel_Click() {
+    showChart(QStringLiteral("frmGraficoGumbel"), gumbelFigure(), true);
+}
+
+void frmCurva::closeEvent(QCloseEvent* event) {
+    // The charts are this window's: they close with it.
+    for (chart::ChartWindow* window :
+         findChildren<chart::ChartWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
+        window->close();
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmCurva::cmdEsporta_Click() {
@@ -222,7 +314,8 @@ void frmCurva::cmdStampa_Click() {
         seams::msgBox(QStringLiteral("Impossibile stampare la curva"), this);
         return;
     }
-    intense::paintReport(painter, QRectF(painter.viewport()), windowTitle(), lblMetodo->text(), analysis_);
+    intense::paintReport(painter, QRectF(painter.viewport()), windowTitle(), lblMetodo->text(), analysis_,
+                         curveFigure());
     painter.end();
 }
 

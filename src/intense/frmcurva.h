@@ -12,12 +12,17 @@
 
 #include <memory>
 
+class QCloseEvent;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
+namespace chart {
+class ChartWindow;
+struct Figure;
+}  // namespace chart
 namespace forms {
 class FigureTable;
 class GridActions;
@@ -44,9 +49,22 @@ class frmCurva : public QWidget {
     forms::FigureTable* grdQuantili = nullptr;
     forms::FigureTable* grdCurvaOre = nullptr;
     forms::FigureTable* grdCurvaGiorni = nullptr;
+    QComboBox* cmbDurata = nullptr;
+    QPushButton* cmdGrafico = nullptr;
+    QPushButton* cmdGumbel = nullptr;
     QPushButton* cmdEsporta = nullptr;
     QPushButton* cmdStampa = nullptr;
     QPushButton* cmdChiudi = nullptr;
+
+    // "Grafico curve…": the curves h(t) of every return period, in the chart window of the curves.
+    void cmdGrafico_Click();
+    // "Carta probabilistica…": the Gumbel plot of the duration chosen in cmbDurata.
+    void cmdGumbel_Click();
+    // The chart windows, made when first asked for (nullptr until then).
+    chart::ChartWindow* curveChart() const;
+    chart::ChartWindow* gumbelChart() const;
+    chart::Figure curveFigure() const;
+    chart::Figure gumbelFigure() const;
 
     // "Esporta Dati": every table, one after the other, to a tab-separated file the user names.
     void cmdEsporta_Click();
@@ -57,8 +75,14 @@ class frmCurva : public QWidget {
     static frmCurva* open(QWidget* owner, forms::GridActions* actions, const QString& stationCode);
     static frmCurva* of(const QWidget* owner);
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void analyse();
+    void fillDurations();
+    // Shows `figure` in the chart window called `name`, made when `make` and there is none.
+    void showChart(const QString& name, const chart::Figure& figure, bool make);
     void fill();
     QString methodText() const;
 
@@ -66,6 +90,7 @@ class frmCurva : public QWidget {
     std::vector<intense::StationRows> stations_;
     int station_ = 0;
     QString stationCode_;
+    QString subject_;  // the station, its code when known, and the years: "Monte Vessa - anni 1990-1999"
     analysis::DdfAnalysis analysis_;
     QString lastFile_;
 };

@@ -1,6 +1,7 @@
 // The curve window as a user reaches it: the rainfall search, the grid's context menu, both
 // methods, copying, exporting and printing; its tables against altorra-query --curva for every
 // station of the sample archive.
+#include "chart/chartwindow.h"
 #include "db/boundcontrols.h"
 #include "db/form.h"
 #include "db/global.h"
@@ -17,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -209,6 +211,60 @@ class TestCurvaWindow : public QObject {
         QVERIFY(QFileInfo(pdf).size() > 1000);
         seams_->printTo.reset();
         seams_->saveTo.reset();
+    }
+
+    // Both charts from the window's buttons: they draw what the tables hold, follow the method, the
+    // station's duration chosen and the station, save in the three formats, and close with the window.
+    void charts() {
+        frmIntense* window = search(0);
+        QVERIFY(window);
+        curveEntry(window)->trigger();
+        frmCurva* curve = frmCurva::of(window);
+        QVERIFY(curve && !curve->curveChart() && !curve->gumbelChart());
+        curve->cmdGrafico->click();
+        chart::ChartWindow* curves = curve->curveChart();
+        QVERIFY(curves && curves->isVisible());
+        QCOMPARE(curves->data().caption, curve->windowTitle());
+        // The curve of T = 2 at t = 1 hour is its a, as the table of the curves shows it.
+        const chart::Panel& hours = curves->data().panels.first();
+        QCOMPARE(hours.x.title, QStringLiteral("Durata (ore)"));
+        const chart::Series& two = hours.series.first();
+        QCOMPARE(two.name, QStringLiteral("T = 2 anni"));
+        QCOMPARE(two.x.first(), 1.0);
+        QCOMPARE(QLocale().toString(two.y.first(), 'f', 2),
+                 curve->grdCurvaOre->model()->index(0, 1).data().toString());
+
+        curve->cmdGumbel->click();
+        chart::ChartWindow* gumbel = curve->gumbelChart();
+        QVERIFY(gumbel && gumbel->isVisible() && gumbel != curves);
+        QVERIFY(gumbel->data().caption.endsWith(QStringLiteral(" - durata 1 ora")));
+        curve->cmbDurata->setCurrentIndex(1);
+        emit curve->cmbDurata->activated(1);
+        QVERIFY(gumbel->data().caption.endsWith(QStringLiteral(" - durata 3 ore")));
+        // The fitted line's end at T = 200 is the table's h(200) of 3 hours.
+        const chart::Series& line = gumbel->data().panels.first().series.first();
+        QCOMPARE(line.mark, chart::Mark::Fit);
+        QCOMPARE(QLocale().toString(line.y.last(), 'f', 2),
+                 curve->grdQuantili->model()->index(6, 2).data().toString());
+
+        curve->optLMomenti->click();
+        QVERIFY(curves->data().title.contains(QStringLiteral("L-momenti")));
+        QVERIFY(gumbel->data().title.contains(QStringLiteral("L-momenti")));
+        QVERIFY(gumbel->data().caption.endsWith(QStringLiteral("3 ore")));
+        QCOMPARE(QLocale().toString(gumbel->data().panels.first().series.first().y.last(), 'f', 2),
+                 curve->grdQuantili->model()->index(6, 2).data().toString());
+
+        for (const auto& [name, format] :
+             {std::pair{"curva.png", chart::FileFormat::Png}, std::pair{"curva.svg", chart::FileFormat::Svg},
+              std::pair{"curva.pdf", chart::FileFormat::Pdf}}) {
+            const QString path = dir_.filePath(QString::fromLatin1(name));
+            QVERIFY(curves->saveAs(path, format));
+            QVERIFY(QFileInfo(path).size() > 1000);
+        }
+        QVERIFY(!QImage(dir_.filePath(QStringLiteral("curva.png"))).isNull());
+
+        curve->close();
+        QVERIFY(!curves->isVisible() && !gumbel->isVisible());
     }
 
     // A year of every station: the list offers each; one year is too few, and the window says why.
