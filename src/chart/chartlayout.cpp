@@ -391,11 +391,17 @@ Layout::DrawnPanel Layout::layOutPanel(int index, const QRectF& area) const {
     double x = drawn.plot.left();
     const double width = drawn.plot.width() - gap * double(std::max<qsizetype>(0, spans.size() - 1));
     for (Extent e : spans) {
-        if (panel.x.kind == XKind::Number && view_[index].xMin != view_[index].xMin && spans.size() == 1) {
-            e = panel.x.scale == Scale::Log ? decadesOut(e.min, e.max) : roundOut(e.min, e.max, 8);
-        }
+        // A stretch's share of the width is its data's: widening the one stretch to whole ticks
+        // must not make it wider than the plot (a duration axis of 1-24 on a logarithmic scale,
+        // widened to 1-100, ran off the right edge).
         const double share =
             length > 0 ? (scaled(panel.x.scale, e.max) - scaled(panel.x.scale, e.min)) / length : 1;
+        // The figure's own extent, when it gives one, is shown as given.
+        const bool fixed = finite(panel.x.min) && finite(panel.x.max);
+        if (panel.x.kind == XKind::Number && view_[index].xMin != view_[index].xMin && spans.size() == 1 &&
+            !fixed) {
+            e = panel.x.scale == Scale::Log ? decadesOut(e.min, e.max) : roundOut(e.min, e.max, 8);
+        }
         DrawnSpan span;
         span.extent = e;
         span.plot = QRectF(x, drawn.plot.top(), width * share, drawn.plot.height());

@@ -39,6 +39,9 @@ std::optional<chart::Panel> curvePanel(const analysis::DdfAnalysis& a, bool days
     panel.axes = {rainAxis(chart::Scale::Log)};
     const double first = 1;
     const double last = days ? 5 : 24;
+    // The durations' own range, not widened to whole decades.
+    panel.x.min = first;
+    panel.x.max = last;
     const auto& laws = days ? a.days : a.hours;
     for (int p = 0; p < analysis::kReturnPeriodCount; ++p) {
         const QColor colour = chart::colours::palette(p);

@@ -157,7 +157,10 @@ void paintReport(QPainter& painter, const QRectF& page, const QString& title, co
     }
     const QRectF chartRect(area.left() + left + margin / 2, y, area.width() - left - margin / 2,
                            std::max(leftY - y, area.bottom() - below - y));
-    paintChart(painter, curve, chartRect);
+    // The page's title names the chart already.
+    chart::Figure untitled = curve;
+    untitled.title.clear();
+    paintChart(painter, untitled, chartRect);
     y = std::max(leftY, chartRect.bottom() + margin / 4);
     y += paintTable(painter, fits, QPointF(area.left(), y), area.width()) + margin / 4;
     painter.drawText(QRectF(area.left(), y, area.width(), area.bottom() - y),

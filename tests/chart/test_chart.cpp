@@ -288,6 +288,49 @@ class TestChart : public QObject {
         QVERIFY(pixelsInColumn(image, x5, panel.spans[0].plot, chart::colours::maximum()) > 0);
     }
 
+    // A number axis widened to whole ticks (decades on a logarithmic one) keeps its stretch within
+    // the plot: every point drawn inside it, the last tick at its right edge.
+    void widenedAxisWithinThePlot_data() {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("lastTick");
+        QTest::newRow("log 1-24 h") << int(chart::Scale::Log) << 1.0 << 24.0 << 100.0;
+        QTest::newRow("linear -0.58-5.3") << int(chart::Scale::Linear) << -0.58 << 5.3 << 6.0;
+    }
+    void widenedAxisWithinThePlot() {
+        QFETCH(int, scale);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(double, lastTick);
+        chart::Figure f;
+        chart::Panel& p = f.panels.emplace_back();
+        p.x.scale = chart::Scale(scale);
+        p.axes = {{QStringLiteral("h"), QStringLiteral("Altezza"), QStringLiteral("mm")}};
+        chart::Series& s = p.series.emplace_back();
+        s.mark = chart::Mark::Points;
+        s.x = {low, (low + high) / 2, high};
+        s.y = {10, 20, 30};
+        const chart::Layout layout = layoutOf(f);
+        const chart::Layout::DrawnPanel& panel = layout.panels().constFirst();
+        QCOMPARE(panel.spans.size(), 1);
+        QVERIFY2(
+            panel.spans[0].plot.right() <= panel.plot.right() + 1e-6,
+            qPrintable(QStringLiteral("%1 > %2").arg(panel.spans[0].plot.right()).arg(panel.plot.right())));
+        QCOMPARE(panel.spans[0].extent.max, lastTick);
+        QVERIFY(std::abs(layout.toPixelX(panel, lastTick) - panel.plot.right()) < 1e-6);
+        QVERIFY(layout.toPixelX(panel, high) < panel.plot.right());
+        QVERIFY(layout.toPixelX(panel, low) >= panel.plot.left() - 1e-6);
+
+        // An extent the figure gives is shown as given, not widened.
+        f.panels[0].x.min = low;
+        f.panels[0].x.max = high;
+        const chart::Layout fixed = layoutOf(f);
+        QCOMPARE(fixed.panels().constFirst().spans[0].extent.min, low);
+        QCOMPARE(fixed.panels().constFirst().spans[0].extent.max, high);
+        QVERIFY(std::abs(fixed.toPixelX(fixed.panels().constFirst(), high) - panel.plot.right()) < 1e-6);
+    }
+
     // Nothing to draw: the Italian word, no empty plot.
     void nothingToDraw() {
         chart::Figure f = twoMarches();
