@@ -35,10 +35,8 @@ QVector<analysis::TextTable> tablesOf(const analysis::DdfAnalysis& a) {
     return tables;
 }
 
-// Draws `t` from `top` across `width`; returns the height used. Columns share the width by the
-// length of their longest text.
-qreal paintTable(QPainter& p, const analysis::TextTable& t, const QPointF& topLeft, qreal width) {
-    const QFontMetricsF metrics(p.font());
+// Each column's longest text.
+QVector<qreal> columnWidths(const QFontMetricsF& metrics, const analysis::TextTable& t) {
     QVector<qreal> widths(t.captions.size(), 0);
     for (int c = 0; c < t.captions.size(); ++c) {
         widths[c] = metrics.horizontalAdvance(t.captions[c]);
@@ -46,10 +44,25 @@ qreal paintTable(QPainter& p, const analysis::TextTable& t, const QPointF& topLe
             widths[c] = std::max(widths[c], metrics.horizontalAdvance(row.value(c)));
         }
     }
+    return widths;
+}
+
+// The width `t` takes when nothing narrows it.
+qreal tableWidth(const QPainter& p, const analysis::TextTable& t) {
+    const QFontMetricsF metrics(p.font());
     qreal total = 0;
-    for (qreal w : widths) {
+    for (qreal w : columnWidths(metrics, t)) {
         total += w + metrics.averageCharWidth() * 2;
     }
+    return total;
+}
+
+// Draws `t` from `top` across `width`; returns the height used. Columns share the width by the
+// length of their longest text.
+qreal paintTable(QPainter& p, const analysis::TextTable& t, const QPointF& topLeft, qreal width) {
+    const QFontMetricsF metrics(p.font());
+    const QVector<qreal> widths = columnWidths(metrics, t);
+    const qreal total = tableWidth(p, t);
     const qreal scale = total > width ? width / total : 1.0;
     const qreal line = metrics.height() * 1.2;
     qreal y = topLeft.y();
@@ -71,7 +84,7 @@ qreal paintTable(QPainter& p, const analysis::TextTable& t, const QPointF& topLe
 
 // The chart laid out at a fixed width in the chart library's logical pixels, scaled to `rect`.
 void paintChart(QPainter& painter, const chart::Figure& figure, const QRectF& rect) {
-    constexpr double kWidth = 760;
+    constexpr double kWidth = 560;
     if (rect.width() <= 0 || rect.height() <= 0) {
         return;
     }
@@ -142,17 +155,16 @@ void paintReport(QPainter& painter, const QRectF& page, const QString& title, co
                      method, &used);
     y = used.bottom() + margin / 4;
     const QVector<analysis::TextTable> tables = tablesOf(a);
-    // The quantiles across the page; the curves' tables at the left of the chart of the curves;
-    // the fits across the page under them, and the notes at the foot.
-    y += paintTable(painter, tables.first(), QPointF(area.left(), y), area.width()) + margin / 4;
+    // The quantiles and the curves' tables at the left of the chart of the curves; the fits across
+    // the page under them, and the notes at the foot.
     const QString notes = curveNotes(a).join(QLatin1Char('\n'));
     const qreal line = QFontMetricsF(painter.font()).height() * 1.2;
     const analysis::TextTable& fits = tables.last();
     const qreal below =
         (fits.rows.size() + 1) * line + margin / 4 + (notes.count(QLatin1Char('\n')) + 2) * line;
-    const qreal left = area.width() * 0.32;
+    const qreal left = std::min(area.width() * 0.55, tableWidth(painter, tables.first()));
     qreal leftY = y;
-    for (qsizetype i = 1; i + 1 < tables.size(); ++i) {
+    for (qsizetype i = 0; i + 1 < tables.size(); ++i) {
         leftY += paintTable(painter, tables[i], QPointF(area.left(), leftY), left) + margin / 4;
     }
     const QRectF chartRect(area.left() + left + margin / 2, y, area.width() - left - margin / 2,
