@@ -100,6 +100,9 @@ FigureTable::FigureTable(const QString& name, QWidget* parent) : QTableView(pare
     setModel(model_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->setVisible(false);
+    // Rows as high as the data grids' rows, so a table of seven return periods shows whole.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     actions_ = new GridActions(this, [this]() -> std::shared_ptr<const jet::RecordSet> { return rows_; });
 }
 

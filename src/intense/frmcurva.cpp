@@ -131,7 +131,7 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     connect(cmdEsporta, &QPushButton::clicked, this, &frmCurva::cmdEsporta_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmCurva::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
-    resize(1000, 720);
+    resize(1000, 800);
 }
 
 QString frmCurva::stationName() const {
