@@ -1,6 +1,10 @@
 // The curve window's two charts as described for the chart library: every point drawn against a
 // hand computation written here.
 #include "intense/curvafigure.h"
+#include "intense/curvareport.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <QtTest>
 
@@ -206,6 +210,39 @@ class TestCurvaFigure : public QObject {
         QCOMPARE(g.panels[0].series[0].y, (QVector<double>{20, 30, 40, 50}));
         // Weibull positions of four values: i / 5; the first −ln(−ln 0.2) = −0.475885.
         QVERIFY(std::abs(g.panels[0].series[0].x[0] + 0.475885) < 5e-7);
+    }
+
+    // The printed page draws the curves beside the tables: the colour of T = 2 appears in the right
+    // part of the page only, and not at all when the figure has nothing to draw.
+    void reportDrawsTheCurves() {
+        const analysis::DdfAnalysis a = analysis::analyseDdf(scaledYears(), kAll, GumbelMethod::Moments);
+        const auto greenIn = [](const QImage& page, int from, int to) {
+            const QColor green = chart::colours::palette(0);
+            int found = 0;
+            for (int y = 0; y < page.height(); ++y) {
+                for (int x = from; x < to; ++x) {
+                    const QColor c = page.pixelColor(x, y);
+                    found += std::abs(c.red() - green.red()) + std::abs(c.green() - green.green()) +
+                                         std::abs(c.blue() - green.blue()) <
+                                     40
+                                 ? 1
+                                 : 0;
+                }
+            }
+            return found;
+        };
+        for (const bool drawn : {true, false}) {
+            QImage page(1600, 1130, QImage::Format_RGB32);
+            page.fill(Qt::white);
+            QPainter painter(&page);
+            const chart::Figure curve =
+                drawn ? intense::curveFigure(a, QStringLiteral("Monte Vessa")) : chart::Figure();
+            intense::paintReport(painter, QRectF(page.rect()), QStringLiteral("Curva"),
+                                 QStringLiteral("Metodo"), a, curve);
+            painter.end();
+            QCOMPARE(greenIn(page, 0, 400), 0);
+            QCOMPARE(greenIn(page, 800, 1600) > 200, drawn);
+        }
     }
 };
 
