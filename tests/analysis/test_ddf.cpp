@@ -93,6 +93,24 @@ class TestDdf : public QObject {
         }
     }
 
+    // A published example with our moment estimator, the constants exact: "CEE 304 - Section Example
+    // Problems (10-11-06)", problem 1 (Cornell University, https://www.coursehero.com/file/6233/Section6/):
+    // annual maximum 24-hour rainfall in Vermont, mean 2.5 in, standard deviation 0.7 in; from
+    // μ = ξ + 0.5772 / α and σ² = 1.645 / α² it finds α = 1.832, ξ = 2.185 and the 50-year (98th
+    // percentile) rain ξ − ln(−ln 0.98) / α = 4.315 in. Inches, not mm: three decimals as printed.
+    void cornellExample() {
+        analysis::SampleStats s;
+        s.count = 30;
+        s.mean = 2.5;
+        s.sd = 0.7;
+        const std::optional<analysis::Gumbel> g = analysis::fitGumbel(s, GumbelMethod::Moments);
+        QVERIFY(g);
+        QVERIFY(std::abs(g->alpha - 1.832) < 0.0005);
+        QVERIFY(std::abs(g->u - 2.185) < 0.0005);
+        QVERIFY(std::abs(analysis::gumbelQuantile(*g, 50) - 4.315) < 0.0005);
+        QVERIFY(std::abs(analysis::gumbelCdf(*g, 4.315) - 0.98) < 0.0001);
+    }
+
     // The example's curve for T = 2: the least-squares line of ln h on ln t through its quantiles is
     // printed as f(x) = 0.3129652336x + 3.2211340298 with R² = 0.9755816696, so a = 25.0565.
     void arezzoCurve() {
