@@ -55,9 +55,9 @@ TextTable fitTable(const DdfAnalysis& a) {
     TextTable t;
     t.captions << QStringLiteral("Durata") << QStringLiteral("Anni") << QStringLiteral("Media (mm)")
                << QStringLiteral("Scarto (mm)") << QStringLiteral("α (1/mm)") << QStringLiteral("u (mm)")
-               << QStringLiteral("KS D") << QStringLiteral("KS critico 5 %") << QStringLiteral("KS")
+               << QStringLiteral("KS D") << QStringLiteral("KS critico 5 %") << QStringLiteral("Esito KS")
                << QStringLiteral("χ²") << QStringLiteral("χ² critico 5 %") << QStringLiteral("χ² classi")
-               << QStringLiteral("χ²") << QStringLiteral("Note");
+               << QStringLiteral("Esito χ²") << QStringLiteral("Note");
     for (int d = 0; d < kDurations; ++d) {
         const DurationFit& f = a.fits[d];
         if (!f.present) {

@@ -175,6 +175,10 @@ class TestDdf : public QObject {
         QCOMPARE(row[11], QStringLiteral("6 equiprobabili, 3 g.d.l."));
         QVERIFY(row[8] == QStringLiteral("accettata") || row[8] == QStringLiteral("respinta"));
         QVERIFY(row[13].isEmpty());
+        // Each caption names one column: a copy with captions, the export and a spreadsheet tell the
+        // statistic from the verdict.
+        QCOMPARE(QSet<QString>(t.captions.cbegin(), t.captions.cend()).size(), t.captions.size());
+        QCOMPARE(t.captions[12], QStringLiteral("Esito χ²"));
     }
 
     // Missing maxima, too few years, equal values: the figure is left empty with the reason, never a
