@@ -340,7 +340,7 @@ QVector<Layout::DrawnAxis> Layout::axesOf(int index, const QVector<Extent>& span
         drawn.right = axis.right;
         const int count = tickCount(height, metrics.height() * 3.2);
         if (axis.scale == Scale::Log) {
-            drawn.extent = decadesOut(low, high);
+            drawn.extent = logOut(low, high);
             drawn.ticks = logTicks(drawn.extent.min, drawn.extent.max);
         } else {
             drawn.extent = roundOut(std::isnan(low) ? 0 : low, std::isnan(high) ? 1 : high, count);
@@ -400,7 +400,7 @@ Layout::DrawnPanel Layout::layOutPanel(int index, const QRectF& area) const {
         const bool fixed = finite(panel.x.min) && finite(panel.x.max);
         if (panel.x.kind == XKind::Number && view_[index].xMin != view_[index].xMin && spans.size() == 1 &&
             !fixed) {
-            e = panel.x.scale == Scale::Log ? decadesOut(e.min, e.max) : roundOut(e.min, e.max, 8);
+            e = panel.x.scale == Scale::Log ? logOut(e.min, e.max) : roundOut(e.min, e.max, 8);
         }
         DrawnSpan span;
         span.extent = e;

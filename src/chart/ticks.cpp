@@ -96,6 +96,26 @@ Extent decadesOut(double min, double max) {
     return {std::pow(10.0, low), std::pow(10.0, high)};
 }
 
+Extent logOut(double min, double max) {
+    const Extent decades = decadesOut(min, max);
+    if (std::log10(decades.max / decades.min) >= 3 - 1e-9 || !(min > 0) || !(max > min)) {
+        return decades;
+    }
+    Extent e = decades;
+    for (const double m : {2.0, 5.0}) {
+        // The largest 1-2-5 tick at or below min, the smallest at or above max.
+        if (decades.min * m <= min * (1 + 1e-9)) {
+            e.min = decades.min * m;
+        }
+    }
+    for (const double m : {0.5, 0.2}) {
+        if (decades.max * m >= max * (1 - 1e-9)) {
+            e.max = decades.max * m;
+        }
+    }
+    return e;
+}
+
 QVector<Tick> logTicks(double min, double max) {
     QVector<Tick> ticks;
     if (!(min > 0) || !(max > min)) {

@@ -27,6 +27,10 @@ Extent roundOut(double min, double max, int count);
 QVector<Tick> valueTicks(double min, double max, double step);
 // A logarithmic axis' extent: from the power of ten at or below min to the one at or above max.
 Extent decadesOut(double min, double max);
+// The same, but where the decades span fewer than three (so that logTicks marks 1, 2 and 5 times a
+// power of ten) the ends are widened only to the nearest of those ticks: rain of 13 to 160 mm
+// reads 10 to 200, not 10 to 1000.
+Extent logOut(double min, double max);
 // Ticks at 1, 10, 100... within [min, max]; with fewer than three decades also at 2 and 5 times.
 QVector<Tick> logTicks(double min, double max);
 // Ticks of a date axis over Julian days [min, max], at most about `count`: days for a month or two

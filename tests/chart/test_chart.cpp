@@ -159,6 +159,18 @@ class TestChart : public QObject {
         QCOMPARE(e.min, 1.0);
         QCOMPARE(e.max, 1000.0);
         QCOMPARE(labels(chart::logTicks(0.1, 1)), QStringList({"0,1", "0,2", "0,5", "1"}));
+        // Fewer than three decades: the ends on the nearest 1, 2 or 5 times a power of ten, so the
+        // axis begins and ends on a tick without half of it empty.
+        const chart::Extent rain = chart::logOut(13.1, 160.3);
+        QCOMPARE(rain.min, 10.0);
+        QCOMPARE(rain.max, 200.0);
+        QCOMPARE(labels(chart::logTicks(rain.min, rain.max)), QStringList({"10", "20", "50", "100", "200"}));
+        QCOMPARE(chart::logOut(25, 45).min, 20.0);
+        QCOMPARE(chart::logOut(25, 45).max, 50.0);
+        QCOMPARE(chart::logOut(1, 24).max, 50.0);
+        // Three decades or more: whole decades, as their ticks are.
+        QCOMPARE(chart::logOut(2.3, 480).min, 1.0);
+        QCOMPARE(chart::logOut(2.3, 480).max, 1000.0);
     }
 
     // Month starts with the month's name for a year or less, every third month up to three years,
@@ -295,7 +307,7 @@ class TestChart : public QObject {
         QTest::addColumn<double>("low");
         QTest::addColumn<double>("high");
         QTest::addColumn<double>("lastTick");
-        QTest::newRow("log 1-24 h") << int(chart::Scale::Log) << 1.0 << 24.0 << 100.0;
+        QTest::newRow("log 1-24 h") << int(chart::Scale::Log) << 1.0 << 24.0 << 50.0;
         QTest::newRow("linear -0.58-5.3") << int(chart::Scale::Linear) << -0.58 << 5.3 << 6.0;
     }
     void widenedAxisWithinThePlot() {
