@@ -78,21 +78,6 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     tabs->addTab(quantiles, QStringLiteral("&Quantili e curve"));
     tabs->addTab(grdAdattamento, QStringLiteral("&Adattamento"));
 
-    cmdGrafico = new QPushButton(QStringLiteral("&Grafico curve…"), this);
-    cmdGrafico->setObjectName(QStringLiteral("cmdGrafico"));
-    auto* lblDurata = new QLabel(QStringLiteral("&Durata"), this);
-    cmbDurata = new QComboBox(this);
-    cmbDurata->setObjectName(QStringLiteral("cmbDurata"));
-    lblDurata->setBuddy(cmbDurata);
-    cmdGumbel = new QPushButton(QStringLiteral("Carta &probabilistica…"), this);
-    cmdGumbel->setObjectName(QStringLiteral("cmdGumbel"));
-    cmdEsporta = new QPushButton(QStringLiteral("&Esporta Dati"), this);
-    cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
-    cmdStampa = new QPushButton(QStringLiteral("S&tampa…"), this);
-    cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
-    cmdChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
-    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
-
     auto* top = new QHBoxLayout;
     top->addWidget(lblStazione);
     top->addWidget(cmbStazione);
@@ -100,23 +85,12 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     top->addWidget(optMomenti);
     top->addWidget(optLMomenti);
     top->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdGrafico);
-    buttons->addSpacing(12);
-    buttons->addWidget(lblDurata);
-    buttons->addWidget(cmbDurata);
-    buttons->addWidget(cmdGumbel);
-    buttons->addSpacing(12);
-    buttons->addWidget(cmdEsporta);
-    buttons->addWidget(cmdStampa);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdChiudi);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(lblMetodo);
     layout->addWidget(tabs, 1);
     layout->addWidget(lblNote);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow());
 
     connect(cmbStazione, &QComboBox::activated, this, [this](int index) {
         station_ = index;
@@ -132,6 +106,35 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     connect(cmdStampa, &QPushButton::clicked, this, &frmCurva::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
     resize(1000, 800);
+}
+
+QHBoxLayout* frmCurva::buttonRow() {
+    cmdGrafico = new QPushButton(QStringLiteral("&Grafico curve…"), this);
+    cmdGrafico->setObjectName(QStringLiteral("cmdGrafico"));
+    auto* lblDurata = new QLabel(QStringLiteral("&Durata"), this);
+    cmbDurata = new QComboBox(this);
+    cmbDurata->setObjectName(QStringLiteral("cmbDurata"));
+    lblDurata->setBuddy(cmbDurata);
+    cmdGumbel = new QPushButton(QStringLiteral("Carta &probabilistica…"), this);
+    cmdGumbel->setObjectName(QStringLiteral("cmdGumbel"));
+    cmdEsporta = new QPushButton(QStringLiteral("&Esporta Dati"), this);
+    cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
+    cmdStampa = new QPushButton(QStringLiteral("S&tampa…"), this);
+    cmdStampa->setObjectName(QStringLiteral("cmdStampa"));
+    cmdChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
+    cmdChiudi->setObjectName(QStringLiteral("cmdChiudi"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdGrafico);
+    buttons->addSpacing(12);
+    buttons->addWidget(lblDurata);
+    buttons->addWidget(cmbDurata);
+    buttons->addWidget(cmdGumbel);
+    buttons->addSpacing(12);
+    buttons->addWidget(cmdEsporta);
+    buttons->addWidget(cmdStampa);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdChiudi);
+    return buttons;
 }
 
 QString frmCurva::stationName() const {

@@ -14,6 +14,7 @@
 
 class QCloseEvent;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -79,6 +80,8 @@ class frmCurva : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The charts' buttons with the duration to plot, then the export, print and close buttons.
+    QHBoxLayout* buttonRow();
     void analyse();
     void fillDurations();
     // Shows `figure` in the chart window called `name`, made when `make` and there is none.
