@@ -99,58 +99,61 @@ Figure valueFigure(double v) {
     return f;
 }
 
-// The indices that reduce one year's days of one quantity.
-void dailyIndices(const DailySeries& s, int first, int days, YearIndices& y) {
-    auto reduce = [&](Quantity q, auto&& step) {
-        const double* v = s.values(q).data() + first;
-        for (int i = 0; i < days; ++i) {
-            if (!missing(v[i])) {
-                step(v[i], i);
-            }
+// One temperature's three indices: its extreme (the highest maximum, the lowest minimum), the days
+// below 0 °C and the days above a threshold.
+struct TemperatureIndices {
+    ClimateIndex extreme, belowZero, above;
+    double threshold;
+    bool highest;
+};
+
+void temperatureIndices(const DailySeries& s, Quantity q, int first, int days, const TemperatureIndices& t,
+                        YearIndices& y) {
+    if (!s.has(q)) {
+        return;
+    }
+    double extreme = kMissing;
+    int below = 0, above = 0;
+    const double* v = s.values(q).data() + first;
+    for (int i = 0; i < days; ++i) {
+        if (missing(v[i])) {
+            continue;
         }
-    };
+        extreme = missing(extreme) ? v[i] : t.highest ? std::max(extreme, v[i]) : std::min(extreme, v[i]);
+        below += v[i] < 0 ? 1 : 0;
+        above += v[i] > t.threshold ? 1 : 0;
+    }
+    y.values[t.extreme] = valueFigure(extreme);
+    y.values[t.belowZero] = valueFigure(below);
+    y.values[t.above] = valueFigure(above);
+}
+
+// The indices that reduce one year's days, rain's and then each temperature's.
+void dailyIndices(const DailySeries& s, int first, int days, YearIndices& y) {
     if (s.has(Rain)) {
         double total = 0, largest = kMissing;
         int wet = 0, r10 = 0, r20 = 0;
-        reduce(Rain, [&](double v, int) {
-            if (v >= kRainDay) {
-                total += v;
+        const double* v = s.values(Rain).data() + first;
+        for (int i = 0; i < days; ++i) {
+            if (missing(v[i])) {
+                continue;
+            }
+            if (v[i] >= kRainDay) {
+                total += v[i];
                 ++wet;
             }
-            r10 += v >= 10 ? 1 : 0;
-            r20 += v >= 20 ? 1 : 0;
-            largest = missing(largest) ? v : std::max(largest, v);
-        });
+            r10 += v[i] >= 10 ? 1 : 0;
+            r20 += v[i] >= 20 ? 1 : 0;
+            largest = missing(largest) ? v[i] : std::max(largest, v[i]);
+        }
         y.values[PRCPTOT] = valueFigure(total);
         y.values[Rx1day] = valueFigure(largest);
         y.values[SDII] = valueFigure(wet > 0 ? total / wet : 0);
         y.values[R10mm] = valueFigure(r10);
         y.values[R20mm] = valueFigure(r20);
     }
-    if (s.has(TempMax)) {
-        double highest = kMissing;
-        int icy = 0, summer = 0;
-        reduce(TempMax, [&](double v, int) {
-            highest = missing(highest) ? v : std::max(highest, v);
-            icy += v < 0 ? 1 : 0;
-            summer += v > 25 ? 1 : 0;
-        });
-        y.values[TXx] = valueFigure(highest);
-        y.values[ID] = valueFigure(icy);
-        y.values[SU] = valueFigure(summer);
-    }
-    if (s.has(TempMin)) {
-        double lowest = kMissing;
-        int frost = 0, tropical = 0;
-        reduce(TempMin, [&](double v, int) {
-            lowest = missing(lowest) ? v : std::min(lowest, v);
-            frost += v < 0 ? 1 : 0;
-            tropical += v > 20 ? 1 : 0;
-        });
-        y.values[TNn] = valueFigure(lowest);
-        y.values[FD] = valueFigure(frost);
-        y.values[TR] = valueFigure(tropical);
-    }
+    temperatureIndices(s, TempMax, first, days, {TXx, ID, SU, 25, true}, y);
+    temperatureIndices(s, TempMin, first, days, {TNn, FD, TR, 20, false}, y);
 }
 
 }  // namespace

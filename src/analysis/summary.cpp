@@ -102,8 +102,8 @@ std::shared_ptr<Table> monthlyTable(const StationSummary& s) {
     for (const MonthSummary& m : s.months) {
         t->addRow();
         int c = 0;
-        t->set(c++, jet::Value::fromInt(m.year));
-        t->set(c++, jet::Value::fromInt(m.month));
+        t->setInt(c++, m.year);
+        t->setInt(c++, m.month);
         for (const FigureSpec& spec : monthlyFigures()) {
             if (!shown(s, spec)) {
                 continue;
@@ -118,16 +118,16 @@ std::shared_ptr<Table> monthlyTable(const StationSummary& s) {
             if (spec.dated) {
                 const int dayColumn = c++;
                 if (f.computed()) {
-                    t->set(dayColumn, jet::Value::fromInt(f.date.day()));
+                    t->setInt(dayColumn, f.date.day());
                 } else {
                     t->setMissing(dayColumn, monthlyNote(spec, f, m.days));
                 }
             }
         }
-        t->set(c++, jet::Value::fromInt(m.days));
+        t->setInt(c++, m.days);
         for (int q = 0; q < kQuantities; ++q) {
             if (s.series.has(Quantity(q))) {
-                t->set(c++, jet::Value::fromInt(m.withData[size_t(q)]));
+                t->setInt(c++, m.withData[size_t(q)]);
             }
         }
     }
@@ -148,8 +148,8 @@ std::shared_ptr<Table> yearlyTable(const StationSummary& s) {
     for (const YearSummary& y : s.years) {
         t->addRow();
         int c = 0;
-        t->set(c++, jet::Value::fromInt(y.year));
-        t->set(c++, jet::Value::fromInt(y.monthsWithRows));
+        t->setInt(c++, y.year);
+        t->setInt(c++, y.monthsWithRows);
         for (const FigureSpec& spec : monthlyFigures()) {
             if (!shown(s, spec)) {
                 continue;
@@ -167,7 +167,7 @@ std::shared_ptr<Table> yearlyTable(const StationSummary& s) {
             ++c;
             if (spec.dated) {
                 if (f.computed()) {
-                    t->set(c, jet::Value::fromText(dateText(f.date)));
+                    t->setText(c, dateText(f.date));
                 } else {
                     t->setMissing(c, note);
                 }
@@ -196,7 +196,7 @@ std::shared_ptr<Table> normalTable(const StationSummary& s) {
         }
         t->addRow();
         int c = 0;
-        t->set(c++, jet::Value::fromText(monthAbbreviation(n.month)));
+        t->setText(c++, monthAbbreviation(n.month));
         for (const FigureSpec& spec : monthlyFigures()) {
             if (!shown(s, spec)) {
                 continue;
@@ -208,7 +208,7 @@ std::shared_ptr<Table> normalTable(const StationSummary& s) {
                 t->setMissing(c, QStringLiteral("Non calcolato: il mese non è calcolato in nessun anno"));
             }
             ++c;
-            t->set(c++, jet::Value::fromInt(n.years[spec.figure]));
+            t->setInt(c++, n.years[spec.figure]);
         }
     }
     return t;

@@ -46,12 +46,12 @@ std::shared_ptr<Table> indicesTable(const StationSummary& s) {
     for (const YearIndices& y : s.indices) {
         t->addRow();
         int c = 0;
-        t->set(c++, jet::Value::fromInt(y.year));
+        t->setInt(c++, y.year);
         for (Quantity q : kIndexQuantities) {
             if (!s.series.has(q)) {
                 continue;
             }
-            t->set(c++, jet::Value::fromInt(y.withData[q]));
+            t->setInt(c++, y.withData[q]);
             for (const IndexSpec& spec : climateIndices()) {
                 if (spec.quantity != q) {
                     continue;
@@ -85,8 +85,8 @@ std::shared_ptr<Table> completenessTable(const StationSummary& s) {
                 continue;
             }
             t->addRow();
-            t->set(0, jet::Value::fromInt(year));
-            t->set(1, jet::Value::fromText(quantityName(Quantity(q))));
+            t->setInt(0, year);
+            t->setText(1, quantityName(Quantity(q)));
             int yearWith = 0;
             const int yearDays = QDate(year, 1, 1).daysInYear();
             for (int m = 1; m <= 12; ++m) {
@@ -98,10 +98,10 @@ std::shared_ptr<Table> completenessTable(const StationSummary& s) {
                     with += missing(s.series.value(Quantity(q), first + i)) ? 0 : 1;
                 }
                 yearWith += with;
-                t->set(1 + m, jet::Value::fromText(shareText(with, days)), shareMark(with, days),
+                t->set(1 + m, Cell::text(shareText(with, days)), shareMark(with, days),
                        QStringLiteral("%1 giorni con dati su %2").arg(with).arg(days));
             }
-            t->set(14, jet::Value::fromText(shareText(yearWith, yearDays)), shareMark(yearWith, yearDays),
+            t->set(14, Cell::text(shareText(yearWith, yearDays)), shareMark(yearWith, yearDays),
                    QStringLiteral("%1 giorni con dati su %2").arg(yearWith).arg(yearDays));
         }
     }
@@ -119,16 +119,16 @@ std::shared_ptr<Table> spansTable(const StationSummary& s) {
         }
         const QuantitySpan& span = s.spans[size_t(q)];
         t->addRow();
-        t->set(0, jet::Value::fromText(quantityName(Quantity(q))));
-        t->set(3, jet::Value::fromInt(span.daysWithData));
+        t->setText(0, quantityName(Quantity(q)));
+        t->setInt(3, span.daysWithData);
         if (!span.any) {
             continue;
         }
-        t->set(1, jet::Value::fromText(span.first.toString(QStringLiteral("dd/MM/yyyy"))));
-        t->set(2, jet::Value::fromText(span.last.toString(QStringLiteral("dd/MM/yyyy"))));
-        t->set(4, jet::Value::fromInt(span.longestGap));
+        t->setText(1, span.first.toString(QStringLiteral("dd/MM/yyyy")));
+        t->setText(2, span.last.toString(QStringLiteral("dd/MM/yyyy")));
+        t->setInt(4, span.longestGap);
         if (span.longestGap > 0) {
-            t->set(5, jet::Value::fromText(span.gapStart.toString(QStringLiteral("dd/MM/yyyy"))));
+            t->setText(5, span.gapStart.toString(QStringLiteral("dd/MM/yyyy")));
         }
     }
     return t;

@@ -4,6 +4,27 @@
 
 namespace analysis {
 
+Cell Cell::integer(qint64 v) {
+    Cell c;
+    c.kind_ = Kind::Integer;
+    c.i_ = v;
+    return c;
+}
+
+Cell Cell::real(double v) {
+    Cell c;
+    c.kind_ = Kind::Real;
+    c.d_ = v;
+    return c;
+}
+
+Cell Cell::text(const QString& v) {
+    Cell c;
+    c.kind_ = Kind::Text;
+    c.s_ = v;
+    return c;
+}
+
 int Table::fieldIndex(const QString& name) const {
     for (int i = 0; i < captions_.size(); ++i) {
         if (captions_[i].compare(name, Qt::CaseInsensitive) == 0) {
@@ -13,11 +34,8 @@ int Table::fieldIndex(const QString& name) const {
     return -1;
 }
 
-jet::Value Table::value(int row, int field) const {
-    if (row < 0 || row >= rows_ || field < 0 || field >= captions_.size()) {
-        return jet::Value();
-    }
-    return cells_[at(row, field)];
+Cell Table::value(int row, int field) const {
+    return inside(row, field) ? cells_[at(row, field)] : Cell();
 }
 
 void Table::addRow() {
@@ -28,8 +46,8 @@ void Table::addRow() {
     notes_.resize(size);
 }
 
-void Table::set(int field, const jet::Value& value, Mark mark, const QString& note) {
-    if (rows_ == 0 || field < 0 || field >= captions_.size()) {
+void Table::set(int field, const Cell& value, Mark mark, const QString& note) {
+    if (!inside(rows_ - 1, field)) {
         return;
     }
     const size_t i = at(rows_ - 1, field);
@@ -40,30 +58,28 @@ void Table::set(int field, const jet::Value& value, Mark mark, const QString& no
 
 void Table::setNumber(int field, double value, int decimals) {
     if (std::isnan(value)) {
-        set(field, jet::Value());
+        set(field, Cell());
         return;
     }
     if (decimals <= 0) {
-        set(field, jet::Value::fromInt(qint64(std::llround(value))));
+        set(field, Cell::integer(qint64(std::llround(value))));
         return;
     }
     const double scale = std::pow(10.0, decimals);
     const double rounded = std::round(value * scale) / scale;
-    set(field, jet::Value::fromReal(rounded == 0 ? 0.0 : rounded));  // never "-0"
+    set(field, Cell::real(rounded == 0 ? 0.0 : rounded));  // never "-0"
 }
 
 void Table::setMissing(int field, const QString& note) {
-    set(field, jet::Value(), Mark::NotComputed, note);
+    set(field, Cell(), Mark::NotComputed, note);
 }
 
 Mark Table::mark(int row, int field) const {
-    return row >= 0 && row < rows_ && field >= 0 && field < captions_.size() ? marks_[at(row, field)]
-                                                                             : Mark::None;
+    return inside(row, field) ? marks_[at(row, field)] : Mark::None;
 }
 
 QString Table::note(int row, int field) const {
-    return row >= 0 && row < rows_ && field >= 0 && field < captions_.size() ? notes_[at(row, field)]
-                                                                             : QString();
+    return inside(row, field) ? notes_[at(row, field)] : QString();
 }
 
 }  // namespace analysis

@@ -111,11 +111,14 @@ chart::Figure dailyFigure(const jet::RecordSet& rows) {
     return figure;
 }
 
+std::unique_ptr<jet::RecordSet> readWithCode(const QString& database, const QString& statement) {
+    return chart::readRows(database, chart::withFirstField(statement, QStringLiteral("codStaz"),
+                                                           QString::fromLatin1(kCodeCaption)));
+}
+
 std::optional<chart::Figure> dailyChart(const QString& database, const QString& statement,
                                         const forms::GridActions* grid) {
-    std::unique_ptr<jet::RecordSet> read = chart::readRows(
-        database,
-        chart::withFirstField(statement, QStringLiteral("codStaz"), QString::fromLatin1(kCodeCaption)));
+    std::unique_ptr<jet::RecordSet> read = readWithCode(database, statement);
     const std::shared_ptr<const jet::RecordSet> rows =
         grid ? chart::asShown(std::move(read), *grid)
              : std::shared_ptr<const jet::RecordSet>(std::move(read));

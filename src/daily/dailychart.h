@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace forms {
@@ -21,6 +22,9 @@ namespace daily {
 // The caption of the station code the chart's statement adds in front of the grid's fields (the
 // grid names the station only, and two stations may share a name).
 inline constexpr char kCodeCaption[] = "Codice stazione";
+// The rows of `statement` in the archive at `database` with the station code in front, read afresh
+// (the chart's and the summary's); nullptr when it does not run.
+std::unique_ptr<jet::RecordSet> readWithCode(const QString& database, const QString& statement);
 // The figure of rows of that statement.
 chart::Figure dailyFigure(const jet::RecordSet& rows);
 // The figure of the rows of `statement` in the archive at `database`, run with the station code,

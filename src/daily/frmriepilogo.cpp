@@ -1,5 +1,9 @@
 #include "daily/frmriepilogo.h"
 
+#include "analysisrows/tablerows.h"
+#include "chart/chartwindow.h"
+#include "chart/tablefigure.h"
+#include "daily/dailychart.h"
 #include "daily/summarymodel.h"
 #include "db/form.h"
 #include "db/location.h"
@@ -16,11 +20,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPrinter>
+#include <QPromise>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -77,25 +84,13 @@ QString tabIntro(frmRiepilogo::Tab tab) {
 
 }  // namespace
 
-frmRiepilogo::frmRiepilogo(QWidget* owner, std::shared_ptr<const jet::RecordSet> rows, int currentRow)
-    : QWidget(owner, Qt::Window), rows_(std::move(rows)) {
+frmRiepilogo::frmRiepilogo(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QString::fromLatin1(kObjectName));
     setAttribute(Qt::WA_DeleteOnClose);
-    if (rows_) {
-        columns_ = analysis::dailyColumns(*rows_);
-        stations_ = analysis::stationsOf(*rows_, columns_);
-    }
-    // The list in alphabetical order; the rows of each station stay as the grid holds them.
-    std::sort(stations_.begin(), stations_.end(),
-              [](const analysis::StationRows& a, const analysis::StationRows& b) {
-                  return QString::localeAwareCompare(a.name, b.name) < 0;
-              });
+    setWindowTitle(QStringLiteral("Riepilogo"));
     cmbStazione = new QComboBox(this);
     cmbStazione->setObjectName(QStringLiteral("cmbStazione"));
     cmbStazione->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    for (int i = 0; i < stationCount(); ++i) {
-        cmbStazione->addItem(stationName(i));
-    }
     lblStazione = new QLabel(QStringLiteral("&Stazione"), this);
     lblStazione->setBuddy(cmbStazione);
     lblAvvisi = new QLabel(this);
@@ -125,9 +120,8 @@ frmRiepilogo::frmRiepilogo(QWidget* owner, std::shared_ptr<const jet::RecordSet>
     layout->addWidget(lblAvvisi);
     layout->addWidget(tabRiepilogo, 1);
     layout->addLayout(buttons);
-    // One station: nothing to choose.
-    lblStazione->setVisible(stationCount() > 1);
-    cmbStazione->setVisible(stationCount() > 1);
+    lblStazione->setVisible(false);
+    cmbStazione->setVisible(false);
 
     connect(cmbStazione, &QComboBox::activated, this, &frmRiepilogo::showStation);
     connect(tabRiepilogo, &QTabWidget::currentChanged, this, &frmRiepilogo::fitColumns);
@@ -135,17 +129,78 @@ frmRiepilogo::frmRiepilogo(QWidget* owner, std::shared_ptr<const jet::RecordSet>
     connect(cmdStampa, &QPushButton::clicked, this, &frmRiepilogo::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
     resize(1000, 640);
+    showStation(-1);
+}
+
+void frmRiepilogo::read(const forms::GridActions* grid, const RowSource& source, int currentRow) {
+    lblAvvisi->setText(QStringLiteral("Lettura delle righe in corso…"));
+    lblAvvisi->setVisible(true);
+    setCursor(Qt::BusyCursor);
+    // The watcher dies with the window; a read still under way then ends unseen.
+    watcher_ = new QFutureWatcher<std::unique_ptr<jet::RecordSet>>(this);
+    QPointer<const forms::GridActions> shown(grid);
+    connect(watcher_, &QFutureWatcherBase::finished, this, [this, shown, currentRow] {
+        std::unique_ptr<jet::RecordSet> read = watcher_->future().takeResult();
+        const bool wasRead = read != nullptr;
+        watcher_->deleteLater();
+        watcher_ = nullptr;
+        unsetCursor();
+        // Row for row as the grid shows them; null when the archive no longer gives the grid's rows.
+        std::shared_ptr<const jet::RecordSet> rows =
+            shown ? chart::asShown(std::move(read), *shown)
+                  : std::shared_ptr<const jet::RecordSet>(std::move(read));
+        readError_ = !wasRead ? QStringLiteral(
+                                    "Impossibile rileggere le righe dall'archivio: il riepilogo non è "
+                                    "disponibile.")
+                     : !rows ? QStringLiteral(
+                                   "L'archivio è cambiato dopo la ricerca: ripetere la ricerca per "
+                                   "avere il riepilogo.")
+                             : QString();
+        setRows(rows, currentRow);
+    });
+    auto promise = std::make_shared<QPromise<std::unique_ptr<jet::RecordSet>>>();
+    watcher_->setFuture(promise->future());
+    const RowSource copy = source;
+    QThreadPool::globalInstance()->start([promise, copy] {
+        promise->start();
+        promise->addResult(readWithCode(copy.database, copy.statement));
+        promise->finish();
+    });
+}
+
+void frmRiepilogo::setRows(std::shared_ptr<const jet::RecordSet> rows, int currentRow) {
+    rows_ = std::move(rows);
+    stations_.clear();
+    stationOf_.clear();
+    cmbStazione->clear();
+    if (rows_) {
+        columns_ = analysisrows::dailyColumns(*rows_);
+        // Keyed by the station's code; listed alphabetically, the code beside a shared name.
+        const chart::Subjects subjects =
+            chart::subjectsOf(*rows_, rows_->fieldIndex(QString::fromLatin1(kCodeCaption)),
+                              rows_->fieldIndex(QStringLiteral("Denominazione")));
+        for (const chart::Subject& subject : subjects.list) {
+            stations_.push_back(Station{subject.key, subject.label, {}});
+        }
+        stationOf_.assign(subjects.ofRow.begin(), subjects.ofRow.end());
+        for (int row = 0; row < int(stationOf_.size()); ++row) {
+            if (stationOf_[size_t(row)] >= 0) {
+                stations_[size_t(stationOf_[size_t(row)])].rows.push_back(row);
+            }
+        }
+    }
+    for (int i = 0; i < stationCount(); ++i) {
+        cmbStazione->addItem(stationName(i));
+    }
+    // One station: nothing to choose.
+    lblStazione->setVisible(stationCount() > 1);
+    cmbStazione->setVisible(stationCount() > 1);
     showStation(std::max(0, stationOfRow(currentRow)));
+    emit rowsRead();
 }
 
 int frmRiepilogo::stationOfRow(int row) const {
-    for (int i = 0; i < stationCount(); ++i) {
-        const std::vector<int>& r = stations_[size_t(i)].rows;  // ascending
-        if (std::binary_search(r.begin(), r.end(), row)) {
-            return i;
-        }
-    }
-    return -1;
+    return row >= 0 && row < int(stationOf_.size()) ? stationOf_[size_t(row)] : -1;
 }
 
 void frmRiepilogo::fitColumns(int tab) {
@@ -164,11 +219,11 @@ frmRiepilogo* frmRiepilogo::of(const QWidget* owner) {
 }
 
 QString frmRiepilogo::stationName(int index) const {
-    if (index < 0 || index >= stationCount()) {
-        return QString();
-    }
-    const QString& name = stations_[size_t(index)].name;
-    return name.isEmpty() ? QStringLiteral("(senza nome)") : name;
+    return index >= 0 && index < stationCount() ? stations_[size_t(index)].label : QString();
+}
+
+QString frmRiepilogo::stationCode(int index) const {
+    return index >= 0 && index < stationCount() ? stations_[size_t(index)].code : QString();
 }
 
 void frmRiepilogo::buildTabs() {
@@ -194,7 +249,8 @@ QWidget* frmRiepilogo::tablePage(Tab tab, const QString& intro) {
     grids_[size_t(tab)] = view;
     // Copying as from the result grids: Ctrl+C, the menu, with and without the captions.
     actions_[size_t(tab)] = new forms::GridActions(
-        view, [this, tab]() -> std::shared_ptr<const jet::RecordSet> { return tables_[size_t(tab)]; });
+        view,
+        [this, tab]() -> std::shared_ptr<const jet::RecordSet> { return models_[size_t(tab)]->rows(); });
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(text);
     layout->addWidget(view, 1);
@@ -203,10 +259,12 @@ QWidget* frmRiepilogo::tablePage(Tab tab, const QString& intro) {
 
 void frmRiepilogo::showStation(int index) {
     if (index < 0 || index >= stationCount()) {
+        station_ = -1;
         summary_ = analysis::StationSummary{};
     } else {
         station_ = index;
-        summary_ = analysis::summarize(analysis::seriesOf(*rows_, columns_, stations_[size_t(index)].rows));
+        summary_ =
+            analysis::summarize(analysisrows::seriesOf(*rows_, columns_, stations_[size_t(index)].rows));
     }
     cmbStazione->setCurrentIndex(index);
     tables_[Mensile] = analysis::monthlyTable(summary_);
@@ -220,7 +278,9 @@ void frmRiepilogo::showStation(int index) {
         fitted_[size_t(t)] = false;
     }
     fitColumns(tabRiepilogo->currentIndex());
-    setWindowTitle(QStringLiteral("Riepilogo - %1 - %2").arg(stationName(station_), period()));
+    if (station_ >= 0) {
+        setWindowTitle(QStringLiteral("Riepilogo - %1 - %2").arg(stationName(station_), period()));
+    }
     showWarnings();
 }
 
@@ -243,7 +303,9 @@ QString frmRiepilogo::period() const {
 void frmRiepilogo::showWarnings() {
     QStringList warnings;
     const analysis::DailySeries& s = summary_.series;
-    if (!columns_.usable()) {
+    if (!readError_.isEmpty()) {
+        warnings << readError_;
+    } else if (rows_ && !columns_.usable()) {
         warnings << QStringLiteral(
             "Il risultato non ha le colonne Giorno, Mese e Anno: non c'è nulla da riepilogare.");
     }
@@ -252,11 +314,10 @@ void frmRiepilogo::showWarnings() {
                         .arg(s.invalidDates());
     }
     if (s.conflictingDays() > 0) {
-        warnings
-            << QStringLiteral(
-                   "%1 giorni compaiono in più righe con valori diversi (forse due stazioni con lo stesso "
-                   "nome): per quei giorni i valori discordanti sono considerati mancanti.")
-                   .arg(s.conflictingDays());
+        warnings << QStringLiteral(
+                        "%1 giorni compaiono in più righe con valori diversi: per quei giorni i valori "
+                        "discordanti sono considerati mancanti.")
+                        .arg(s.conflictingDays());
     }
     lblAvvisi->setText(warnings.join(QLatin1Char(' ')));
     lblAvvisi->setVisible(!warnings.isEmpty());
@@ -267,7 +328,7 @@ frmRiepilogo::Tab frmRiepilogo::currentTab() const {
 }
 
 bool frmRiepilogo::exportTable(Tab tab, const QString& path, QString* error) const {
-    const std::shared_ptr<const analysis::Table>& t = tables_[size_t(tab)];
+    const std::shared_ptr<const jet::RecordSet> t = models_[size_t(tab)]->rows();
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
     const exporter::TargetCheck target = exporter::checkExportTarget(path, seams::programFolder(), archive);
     if (target.refused) {
@@ -313,7 +374,7 @@ void frmRiepilogo::cmdEsporta_Click() {
 }
 
 QString frmRiepilogo::printPage(Tab tab) const {
-    const std::shared_ptr<const analysis::Table>& t = tables_[size_t(tab)];
+    const std::shared_ptr<const jet::RecordSet> t = models_[size_t(tab)]->rows();
     forms::CellRange all{0, 0, t->recordCount() - 1, t->fieldCount() - 1};
     const forms::CopiedCells cells = forms::copyCells(*t, {all}, true);
     return QStringLiteral("<h3>%1</h3><p>%2</p><p><small>%3</small></p>%4")
@@ -334,10 +395,10 @@ void frmRiepilogo::cmdStampa_Click() {
     page.print(&printer);
 }
 
-void offerSummary(forms::GridActions* actions, QWidget* owner) {
+void offerSummary(forms::GridActions* actions, QWidget* owner, std::function<RowSource()> source) {
     QAction* entry = actions->addWindowEntry(QStringLiteral("&Riepilogo…"));
     entry->setObjectName(QStringLiteral("mnuRiepilogo"));
-    QObject::connect(entry, &QAction::triggered, owner, [actions, owner] {
+    QObject::connect(entry, &QAction::triggered, owner, [actions, owner, source] {
         frmRiepilogo* window = frmRiepilogo::of(owner);
         const int row = actions->view() ? actions->view()->currentIndex().row() : -1;
         if (window) {
@@ -347,7 +408,8 @@ void offerSummary(forms::GridActions* actions, QWidget* owner) {
                 window->showStation(station);
             }
         } else {
-            window = new frmRiepilogo(owner, actions->rows(), row);
+            window = new frmRiepilogo(owner);
+            window->read(actions, source(), row);
             forms::centreFrame(window);
         }
         window->show();

@@ -1,15 +1,20 @@
 // The summary of one station's daily values shown by a result grid: monthly figures, yearly rows,
 // the months' normals, the yearly climate indices and the completeness report, each a grid that
-// copies, exports and prints, and the climograph and cumulative rain charts. One per result window,
-// modeless, closing with it. It reads only the rows the grid shows.
+// copies, exports and prints. One per result window, modeless, closing with it. It reads the rows
+// the grid shows, as the chart does: the grid's statement run again with the station code in front
+// (the grid names the station only, and two stations may share a name), on a worker thread so the
+// window stays live, then taken in the grid's sort and filter.
 #pragma once
 
-#include "analysis/dailyrows.h"
 #include "analysis/summary.h"
+#include "analysisrows/dailyrows.h"
 
 #include <QWidget>
 
+#include <QFutureWatcher>
+
 #include <array>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -26,6 +31,12 @@ namespace daily {
 
 class SummaryModel;
 
+// Where the grid's rows come from: its archive and statement.
+struct RowSource {
+    QString database;
+    QString statement;
+};
+
 class frmRiepilogo : public QWidget {
     Q_OBJECT
   public:
@@ -33,9 +44,15 @@ class frmRiepilogo : public QWidget {
     enum Tab { Mensile, Annuale, Normale, Indici, Completezza, Lacune };
     static constexpr int kTables = 6;
 
-    // `rows`: the result the grid shows; `currentRow`: the row of its current cell, whose station
-    // is shown first.
-    frmRiepilogo(QWidget* owner, std::shared_ptr<const jet::RecordSet> rows, int currentRow);
+    // Empty until read() or setRows() gives it rows.
+    explicit frmRiepilogo(QWidget* owner);
+
+    // Reads the rows of `source` with the station code on a worker thread, then shows them as
+    // `grid` does (its sort and filter) with the station of its row `currentRow` first.
+    void read(const forms::GridActions* grid, const RowSource& source, int currentRow);
+    bool reading() const { return watcher_ != nullptr; }
+    // Rows read: those of the daily statement with the station code in front (nullptr: none).
+    void setRows(std::shared_ptr<const jet::RecordSet> rows, int currentRow);
 
     // The owner's summary window, or nullptr.
     static frmRiepilogo* of(const QWidget* owner);
@@ -45,7 +62,9 @@ class frmRiepilogo : public QWidget {
     // The station of a row of the result; -1 when none.
     int stationOfRow(int row) const;
     int stationCount() const { return int(stations_.size()); }
+    // As listed: the name, with the code beside a name that two stations share.
     QString stationName(int index) const;
+    QString stationCode(int index) const;
 
     const analysis::StationSummary& summary() const { return summary_; }
     std::shared_ptr<const analysis::Table> table(Tab tab) const { return tables_[size_t(tab)]; }
@@ -71,7 +90,15 @@ class frmRiepilogo : public QWidget {
     QPushButton* cmdStampa = nullptr;
     QPushButton* cmdChiudi = nullptr;
 
+  signals:
+    // The rows were read (or could not be) and the first station is shown.
+    void rowsRead();
+
   private:
+    struct Station {
+        QString code, label;
+        std::vector<int> rows;  // ascending
+    };
     void buildTabs();
     QWidget* tablePage(Tab tab, const QString& intro);
     QString period() const;
@@ -79,8 +106,11 @@ class frmRiepilogo : public QWidget {
     void fitColumns(int tab);
 
     std::shared_ptr<const jet::RecordSet> rows_;
-    analysis::DailyColumns columns_;
-    std::vector<analysis::StationRows> stations_;
+    analysisrows::DailyColumns columns_;
+    std::vector<Station> stations_;
+    std::vector<int> stationOf_;  // per row
+    QString readError_;
+    QFutureWatcher<std::unique_ptr<jet::RecordSet>>* watcher_ = nullptr;
     int station_ = -1;
     analysis::StationSummary summary_;
     std::array<std::shared_ptr<const analysis::Table>, kTables> tables_;
@@ -91,7 +121,7 @@ class frmRiepilogo : public QWidget {
 };
 
 // Offers "&Riepilogo…" in the grid's menu; it opens (or brings forward) the owner's summary
-// window for the station of the grid's current row.
-void offerSummary(forms::GridActions* actions, QWidget* owner);
+// window for the station of the grid's current row, reading the rows of `source()`.
+void offerSummary(forms::GridActions* actions, QWidget* owner, std::function<RowSource()> source);
 
 }  // namespace daily

@@ -21,7 +21,9 @@ frmTabella::frmTabella()
         chart::attach(DB->view(), DTabella, this, [this](const forms::GridActions& grid) {
             return daily::dailyChart(DTabella->databaseName(), DTabella->recordSource(), &grid);
         });
-    daily::offerSummary(actions, this);
+    daily::offerSummary(actions, this, [this] {
+        return daily::RowSource{DTabella->databaseName(), DTabella->recordSource()};
+    });
     // The spreadsheet's properties name the stations and days shown.
     actions->tools()->setSubject([actions] {
         const auto rows = actions->rows();

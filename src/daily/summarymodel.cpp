@@ -1,5 +1,7 @@
 #include "daily/summarymodel.h"
 
+#include "analysisrows/tablerows.h"
+
 #include <QBrush>
 #include <QColor>
 
@@ -10,6 +12,7 @@ SummaryModel::SummaryModel(QObject* parent) : QAbstractTableModel(parent), forma
 void SummaryModel::setTable(std::shared_ptr<const analysis::Table> table) {
     beginResetModel();
     table_ = std::move(table);
+    rows_ = table_ ? std::make_shared<analysisrows::TableRows>(table_) : nullptr;
     format_ = jet::DisplayFormat(QLocale());
     endResetModel();
 }
@@ -45,7 +48,7 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const {
     const int row = index.row(), field = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return table_->text(row, field, format_);
+            return rows_->text(row, field, format_);
         case Qt::ToolTipRole: {
             const QString note = table_->note(row, field);
             return note.isEmpty() ? QVariant() : QVariant(note);
@@ -59,8 +62,8 @@ QVariant SummaryModel::data(const QModelIndex& index, int role) const {
                        ? QVariant(QBrush(QColor(0x9E, 0x2A, 0x2B)))
                        : QVariant();
         case Qt::TextAlignmentRole: {
-            const jet::Value v = table_->value(row, field);
-            const bool number = v.kind() == jet::Value::Kind::Integer || v.kind() == jet::Value::Kind::Real;
+            const analysis::Cell::Kind kind = table_->value(row, field).kind();
+            const bool number = kind == analysis::Cell::Kind::Integer || kind == analysis::Cell::Kind::Real;
             return int((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         }
         default:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis/table.h"
+#include "jet/jet.h"
 
 #include <QAbstractTableModel>
 
@@ -16,6 +17,8 @@ class SummaryModel : public QAbstractTableModel {
     explicit SummaryModel(QObject* parent);
     void setTable(std::shared_ptr<const analysis::Table> table);
     const std::shared_ptr<const analysis::Table>& table() const { return table_; }
+    // The table as a record set, for copying and writing.
+    const std::shared_ptr<const jet::RecordSet>& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -24,6 +27,7 @@ class SummaryModel : public QAbstractTableModel {
 
   private:
     std::shared_ptr<const analysis::Table> table_;
+    std::shared_ptr<const jet::RecordSet> rows_;
     jet::DisplayFormat format_;
 };
 

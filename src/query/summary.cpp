@@ -3,8 +3,9 @@
 // value, CRLF, numbers with a point).
 #include "query/query.h"
 
-#include "analysis/dailyrows.h"
 #include "analysis/summary.h"
+#include "analysisrows/dailyrows.h"
+#include "analysisrows/tablerows.h"
 #include "jet/jet.h"
 #include "jet/tabwriter.h"
 
@@ -23,14 +24,11 @@ namespace {
 constexpr std::array<const char*, analysis::kQuantities> kFields = {
     "Pioggia", "TempMax", "TempMin", "TempMed", "AltNeve", "VelMedia", "Umidità"};
 
-bool writeTable(jet::TabWriter& out, const analysis::Table& table) {
-    QStringList captions;
-    for (int c = 0; c < table.fieldCount(); ++c) {
-        captions << table.fieldName(c);
-    }
-    bool ok = out.writeHeader(captions);
-    for (int r = 0; ok && r < table.recordCount(); ++r) {
-        ok = out.writeRow(table, r);
+bool writeTable(jet::TabWriter& out, std::shared_ptr<const analysis::Table> table) {
+    const analysisrows::TableRows rows(std::move(table));
+    bool ok = out.writeHeader(rows.table().captions());
+    for (int r = 0; ok && r < rows.recordCount(); ++r) {
+        ok = out.writeRow(rows, r);
     }
     return ok;
 }
@@ -38,11 +36,11 @@ bool writeTable(jet::TabWriter& out, const analysis::Table& table) {
 // The station's daily statement with every quantity the summary reads, under the captions the
 // daily search gives them.
 QString summaryStatement(qint64 code) {
-    QString fields = QStringLiteral("nomestaz as [Denominazione], Giorno, Mese, Anno");
+    QString fields = QStringLiteral("Giorno, Mese, Anno");
     for (int q = 0; q < analysis::kQuantities; ++q) {
         fields += QStringLiteral(", %1 as [%2]")
                       .arg(QString::fromUtf8(kFields[size_t(q)]),
-                           QString::fromUtf8(analysis::quantityCaptions()[size_t(q)]));
+                           QString::fromUtf8(analysisrows::quantityCaptions()[size_t(q)]));
     }
     return QStringLiteral("select %1 from database1 where codStaz = %2").arg(fields).arg(code);
 }
@@ -73,12 +71,12 @@ int runSummary(const QString& code, const QString& file) {
     for (int i = 0; i < rows->recordCount(); ++i) {
         all[size_t(i)] = i;
     }
-    const analysis::DailyColumns columns = analysis::dailyColumns(*rows);
-    const analysis::StationSummary summary = analysis::summarize(analysis::seriesOf(*rows, columns, all));
+    const analysisrows::DailyColumns columns = analysisrows::dailyColumns(*rows);
+    const analysis::StationSummary summary = analysis::summarize(analysisrows::seriesOf(*rows, columns, all));
     jet::TabWriter out(jet::TabWriter::Encoding::Utf8, QLocale::c());
     out.attach(STDOUT_FILENO);
-    const bool ok = writeTable(out, *analysis::monthlyTable(summary)) &&
-                    writeTable(out, *analysis::indicesTable(summary));
+    const bool ok =
+        writeTable(out, analysis::monthlyTable(summary)) && writeTable(out, analysis::indicesTable(summary));
     if (!out.close() || !ok) {
         std::fprintf(stderr, "altorra-query: %s\n", std::strerror(out.error()));
         return 1;

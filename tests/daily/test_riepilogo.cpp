@@ -1,11 +1,12 @@
 // The summary window reached from the daily result grid's menu, on the sample archive: one per
-// result window, the station of the current row, its tables equal to altorra-query --riepilogo,
-// copying, export and printing.
+// result window, the station of the current row, stations keyed by code, the grid's filter, its
+// tables equal to altorra-query --riepilogo, copying, export and printing.
 #include "daily/dailystatement.h"
 #include "daily/frmriepilogo.h"
 #include "daily/frmtabella.h"
 #include "db/boundcontrols.h"
 #include "db/global.h"
+#include "db/rowview.h"
 #include "forms/gridactions.h"
 #include "samplegen/samplegen.h"
 #include "support/scriptedseams.h"
@@ -70,7 +71,7 @@ class TestRiepilogo : public QObject {
         db::Forms::show<frmTabella>(db::Modality::Modal);
         return db::Forms::find<frmTabella>();
     }
-    // "&Riepilogo…" from the grid's menu, with the cell of `row` current.
+    // "&Riepilogo…" from the grid's menu, with the cell of `row` current, once its rows are read.
     frmRiepilogo* summaryOf(frmTabella* table, int row) {
         QTableView* view = table->DB->view();
         view->setCurrentIndex(view->model()->index(row, 0));
@@ -79,7 +80,8 @@ class TestRiepilogo : public QObject {
             return nullptr;
         }
         entry->trigger();
-        return frmRiepilogo::of(table);
+        frmRiepilogo* window = frmRiepilogo::of(table);
+        return window && QTest::qWaitFor([window] { return !window->reading(); }, 30000) ? window : nullptr;
     }
 
   private slots:
@@ -179,8 +181,8 @@ class TestRiepilogo : public QObject {
         QVERIFY(bad.readAllStandardOutput().isEmpty());
     }
 
-    // A year of every station: the list, alphabetical, starts on the current row's station; two
-    // stations sharing a name give days in two rows, which are not taken for either station's.
+    // A year of every station: the list, alphabetical, starts on the current row's station; the
+    // two stations sharing a name are two entries, each with its own code and its own days.
     void yearOfEveryStation() {
         frmTabella* table = search(QString(), QStringLiteral("1995"));
         QVERIFY(table);
@@ -195,30 +197,67 @@ class TestRiepilogo : public QObject {
         for (int i = 0; i < window->cmbStazione->count(); ++i) {
             names << window->cmbStazione->itemText(i);
         }
-        QStringList sorted = names;
-        std::sort(sorted.begin(), sorted.end(),
-                  [](const QString& a, const QString& b) { return QString::localeAwareCompare(a, b) < 0; });
-        QCOMPARE(names, sorted);
-        QCOMPARE(names.count(QStringLiteral("San Michele")), 1);
+        QCOMPARE(window->stationCount(), 40);
+        QCOMPARE(names.count(QStringLiteral("San Michele")), 0);
+        QStringList shared, codes;
+        for (const samplegen::StationInfo& s : stations_) {
+            if (s.name == QStringLiteral("San Michele")) {
+                shared << QStringLiteral("San Michele (%1)").arg(s.code);
+                codes << QString::number(s.code);
+            }
+        }
+        QCOMPARE(shared.size(), 2);
+        // Next to each other, in the order of their codes (both have four digits here).
+        QCOMPARE(names.indexOf(shared[1]) - names.indexOf(shared[0]), shared[0] < shared[1] ? 1 : -1);
         QCOMPARE(window->windowTitle(),
                  QStringLiteral("Riepilogo - %1 - dal 01/01/1995 al 31/12/1995").arg(name));
         QCOMPARE(window->table(frmRiepilogo::Mensile)->recordCount(), 12);
         QVERIFY(!window->lblAvvisi->isVisibleTo(window));
 
-        const int shared = names.indexOf(QStringLiteral("San Michele"));
-        window->cmbStazione->setCurrentIndex(shared);
-        emit window->cmbStazione->activated(shared);
-        QVERIFY(window->windowTitle().startsWith(QStringLiteral("Riepilogo - San Michele - ")));
-        QVERIFY(window->summary().series.conflictingDays() > 300);
-        QVERIFY(window->lblAvvisi->isVisibleTo(window));
-        QVERIFY(window->lblAvvisi->text().contains(QStringLiteral("stesso nome")));
-        // Days the two stations disagree on are missing: no monthly temperature is computed from them.
-        const std::shared_ptr<const analysis::Table> months = window->table(frmRiepilogo::Mensile);
-        const int tmax = months->fieldIndex(QStringLiteral("Temperatura massima media (°C)"));
-        for (int r = 0; r < months->recordCount(); ++r) {
-            QVERIFY(months->value(r, tmax).isNull());
-            QCOMPARE(months->mark(r, tmax), analysis::Mark::NotComputed);
+        std::vector<double> januaries;
+        for (int k = 0; k < 2; ++k) {
+            const int index = names.indexOf(shared[k]);
+            window->cmbStazione->setCurrentIndex(index);
+            emit window->cmbStazione->activated(index);
+            QCOMPARE(window->stationCode(index), codes[k]);
+            QCOMPARE(window->windowTitle(),
+                     QStringLiteral("Riepilogo - %1 - dal 01/01/1995 al 31/12/1995").arg(shared[k]));
+            // Its own 365 days, none of them given twice.
+            QCOMPARE(window->summary().series.conflictingDays(), 0);
+            QVERIFY(!window->lblAvvisi->isVisibleTo(window));
+            const std::shared_ptr<const analysis::Table> months = window->table(frmRiepilogo::Mensile);
+            QCOMPARE(months->recordCount(), 12);
+            const int days = months->fieldIndex(QStringLiteral("Giorni con dati: temperatura massima"));
+            QCOMPARE(months->value(0, days).toInt(), qint64(31));
+            januaries.push_back(
+                months->value(0, months->fieldIndex(QStringLiteral("Temperatura massima media (°C)")))
+                    .toDouble());
         }
+        QVERIFY(januaries[0] != januaries[1]);  // two stations, two climates
+    }
+
+    // The summary reads the rows the grid shows: a filter on the month leaves March alone.
+    void followsTheGridsFilter() {
+        const samplegen::StationInfo& s = stations_[0];
+        frmTabella* table = search(QString::number(s.code), QString());
+        QVERIFY(table);
+        db::RowView* view = db::RowView::of(table->DB->view()->model());
+        QVERIFY(view && view->allRows());
+        const jet::RecordSet& all = *view->allRows();
+        const int month = all.fieldIndex(QStringLiteral("Mese"));
+        view->addFilter(db::filterByCell(all, 31 + 28 + 5, month, false));  // 6 March 1990
+        QCOMPARE(view->shownCount(), 310);
+        frmRiepilogo* window = summaryOf(table, 0);
+        QVERIFY(window);
+        const std::shared_ptr<const analysis::Table> months = window->table(frmRiepilogo::Mensile);
+        QCOMPARE(months->recordCount(), 10);
+        for (int r = 0; r < months->recordCount(); ++r) {
+            QCOMPARE(months->value(r, 1).toInt(), qint64(3));
+        }
+        QCOMPARE(window->table(frmRiepilogo::Normale)->recordCount(), 1);
+        // A year of March alone: no yearly figure, and no index (306 days missing of 365).
+        const std::shared_ptr<const analysis::Table> indices = window->table(frmRiepilogo::Indici);
+        QVERIFY(indices->value(0, indices->fieldIndex(QStringLiteral("PRCPTOT"))).isNull());
     }
 
     void copyExportPrint() {

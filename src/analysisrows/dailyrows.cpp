@@ -1,11 +1,13 @@
-#include "analysis/dailyrows.h"
+#include "analysisrows/dailyrows.h"
 
-#include <QHash>
 #include <QLocale>
 
 #include <charconv>
 
-namespace analysis {
+namespace analysisrows {
+
+using analysis::kQuantities;
+using analysis::missing;
 
 const std::array<const char*, kQuantities>& quantityCaptions() {
     static const std::array<const char*, kQuantities> captions = {
@@ -18,7 +20,6 @@ const std::array<const char*, kQuantities>& quantityCaptions() {
 
 DailyColumns dailyColumns(const jet::RecordSet& rows) {
     DailyColumns c;
-    c.station = rows.fieldIndex(QStringLiteral("Denominazione"));
     c.day = rows.fieldIndex(QStringLiteral("Giorno"));
     c.month = rows.fieldIndex(QStringLiteral("Mese"));
     c.year = rows.fieldIndex(QStringLiteral("Anno"));
@@ -26,23 +27,6 @@ DailyColumns dailyColumns(const jet::RecordSet& rows) {
         c.quantity[size_t(q)] = rows.fieldIndex(QString::fromUtf8(quantityCaptions()[size_t(q)]));
     }
     return c;
-}
-
-std::vector<StationRows> stationsOf(const jet::RecordSet& rows, const DailyColumns& columns) {
-    std::vector<StationRows> out;
-    QHash<QString, int> index;
-    const jet::DisplayFormat format(QLocale::c());
-    const int count = rows.recordCount();
-    for (int row = 0; row < count; ++row) {
-        const QString name = columns.station >= 0 ? rows.text(row, columns.station, format) : QString();
-        auto it = index.find(name);
-        if (it == index.end()) {
-            it = index.insert(name, int(out.size()));
-            out.push_back(StationRows{name, {}});
-        }
-        out[size_t(*it)].rows.push_back(row);
-    }
-    return out;
 }
 
 double numberOf(const jet::Value& value) {
@@ -69,26 +53,27 @@ double numberOf(const jet::Value& value) {
             t.replace(QLatin1Char(','), QLatin1Char('.'));
             bool ok = false;
             const double d = QLocale::c().toDouble(t, &ok);
-            return ok ? d : kMissing;
+            return ok ? d : analysis::kMissing;
         }
         default:
-            return kMissing;
+            return analysis::kMissing;
     }
 }
 
-DailySeries seriesOf(const jet::RecordSet& rows, const DailyColumns& columns, const std::vector<int>& which) {
+analysis::DailySeries seriesOf(const jet::RecordSet& rows, const DailyColumns& columns,
+                               const std::vector<int>& which) {
     std::array<bool, kQuantities> present{};
     for (int q = 0; q < kQuantities; ++q) {
         present[size_t(q)] = columns.quantity[size_t(q)] >= 0;
     }
-    std::vector<DailyRecord> records;
+    std::vector<analysis::DailyRecord> records;
     records.reserve(which.size());
     auto whole = [&](int row, int field) {
         const double v = numberOf(rows.value(row, field));
         return missing(v) || v != std::floor(v) || std::fabs(v) > 100000 ? -1 : int(v);
     };
     for (int row : which) {
-        DailyRecord r;
+        analysis::DailyRecord r;
         if (columns.usable()) {
             r.year = whole(row, columns.year);
             r.month = whole(row, columns.month);
@@ -101,7 +86,7 @@ DailySeries seriesOf(const jet::RecordSet& rows, const DailyColumns& columns, co
         }
         records.push_back(r);
     }
-    return DailySeries::build(records, present);
+    return analysis::DailySeries::build(records, present);
 }
 
-}  // namespace analysis
+}  // namespace analysisrows

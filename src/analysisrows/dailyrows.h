@@ -1,5 +1,5 @@
 // The daily result's rows as the summaries read them: the columns found by the captions the daily
-// search gives them, the stations the rows name, and one station's rows as a calendar series.
+// search gives them, and one station's rows as a calendar series.
 #pragma once
 
 #include "analysis/dailyseries.h"
@@ -10,29 +10,24 @@
 #include <array>
 #include <vector>
 
-namespace analysis {
+namespace analysisrows {
 
 struct DailyColumns {
-    int station = -1, day = -1, month = -1, year = -1;
-    std::array<int, kQuantities> quantity{-1, -1, -1, -1, -1, -1, -1};
+    int day = -1, month = -1, year = -1;
+    std::array<int, analysis::kQuantities> quantity{-1, -1, -1, -1, -1, -1, -1};
     bool usable() const { return day >= 0 && month >= 0 && year >= 0; }
 };
 
 // The caption of each quantity's column in the daily result ("pioggia mm", ...).
-const std::array<const char*, kQuantities>& quantityCaptions();
+const std::array<const char*, analysis::kQuantities>& quantityCaptions();
 DailyColumns dailyColumns(const jet::RecordSet& rows);
-
-// The stations of the result, in the order their first row comes, each with its rows.
-struct StationRows {
-    QString name;
-    std::vector<int> rows;
-};
-std::vector<StationRows> stationsOf(const jet::RecordSet& rows, const DailyColumns& columns);
 
 // The cell as a number, as the grid shows it: single-precision values with the digits shown, not
 // their binary expansion; text that is a plain number (point or comma) read as one; NaN otherwise.
 double numberOf(const jet::Value& value);
 
-DailySeries seriesOf(const jet::RecordSet& rows, const DailyColumns& columns, const std::vector<int>& which);
+// The rows `which` (of one station) as a calendar series.
+analysis::DailySeries seriesOf(const jet::RecordSet& rows, const DailyColumns& columns,
+                               const std::vector<int>& which);
 
-}  // namespace analysis
+}  // namespace analysisrows
