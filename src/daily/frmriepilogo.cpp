@@ -124,7 +124,13 @@ frmRiepilogo::frmRiepilogo(QWidget* owner) : QWidget(owner, Qt::Window) {
     cmbStazione->setVisible(false);
 
     connect(cmbStazione, &QComboBox::activated, this, &frmRiepilogo::showStation);
-    connect(tabRiepilogo, &QTabWidget::currentChanged, this, &frmRiepilogo::fitColumns);
+    connect(tabRiepilogo, &QTabWidget::currentChanged, this, [this](int tab) {
+        fitColumns(tab);
+        drawCharts(tab);
+        // The charts save and print with their own buttons.
+        cmdEsporta->setEnabled(tab < kTables);
+        cmdStampa->setEnabled(tab < kTables);
+    });
     connect(cmdEsporta, &QPushButton::clicked, this, &frmRiepilogo::cmdEsporta_Click);
     connect(cmdStampa, &QPushButton::clicked, this, &frmRiepilogo::cmdStampa_Click);
     connect(cmdChiudi, &QPushButton::clicked, this, &QWidget::close);
@@ -232,6 +238,7 @@ void frmRiepilogo::buildTabs() {
         tabRiepilogo->addTab(tablePage(Tab(t), tabIntro(Tab(t))),
                              QString::fromUtf8(tabTexts()[size_t(t)].title));
     }
+    buildChartTabs();
 }
 
 QWidget* frmRiepilogo::tablePage(Tab tab, const QString& intro) {
@@ -278,6 +285,7 @@ void frmRiepilogo::showStation(int index) {
         fitted_[size_t(t)] = false;
     }
     fitColumns(tabRiepilogo->currentIndex());
+    chartsForStation();
     if (station_ >= 0) {
         setWindowTitle(QStringLiteral("Riepilogo - %1 - %2").arg(stationName(station_), period()));
     }

@@ -1,6 +1,7 @@
 // The summary of one station's daily values shown by a result grid: monthly figures, yearly rows,
 // the months' normals, the yearly climate indices and the completeness report, each a grid that
-// copies, exports and prints. One per result window, modeless, closing with it. It reads the rows
+// copies, exports and prints, and two charts (the climograph and the cumulative rain), each saved
+// and printed as the grids' charts are. One per result window, modeless, closing with it. It reads the rows
 // the grid shows, as the chart does: the grid's statement run again with the station code in front
 // (the grid names the station only, and two stations may share a name), on a worker thread so the
 // window stays live, then taken in the grid's sort and filter.
@@ -23,6 +24,9 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
+namespace chart {
+class ChartWindow;
+}
 namespace forms {
 class GridActions;
 }
@@ -40,9 +44,10 @@ struct RowSource {
 class frmRiepilogo : public QWidget {
     Q_OBJECT
   public:
-    // The tables, in the order of their tabs.
+    // The tables, in the order of their tabs; the two charts' tabs follow.
     enum Tab { Mensile, Annuale, Normale, Indici, Completezza, Lacune };
     static constexpr int kTables = 6;
+    enum ChartTab { Climogramma = kTables, Cumulata };
 
     // Empty until read() or setRows() gives it rows.
     explicit frmRiepilogo(QWidget* owner);
@@ -89,6 +94,10 @@ class frmRiepilogo : public QWidget {
     QPushButton* cmdEsporta = nullptr;
     QPushButton* cmdStampa = nullptr;
     QPushButton* cmdChiudi = nullptr;
+    // The climograph's year: "normale" (the months' normals) or one of the years.
+    QComboBox* cmbAnno = nullptr;
+    chart::ChartWindow* chartClimogramma = nullptr;
+    chart::ChartWindow* chartCumulata = nullptr;
 
   signals:
     // The rows were read (or could not be) and the first station is shown.
@@ -104,6 +113,10 @@ class frmRiepilogo : public QWidget {
     QString period() const;
     void showWarnings();
     void fitColumns(int tab);
+    // The chart tabs (frmriepilogocharts.cpp).
+    void buildChartTabs();
+    void chartsForStation();
+    void drawCharts(int tab);
 
     std::shared_ptr<const jet::RecordSet> rows_;
     analysisrows::DailyColumns columns_;
@@ -118,6 +131,7 @@ class frmRiepilogo : public QWidget {
     std::array<QTableView*, kTables> grids_{};
     std::array<forms::GridActions*, kTables> actions_{};
     std::array<bool, kTables> fitted_{};
+    std::array<bool, 2> chartDrawn_{};
 };
 
 // Offers "&Riepilogo…" in the grid's menu; it opens (or brings forward) the owner's summary

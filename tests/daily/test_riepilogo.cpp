@@ -1,6 +1,7 @@
 // The summary window reached from the daily result grid's menu, on the sample archive: one per
 // result window, the station of the current row, stations keyed by code, the grid's filter, its
 // tables equal to altorra-query --riepilogo, copying, export and printing.
+#include "chart/chartwindow.h"
 #include "daily/dailystatement.h"
 #include "daily/frmriepilogo.h"
 #include "daily/frmtabella.h"
@@ -258,6 +259,43 @@ class TestRiepilogo : public QObject {
         // A year of March alone: no yearly figure, and no index (306 days missing of 365).
         const std::shared_ptr<const analysis::Table> indices = window->table(frmRiepilogo::Indici);
         QVERIFY(indices->value(0, indices->fieldIndex(QStringLiteral("PRCPTOT"))).isNull());
+    }
+
+    // The chart tabs: the climograph of the normals, then of a chosen year, whose bars are the
+    // monthly table's totals; the cumulative rain a line per year; the tables' buttons idle there.
+    void chartTabs() {
+        const samplegen::StationInfo& s = stations_[0];
+        frmTabella* table = search(QString::number(s.code), QString());
+        frmRiepilogo* window = summaryOf(table, 0);
+        QVERIFY(window);
+        window->tabRiepilogo->setCurrentIndex(frmRiepilogo::Climogramma);
+        QVERIFY(!window->cmdEsporta->isEnabled());
+        QCOMPARE(window->chartClimogramma->data().caption,
+                 QStringLiteral("Climogramma - %1 - normale, anni 1990-1999").arg(s.name));
+        QCOMPARE(window->cmbAnno->count(), 11);
+        const int y1995 = window->cmbAnno->findText(QStringLiteral("1995"));
+        window->cmbAnno->setCurrentIndex(y1995);
+        emit window->cmbAnno->activated(y1995);
+        const chart::Figure& f = window->chartClimogramma->data();
+        QCOMPARE(f.caption, QStringLiteral("Climogramma - %1 - anno 1995").arg(s.name));
+        const std::shared_ptr<const analysis::Table> months = window->table(frmRiepilogo::Mensile);
+        const int total = months->fieldIndex(QStringLiteral("Pioggia totale (mm)"));
+        const chart::Series& bars = f.panels[0].series[0];
+        QCOMPARE(bars.name, QStringLiteral("Pioggia totale (mm)"));
+        for (int m = 0; m < 12; ++m) {
+            const analysis::Cell cell = months->value(5 * 12 + m, total);  // 1995's months
+            QCOMPARE(std::isnan(bars.y[m]), cell.isNull());
+            if (!cell.isNull()) {
+                QCOMPARE(qRound(bars.y[m] * 10), qRound(cell.toDouble() * 10));
+            }
+        }
+        window->tabRiepilogo->setCurrentIndex(frmRiepilogo::Cumulata);
+        QCOMPARE(window->chartCumulata->data().panels[0].series.size(), 10);
+        // Another station keeps the year chosen.
+        window->showStation(window->stationOfRow(0));
+        QCOMPARE(window->cmbAnno->currentText(), QStringLiteral("1995"));
+        window->tabRiepilogo->setCurrentIndex(frmRiepilogo::Mensile);
+        QVERIFY(window->cmdEsporta->isEnabled());
     }
 
     void copyExportPrint() {
