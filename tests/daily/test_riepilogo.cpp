@@ -298,6 +298,24 @@ class TestRiepilogo : public QObject {
         QVERIFY(window->cmdEsporta->isEnabled());
     }
 
+    // The archive taken away between the search and the summary: the window says it cannot read
+    // the rows, and shows no station rather than the grid's rows under names alone.
+    void archiveGoneAfterTheSearch() {
+        frmTabella* table = search(QString(), QStringLiteral("1995"));
+        QVERIFY(table);
+        const QString archive = dir_.filePath(QStringLiteral("orbeni.mdb"));
+        const QString aside = dir_.filePath(QStringLiteral("altrove.mdb"));
+        QVERIFY(QFile::rename(archive, aside));
+        frmRiepilogo* window = summaryOf(table, 0);
+        QVERIFY(QFile::rename(aside, archive));
+        QVERIFY(window);
+        QCOMPARE(window->stationCount(), 0);
+        QVERIFY(window->lblAvvisi->isVisibleTo(window));
+        QVERIFY(window->lblAvvisi->text().startsWith(QStringLiteral("Impossibile rileggere le righe")));
+        QCOMPARE(window->table(frmRiepilogo::Mensile)->recordCount(), 0);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Riepilogo"));
+    }
+
     void copyExportPrint() {
         frmTabella* table = search(QString::number(stations_[0].code), QString());
         frmRiepilogo* window = summaryOf(table, 0);
