@@ -7,6 +7,7 @@
 #include "daily/summarymodel.h"
 #include "db/form.h"
 #include "db/location.h"
+#include "db/rowview.h"
 #include "db/seams.h"
 #include "export/exporttarget.h"
 #include "forms/formkit.h"
@@ -139,12 +140,23 @@ frmRiepilogo::frmRiepilogo(QWidget* owner) : QWidget(owner, Qt::Window) {
 }
 
 void frmRiepilogo::read(const forms::GridActions* grid, const RowSource& source, int currentRow) {
+    QPointer<const forms::GridActions> shown(grid);
+    const db::RowView* view = grid && grid->view() ? db::RowView::of(grid->view()->model()) : nullptr;
+    if (view && !following_) {
+        // A sort or filter of the grid's rows: read again, the station shown kept.
+        following_ = true;
+        connect(view, &db::RowView::viewChanged, this, [this, shown, source] {
+            if (shown && !reading()) {
+                keepCode_ = stationCode(station_);
+                read(shown, source, -1);
+            }
+        });
+    }
     lblAvvisi->setText(QStringLiteral("Lettura delle righe in corso…"));
     lblAvvisi->setVisible(true);
     setCursor(Qt::BusyCursor);
     // The watcher dies with the window; a read still under way then ends unseen.
     watcher_ = new QFutureWatcher<std::unique_ptr<jet::RecordSet>>(this);
-    QPointer<const forms::GridActions> shown(grid);
     connect(watcher_, &QFutureWatcherBase::finished, this, [this, shown, currentRow] {
         std::unique_ptr<jet::RecordSet> read = watcher_->future().takeResult();
         const bool wasRead = read != nullptr;
@@ -201,7 +213,12 @@ void frmRiepilogo::setRows(std::shared_ptr<const jet::RecordSet> rows, int curre
     // One station: nothing to choose.
     lblStazione->setVisible(stationCount() > 1);
     cmbStazione->setVisible(stationCount() > 1);
-    showStation(std::max(0, stationOfRow(currentRow)));
+    int first = stationOfRow(currentRow);
+    for (int i = 0; i < stationCount() && !keepCode_.isEmpty(); ++i) {
+        first = stations_[size_t(i)].code == keepCode_ ? i : first;
+    }
+    keepCode_.clear();
+    showStation(std::max(0, first));
     emit rowsRead();
 }
 

@@ -53,7 +53,8 @@ class frmRiepilogo : public QWidget {
     explicit frmRiepilogo(QWidget* owner);
 
     // Reads the rows of `source` with the station code on a worker thread, then shows them as
-    // `grid` does (its sort and filter) with the station of its row `currentRow` first.
+    // `grid` does (its sort and filter) with the station of its row `currentRow` first; and again
+    // whenever the grid's sort or filter changes.
     void read(const forms::GridActions* grid, const RowSource& source, int currentRow);
     bool reading() const { return watcher_ != nullptr; }
     // Rows read: those of the daily statement with the station code in front (nullptr: none).
@@ -123,6 +124,8 @@ class frmRiepilogo : public QWidget {
     std::vector<Station> stations_;
     std::vector<int> stationOf_;  // per row
     QString readError_;
+    bool following_ = false;  // reading again on the grid's sort and filter
+    QString keepCode_;        // the station to show again once read
     QFutureWatcher<std::unique_ptr<jet::RecordSet>>* watcher_ = nullptr;
     int station_ = -1;
     analysis::StationSummary summary_;

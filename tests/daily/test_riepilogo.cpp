@@ -259,6 +259,12 @@ class TestRiepilogo : public QObject {
         // A year of March alone: no yearly figure, and no index (306 days missing of 365).
         const std::shared_ptr<const analysis::Table> indices = window->table(frmRiepilogo::Indici);
         QVERIFY(indices->value(0, indices->fieldIndex(QStringLiteral("PRCPTOT"))).isNull());
+        // The filter taken away while the window is open: every month again.
+        view->clearFilters();
+        QVERIFY(window->reading());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->reading(), 30000);
+        QCOMPARE(window->table(frmRiepilogo::Mensile)->recordCount(), 120);
+        QCOMPARE(window->stationCode(window->cmbStazione->currentIndex()), QString::number(s.code));
     }
 
     // The chart tabs: the climograph of the normals, then of a chosen year, whose bars are the
