@@ -36,7 +36,8 @@ struct DrawOptions {
 // where neighbours lie farther apart than `step` (when step > 0), and where they fall in different
 // stretches of a broken axis or outside every stretch.
 QVector<QVector<int>> joinedRuns(const Series& series, double step, const QVector<Extent>& spans);
-// The stretches of a panel's horizontal axis: the data of the shown series, cut where two
+// The stretches of a panel's horizontal axis: the x of the shown series (a missing value's too:
+// its row is there, the stretch stays open and empty), cut where two
 // neighbouring x lie more than `x.breakAfter` apart, each widened by half a step, within the
 // view's extent. Categories: one stretch over all of them.
 QVector<Extent> spansOf(const Panel& panel, const PanelView& view);
@@ -94,7 +95,9 @@ class Layout {
   private:
     void layOutLegend(QRectF& area);
     void layOutPanels(const QRectF& area);
-    DrawnPanel layOutPanel(int index, const QRectF& area) const;
+    // The plot's left and right edges at least at `leftAt` and `rightAt` (NaN: its own axes').
+    DrawnPanel layOutPanel(int index, const QRectF& area, double leftAt, double rightAt) const;
+    void keepLabelsApart(DrawnPanel& drawn) const;
     QVector<DrawnAxis> axesOf(int index, const QVector<Extent>& spans, double height) const;
     void paintPanel(QPainter& painter, const DrawnPanel& drawn) const;
     void paintAxes(QPainter& painter, const DrawnPanel& drawn) const;

@@ -2,6 +2,8 @@
 // and ticks, the panels' plots and the legend's entries; and back from a point to a value.
 #include "chart/chartdraw.h"
 
+#include <QDate>
+
 #include <QFontMetricsF>
 #include <QMap>
 
@@ -135,7 +137,8 @@ QVector<Extent> spansOf(const Panel& panel, const PanelView& view) {
             continue;
         }
         for (qsizetype i = 0; i < s.x.size() && i < s.y.size(); ++i) {
-            if (!std::isnan(s.y[i]) && finite(s.x[i]) && !(panel.x.scale == Scale::Log && s.x[i] <= 0)) {
+            // A row whose value is missing still holds the axis open: an empty stretch, not cut off.
+            if (finite(s.x[i]) && !(panel.x.scale == Scale::Log && s.x[i] <= 0)) {
                 xs.push_back(s.x[i]);
             }
         }
@@ -286,11 +289,71 @@ void Layout::layOutPanels(const QRectF& area) {
             total += std::max(0.1, figure_.panels[i].weight);
         }
     }
+    QVector<QRectF> areas;
     double top = area.top();
     for (const int i : drawn) {
         const double height = area.height() * std::max(0.1, figure_.panels[i].weight) / total;
-        panels_.append(layOutPanel(i, QRectF(area.left(), top, area.width(), height)));
+        areas.append(QRectF(area.left(), top, area.width(), height));
         top += height;
+    }
+    // The panels' plots share their left and right edges, so one day (or duration) stands at the
+    // same place in each, whatever axes a panel has.
+    double left = kMissing;
+    double right = kMissing;
+    for (int k = 0; k < drawn.size(); ++k) {
+        const QRectF plot = layOutPanel(drawn[k], areas[k], kMissing, kMissing).plot;
+        left = std::isnan(left) ? plot.left() : std::max(left, plot.left());
+        right = std::isnan(right) ? plot.right() : std::min(right, plot.right());
+    }
+    for (int k = 0; k < drawn.size(); ++k) {
+        panels_.append(layOutPanel(drawn[k], areas[k], left, right));
+    }
+}
+
+void Layout::keepLabelsApart(DrawnPanel& drawn) const {
+    // A stretch's first label first (it names the year of a broken axis), then the others where
+    // they fit: labels never overlap, however narrow a stretch.
+    const QFontMetricsF metrics(options_.font);
+    QVector<std::pair<double, double>> kept;
+    auto fits = [&kept](double from, double to) {
+        return std::none_of(kept.cbegin(), kept.cend(),
+                            [&](const auto& k) { return from < k.second + 6 && to > k.first - 6; });
+    };
+    // A broken date axis too narrow for its stretches' first labels names them by the year alone.
+    if (figure_.panels[drawn.index].x.kind == XKind::Date && drawn.spans.size() > 1) {
+        double previous = -1e300;
+        bool crowded = false;
+        for (const DrawnSpan& span : drawn.spans) {
+            if (!span.ticks.isEmpty()) {
+                const double x = toPixelX(drawn, span.ticks[0].value);
+                const double half = metrics.horizontalAdvance(span.ticks[0].label) / 2;
+                crowded = crowded || x - half < previous + 6;
+                previous = x + half;
+            }
+        }
+        for (DrawnSpan& span : drawn.spans) {
+            if (crowded && !span.ticks.isEmpty()) {
+                span.ticks[0].label =
+                    QString::number(QDate::fromJulianDay(qint64(span.ticks[0].value)).year());
+            }
+        }
+    }
+    for (const bool firsts : {true, false}) {
+        for (DrawnSpan& span : drawn.spans) {
+            for (qsizetype t = 0; t < span.ticks.size(); ++t) {
+                Tick& tick = span.ticks[t];
+                const double x = toPixelX(drawn, tick.value);
+                const double half = metrics.horizontalAdvance(tick.label) / 2;
+                if ((t == 0) != firsts || tick.label.isEmpty() || !std::isfinite(x)) {
+                    continue;
+                }
+                if (fits(x - half, x + half)) {
+                    kept.append({x - half, x + half});
+                } else {
+                    tick.label.clear();
+                }
+            }
+        }
     }
 }
 
@@ -352,7 +415,7 @@ QVector<Layout::DrawnAxis> Layout::axesOf(int index, const QVector<Extent>& span
     return axes;
 }
 
-Layout::DrawnPanel Layout::layOutPanel(int index, const QRectF& area) const {
+Layout::DrawnPanel Layout::layOutPanel(int index, const QRectF& area, double leftAt, double rightAt) const {
     const Panel& panel = figure_.panels[index];
     const QFontMetricsF metrics(options_.font);
     DrawnPanel drawn;
@@ -374,6 +437,8 @@ Layout::DrawnPanel Layout::layOutPanel(int index, const QRectF& area) const {
         widths.append(widest + 8 + (axis.title.isEmpty() ? 0 : metrics.height() + 6));
         (axis.right ? right : left) += axis.right ? -widths.constLast() : widths.constLast();
     }
+    left = std::isnan(leftAt) ? left : std::max(left, leftAt);
+    right = std::isnan(rightAt) ? right : std::min(right, rightAt);
     drawn.plot = QRectF(QPointF(left, top), QPointF(right, bottom));
     double rightEdge = drawn.plot.right();
     double leftEdge = drawn.plot.left();
@@ -409,6 +474,7 @@ Layout::DrawnPanel Layout::layOutPanel(int index, const QRectF& area) const {
         span.ticks = ticksOf(panel.x, e, span.plot.width());
         drawn.spans.append(span);
     }
+    keepLabelsApart(drawn);
     return drawn;
 }
 

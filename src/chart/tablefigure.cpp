@@ -301,11 +301,9 @@ std::pair<double, double> xExtent(const Figure& figure) {
     double high = kMissing;
     for (const Panel& panel : figure.panels) {
         for (const Series& s : panel.series) {
-            for (qsizetype i = 0; i < s.x.size(); ++i) {
-                if (!std::isnan(s.y.value(i, kMissing))) {
-                    low = std::isnan(low) ? s.x[i] : std::min(low, s.x[i]);
-                    high = std::isnan(high) ? s.x[i] : std::max(high, s.x[i]);
-                }
+            for (const double x : s.x) {
+                low = std::isnan(low) ? x : std::min(low, x);
+                high = std::isnan(high) ? x : std::max(high, x);
             }
         }
     }

@@ -81,7 +81,8 @@ struct SeriesRows {
 };
 Figure seriesFigure(const SeriesRows& description, const jet::RecordSet& rows);
 
-// The extent of the x values of every series (NaN, NaN when there is none).
+// The extent of the x values of every series, with a value or missing (NaN, NaN when there is
+// none): the period of the rows, not only of their values.
 std::pair<double, double> xExtent(const Figure& figure);
 // "dal 01/03/1995 al 31/03/1995", or the one day.
 QString datePeriod(const QDate& first, const QDate& last);

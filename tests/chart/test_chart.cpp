@@ -343,6 +343,74 @@ class TestChart : public QObject {
         QVERIFY(std::abs(fixed.toPixelX(fixed.panels().constFirst(), high) - panel.plot.right()) < 1e-6);
     }
 
+    // Ten Marches in a narrow window: each stretch's first label (its year) is kept, no two labels
+    // overlap; a row whose values are all missing keeps the axis open to its day.
+    void narrowStretchesKeepTheirYear() {
+        chart::Figure f = twoMarches();
+        chart::Series& t = f.panels[0].series[0];
+        chart::Series& r = f.panels[0].series[1];
+        t.x.clear();
+        t.y.clear();
+        for (int year = 1990; year < 2000; ++year) {
+            for (int day = 1; day <= 31; ++day) {
+                t.x.append(jd(year, 3, day));
+                // The last five days of 1999 are rows with nothing in them.
+                t.y.append(year == 1999 && day > 26 ? kMissing : 10 + day % 5);
+            }
+        }
+        r.x = t.x;
+        r.y = QVector<double>(t.x.size(), kMissing);
+        r.y[0] = 2;
+        const chart::Layout layout = layoutOf(f, QSize(700, 400));
+        const chart::Layout::DrawnPanel& panel = layout.panels().constFirst();
+        QCOMPARE(panel.spans.size(), 10);
+        QCOMPARE(panel.spans.constLast().extent.max, jd(1999, 3, 31) + 0.5);
+        QCOMPARE(layoutOf(f, QSize(1400, 400)).panels()[0].spans[3].ticks.constFirst().label,
+                 QStringLiteral("1 mar 1993"));
+        QFont font;
+        font.setPixelSize(12);
+        const QFontMetricsF metrics(font);
+        QVector<std::pair<double, double>> drawn;
+        for (int i = 0; i < panel.spans.size(); ++i) {
+            const chart::Layout::DrawnSpan& span = panel.spans[i];
+            // Too narrow for "1 mar 1990": the year alone.
+            QCOMPARE(span.ticks.constFirst().label, QString::number(1990 + i));
+            for (const chart::Tick& tick : span.ticks) {
+                if (!tick.label.isEmpty()) {
+                    const double x = layout.toPixelX(panel, tick.value);
+                    const double half = metrics.horizontalAdvance(tick.label) / 2;
+                    for (const auto& [from, to] : drawn) {
+                        QVERIFY2(x + half <= from || x - half >= to, qPrintable(tick.label));
+                    }
+                    drawn.append({x - half, x + half});
+                }
+            }
+        }
+    }
+
+    // Stacked panels share their plot's left and right edges, though only the first has a rain axis
+    // on the right: a day stands at the same place in both.
+    void panelsAligned() {
+        chart::Figure f = twoMarches();
+        chart::Panel& snow = f.panels.emplace_back();
+        snow.x = f.panels[0].x;
+        snow.axes = {{QStringLiteral("n"), QStringLiteral("Neve"), QStringLiteral("cm")}};
+        chart::Series s = f.panels[0].series[0];
+        s.name = QStringLiteral("Altezza della neve cm");
+        s.axis = QStringLiteral("n");
+        for (double& y : s.y) {
+            y *= 100;  // wider tick labels than the first panel's
+        }
+        snow.series << s;
+        const chart::Layout layout = layoutOf(f);
+        QCOMPARE(layout.panels().size(), 2);
+        const chart::Layout::DrawnPanel& first = layout.panels()[0];
+        const chart::Layout::DrawnPanel& second = layout.panels()[1];
+        QCOMPARE(first.plot.left(), second.plot.left());
+        QCOMPARE(first.plot.right(), second.plot.right());
+        QCOMPARE(layout.toPixelX(first, jd(1995, 3, 10)), layout.toPixelX(second, jd(1995, 3, 10)));
+    }
+
     // Nothing to draw: the Italian word, no empty plot.
     void nothingToDraw() {
         chart::Figure f = twoMarches();

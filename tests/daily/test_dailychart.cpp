@@ -104,6 +104,11 @@ class TestDailyChart : public QObject {
         day(9, "Alfonsine", 1, 1, 1994, QVariant(), 5.5, -1.0, 12.0, 20.0);
         day(9, "Alfonsine", 31, 2, 1994, 9.0, 9.0, 9.0, 9.0, 9.0);  // no calendar day
         day(99, "Vuota", 1, 1, 1996, QVariant(), QVariant());
+        // Rows to the 6th of January 1997, the last three with no value at all.
+        for (int d = 1; d <= 6; ++d) {
+            day(5, "Lugo", d, 1, 1997, d <= 3 ? QVariant(1.0) : QVariant(),
+                d <= 3 ? QVariant(4.0) : QVariant());
+        }
         jetwriter::Database archive(jetwriter::Version::Jet4);
         archive.addTable(QStringLiteral("database1"),
                          {Column{QStringLiteral("codStaz"), ColumnType::Long},
@@ -233,6 +238,19 @@ class TestDailyChart : public QObject {
         chart::ChartWindow window(nullptr);
         window.showData(*f);
         QVERIFY(window.view()->layout().empty());
+    }
+
+    // Days whose values are all missing at the end of the result: the period and the axis still
+    // reach the last row's day (an empty stretch), not the last value's.
+    void emptyDaysKeepThePeriod() {
+        const std::optional<chart::Figure> f =
+            daily::dailyChart(path(), statement(QStringLiteral("5"), QString()));
+        QVERIFY(f);
+        QCOMPARE(f->title, QStringLiteral("Lugo - dal 01/01/1997 al 06/01/1997"));
+        const QVector<chart::Extent> spans = chart::spansOf(f->panels[0], chart::PanelView());
+        QCOMPARE(spans.size(), 1);
+        QCOMPARE(spans[0].min, jd(1997, 1, 1) - 0.5);
+        QCOMPARE(spans[0].max, jd(1997, 1, 6) + 0.5);
     }
 
     // From the grid's menu to a chart window of its own, which closes with its window.
