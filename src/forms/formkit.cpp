@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -19,9 +20,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextEdit>
+#include <QWindow>
 
 namespace forms {
 
@@ -55,6 +58,34 @@ class AltLetterGuard : public QObject {
         return qobject_cast<QLineEdit*>(watched) || qobject_cast<QAbstractSpinBox*>(watched) ||
                qobject_cast<QTextEdit*>(watched) || qobject_cast<QPlainTextEdit*>(watched) ||
                qobject_cast<QComboBox*>(watched) || qobject_cast<QAbstractItemView*>(watched);
+    }
+};
+
+// Each time the window is shown, it is declared transient for the window that was active then
+// (the one that opens it): window managers keep it above that window and, for dialogs, centre it
+// there; Wayland compositors place it only through that tie.
+class OpenerTie : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Show && window && window->isWindow() && window->windowHandle()) {
+            QWidget* opener = QApplication::activeWindow();
+            QWindow* handle = opener && opener != window ? opener->windowHandle() : nullptr;
+            // Never a loop: the opener must not itself hang on this window.
+            for (QWindow* up = handle; up; up = up->transientParent()) {
+                if (up == window->windowHandle()) {
+                    handle = nullptr;
+                    break;
+                }
+            }
+            if (handle) {
+                window->windowHandle()->setTransientParent(handle);
+            }
+        }
+        return QObject::eventFilter(watched, event);
     }
 };
 
@@ -135,13 +166,29 @@ class FrameGuard : public QObject {
     bool placing_ = false;
 };
 
+// Installs a filter of type T once, found again by its name: the filters have no meta-object of
+// their own, so findChild<T*> would take any child for one.
+template <class T>
+void installOnce(QWidget* window, const QString& name) {
+    if (!window->findChild<QObject*>(name, Qt::FindDirectChildrenOnly)) {
+        auto* filter = new T(window);
+        filter->setObjectName(name);
+        window->installEventFilter(filter);
+    }
+}
+
 }  // namespace
 
 void setFixedFrame(QWidget* window, Qt::WindowType kind) {
     window->setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint);
     keepFrameStates(window);
+    tieToOpener(window);
     guardAltLetters();
+}
+
+void tieToOpener(QWidget* window) {
+    installOnce<OpenerTie>(window, QStringLiteral("openerTie"));
 }
 
 void guardAltLetters() {
@@ -153,9 +200,14 @@ void guardAltLetters() {
 }
 
 void keepFrameStates(QWidget* window) {
-    if (!window->findChild<FrameGuard*>(QString(), Qt::FindDirectChildrenOnly)) {
-        window->installEventFilter(new FrameGuard(window));
-    }
+    installOnce<FrameGuard>(window, QStringLiteral("frameGuard"));
+}
+
+void closeOnEscape(QWidget* window) {
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    escape->setObjectName(QStringLiteral("closeOnEscape"));
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated, window, [window] { window->close(); });
 }
 
 void centreFrame(QWidget* window) {

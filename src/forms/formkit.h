@@ -24,15 +24,24 @@ inline const QColor kBlueViolet(128, 128, 255);
 // A colour written as the archive's tools wrote it: 0x00BBGGRR, red in the lowest byte.
 QColor colourFromBgr(unsigned int value);
 
-// A title bar with the close box only: no minimize or maximize button. `kind` is Qt::Window or
-// Qt::Dialog. Window managers that offer those actions anyway (some offer minimize and full screen
-// to every window) find them undone: a window shows only in the states its buttons allow.
-void setFixedFrame(QWidget* window, Qt::WindowType kind = Qt::Window);
+// A title bar with the close box only: no minimize or maximize button. Of the dialog type, so that
+// window managers draw neither button (openbox draws both on a normal window whatever its hints),
+// and transient for the window that opens it (tieToOpener). Qt::Window is for the main window, which
+// adds its minimize button. Window managers that offer those actions anyway (some offer minimize
+// and full screen to every window) find them undone: a window shows only in the states its
+// buttons allow.
+void setFixedFrame(QWidget* window, Qt::WindowType kind = Qt::Dialog);
 // Only the undoing of states the window's buttons do not allow (setFixedFrame does it too).
 void keepFrameStates(QWidget* window);
+// At each showing, the window is made transient for the window active then, its opener
+// (setFixedFrame does it too).
+void tieToOpener(QWidget* window);
 // Alt+letter that nothing answers types nothing into lists, boxes and grids (setFixedFrame
 // asks for it; once for the whole application).
 void guardAltLetters();
+// Escape closes the window as its frame's close box does (with no window manager there is no
+// close box: a window closed only from its frame could not be closed at all).
+void closeOnEscape(QWidget* window);
 // Places the whole window, frame included, in the middle of the primary screen.
 void centreFrame(QWidget* window);
 

@@ -14,6 +14,9 @@ class PictureBox : public QWidget {
     PictureBox(const QString& name, QWidget* parent);
     // A null pixmap empties the box.
     void setPicture(const QPixmap& picture);
+    // The box takes the focus in its window's tab order, shows it, and Enter, Return or Space
+    // click it: a picture that opens something must be reachable without a mouse.
+    void setKeyboardClick(bool on);
     const QPixmap& picture() const { return picture_; }
 
   signals:
@@ -23,6 +26,7 @@ class PictureBox : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QPixmap picture_;

@@ -210,6 +210,8 @@ void frmAnagrafica::buildCard() {
     PctUbic = new forms::PictureBox(QStringLiteral("PctUbic"), client_);
     PctUbic->setGeometry(db::twipsRect(8040, 0, 3135, 4095));
     PctUbic->setCursor(QCursor(registry::magnifierPointerImage(), 12, 12));
+    // After the card's boxes in the tab order, before the monthly grid.
+    PctUbic->setKeyboardClick(true);
     connect(PctUbic, &forms::PictureBox::Click, this, &frmAnagrafica::PctUbic_Click);
 }
 

@@ -17,6 +17,7 @@ frmDettaglio::frmDettaglio(QWidget* parent) : db::Form(parent) {
     setObjectName(QStringLiteral("frmDettaglio"));
     setWindowTitle(QStringLiteral("Dettaglio"));
     forms::setFixedFrame(this);
+    forms::closeOnEscape(this);
     // No icon: a transparent one, since an empty icon would show the application's.
     QPixmap blank(16, 16);
     blank.fill(Qt::transparent);

@@ -245,17 +245,18 @@ void drawCaptions(QPainter& p) {
     p.drawText(QRectF(42, 164, 380, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                QStringLiteral("Dati giornalieri \u00b7 Piogge intense \u00b7 Anagrafica delle stazioni"));
 
-    // Publisher's band at the foot, with the emblem.
+    // Publisher's band at the foot, with the emblem. The main window shows 554 of the picture's 564
+    // rows: the band runs to the picture's foot, its content ends above row 554.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(15, 40, 100, 225));
-    p.drawRect(QRectF(0, 486, 746, 78));
-    drawEmblem(p, QRectF(18, 492, 54, 64));
+    p.drawRect(QRectF(0, 476, 746, 88));
+    drawEmblem(p, QRectF(18, 482, 54, 64));
     p.setPen(QColor(255, 255, 255));
     p.setFont(font(kSerif, 21, true));
-    p.drawText(QRectF(86, 492, 640, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("REGIONE SORVANE"));
+    p.drawText(QRectF(86, 482, 640, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("REGIONE SORVANE"));
     p.setFont(font(kSans, 13));
     p.drawText(
-        QRectF(86, 522, 640, 30), Qt::AlignLeft | Qt::AlignVCenter,
+        QRectF(86, 512, 640, 30), Qt::AlignLeft | Qt::AlignVCenter,
         QStringLiteral("Direzione Territorio e Ambiente \u2013 Dipartimento di Meteorologia e Climatologia"));
 }
 

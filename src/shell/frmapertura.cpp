@@ -26,7 +26,7 @@ frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
     setWindowTitle(QStringLiteral("Altorra della Regione Sorvane"));
     setWindowIcon(shell::programIcon());
     // A sizable border with minimize and close buttons, no maximize button.
-    forms::setFixedFrame(this);
+    forms::setFixedFrame(this, Qt::Window);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
 
     menuBar = new QMenuBar(this);

@@ -22,7 +22,8 @@ frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
     setWindowTitle(QStringLiteral("Informazioni"));
     setWindowIcon(shell::programIcon());
     // A fixed dialog border with neither maximize nor minimize button.
-    forms::setFixedFrame(this, Qt::Dialog);
+    forms::setFixedFrame(this);
+    forms::closeOnEscape(this);
     setClientTwips(9120, 6330, false);
     setFixedSize(size());
 

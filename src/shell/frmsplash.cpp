@@ -30,6 +30,7 @@ frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
     // No caption, no control box, no taskbar button.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     forms::keepFrameStates(this);
+    forms::tieToOpener(this);
     setClientTwips(9075, 6570, true);
     setFixedSize(size());
 

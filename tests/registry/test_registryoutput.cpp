@@ -51,6 +51,7 @@ class RegistryOutputTest : public QObject {
 
     std::unique_ptr<testsupport::ScriptedSeams> services;
     QList<Detail> details;
+    std::function<void(frmDettaglio*)> whileOpen;  // runs in the large picture window's display
     QTemporaryDir outputs;
 
     frmAnagrafica* openOn(const QString& variant, int station) {
@@ -66,6 +67,7 @@ class RegistryOutputTest : public QObject {
     void init() {
         Global::reset();
         details.clear();
+        whileOpen = nullptr;
         services = std::make_unique<testsupport::ScriptedSeams>();
         services->saveTo = QString();  // the dialogs cancel unless a test picks a file
         services->printTo = QString();
@@ -84,6 +86,9 @@ class RegistryOutputTest : public QObject {
             const QImage icon = detail->windowIcon().pixmap(16, 16).toImage();
             seen.iconBlank = !icon.isNull() && icon.pixelColor(8, 8).alpha() == 0;
             details << seen;
+            if (whileOpen) {
+                whileOpen(detail);
+            }
         };
     }
     void cleanup() {
@@ -179,6 +184,62 @@ class RegistryOutputTest : public QObject {
         form->mnuEsporta_Click();
         QVERIFY(!QFile::exists(target));
         QVERIFY(services->messages.isEmpty());
+    }
+
+    // Without a mouse: the thumbnail follows the card's boxes in the tab order, before the monthly
+    // grid, shows that it has the focus, and Return, the keypad's Enter and Space open the large
+    // picture, which Escape closes as its frame's close box does.
+    void largePictureFromTheKeyboard() {
+        const int withPictures = firstStation(QStringLiteral("jet4"), true, true);
+        frmAnagrafica* form = openOn(QStringLiteral("jet4"), withPictures);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        form->Text1->lineEdit()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->PctUbic);
+        const QImage unfocused = [&] {
+            form->PctUbic->clearFocus();
+            return form->PctUbic->grab().toImage();
+        }();
+        form->PctUbic->setFocus(Qt::TabFocusReason);
+        QVERIFY(form->PctUbic->grab().toImage() != unfocused);  // the focus is drawn
+        QTest::keyClick(form->PctUbic, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), form->Text1->lineEdit());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(form->PctUbic, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() && form->MSFlexGrid1->isAncestorOf(QApplication::focusWidget()));
+        form->PctUbic->setFocus(Qt::TabFocusReason);
+
+        bool escapeClosed = false;
+        whileOpen = [&](frmDettaglio* detail) {
+            detail->activateWindow();
+            if (!QTest::qWaitFor([detail] { return QApplication::activeWindow() == detail; })) {
+                return;
+            }
+            QTest::keyClick(detail, Qt::Key_Escape);
+            escapeClosed = detail->isUnloaded() && !detail->isVisible();
+        };
+        const QList<std::pair<int, Qt::KeyboardModifiers>> keys = {{Qt::Key_Return, Qt::NoModifier},
+                                                                   {Qt::Key_Enter, Qt::KeypadModifier},
+                                                                   {Qt::Key_Space, Qt::NoModifier}};
+        for (const auto& [key, modifiers] : keys) {
+            escapeClosed = false;
+            QTest::keyClick(form->PctUbic, Qt::Key(key), modifiers);
+            QCOMPARE(details.size(), services->modalWindows.size());
+            QCOMPARE(services->modalWindows.last(), QStringLiteral("frmDettaglio"));
+            QVERIFY(escapeClosed);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!db::Forms::find<frmDettaglio>());
+            form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(form));
+            form->PctUbic->setFocus(Qt::TabFocusReason);
+        }
+        QCOMPARE(details.size(), 3);
+        QCOMPARE(details[0].path, details[2].path);
+        // Other keys open nothing.
+        QTest::keyClick(form->PctUbic, Qt::Key_A);
+        QTest::keyClick(form->PctUbic, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(details.size(), 3);
     }
 
     void largePicture() {

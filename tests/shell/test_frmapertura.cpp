@@ -80,6 +80,17 @@ class TestFrmApertura : public QObject {
                                 QPoint(w / 2, h / 3), QPoint(100, 60)}) {
             QCOMPARE(shown.pixel(p), expected.pixel(p));
         }
+
+        // The client area shows the picture's first 554 rows: the ten below, and a few above them,
+        // hold no drawing, each row only the band's plain colour (over the meadow's shading).
+        const int clientRows = db::twipsToPixels(8310);
+        QCOMPARE(clientRows, 554);
+        for (int y = clientRows - 4; y < title.height(); ++y) {
+            for (int x = 0; x < title.width(); ++x) {
+                QVERIFY2(expected.pixel(x, y) == expected.pixel(0, y),
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
     }
 
     void menu() {

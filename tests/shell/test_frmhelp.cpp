@@ -10,6 +10,7 @@
 #include "shell/frmhelp.h"
 #include "support/scriptedseams.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -119,6 +120,50 @@ class TestFrmHelp : public QObject {
         help->SSTab1->setTab(7);
         QCOMPARE(help->SSTab1->Tab(), 7);
         QVERIFY(help->SSTab1->page(7)->findChildren<QWidget*>().isEmpty());
+    }
+
+    // Escape closes the window as its frame's close box does, wherever the focus is: in a text,
+    // on the tab bar, or nowhere; the next "&Informazioni" loads it again.
+    void escapeCloses_data() {
+        QTest::addColumn<int>("focus");  // 0: a text box, 1: the tab bar, 2: the window itself
+        QTest::newRow("text box") << 0;
+        QTest::newRow("tab bar") << 1;
+        QTest::newRow("window") << 2;
+    }
+    void escapeCloses() {
+        QFETCH(int, focus);
+        QTemporaryDir folder;
+        QString error;
+        QVERIFY2(writeHelpArchive(folder.path(), {jetwriter::Row{"a", "b", "c", "d", "e"}}, &error),
+                 qPrintable(error));
+        seams::setProgramFolder(folder.path());
+        seams_->closeAfterModal = false;
+        bool closed = false;
+        seams_->onModal = [&](QWidget* window) {
+            auto* help = qobject_cast<frmHelp*>(window);
+            if (!help) {
+                return;
+            }
+            help->activateWindow();
+            if (!QTest::qWaitFor([help] { return QApplication::activeWindow() == help; })) {
+                return;
+            }
+            QWidget* target = help;
+            if (focus == 0) {
+                help->SSTab1->setTab(0);
+                target = help->Text2[0]->textEdit();
+            } else if (focus == 1) {
+                target = help->SSTab1->findChild<QAbstractButton*>();
+            }
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Escape);
+            closed = help->isUnloaded() && !help->isVisible();
+        };
+        db::Forms::show<frmHelp>(db::Modality::Modal);
+        QVERIFY(closed);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!db::Forms::find<frmHelp>());
+        QVERIFY(seams_->messages.isEmpty());
     }
 
     // Exact texts, one of them over 20 KB, shown whole; the boxes are locked but the caret moves.

@@ -51,6 +51,23 @@ QString activeWindowId() {
     return ok ? QString::number(id) : QString();
 }
 
+// The window WM_TRANSIENT_FOR names (decimal id), empty when it names none.
+QString transientId(const QString& id) {
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("window id # (0x[0-9a-fA-F]+)"))
+                                              .match(xproperty(id, QStringLiteral("WM_TRANSIENT_FOR")));
+    bool ok = false;
+    const qulonglong transient = match.captured(1).toULongLong(&ok, 16);
+    return ok ? QString::number(transient) : QString();
+}
+
+// The window's first _NET_WM_WINDOW_TYPE.
+QString windowType(QWidget* window) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("= (_NET_WM_WINDOW_TYPE_\\w+)"))
+            .match(xproperty(QString::number(window->winId()), QStringLiteral("_NET_WM_WINDOW_TYPE")));
+    return match.captured(1);
+}
+
 QSize hintedSize(const QString& hints, const QString& which) {
     const QRegularExpression pattern(
         QStringLiteral("program specified %1 size: (\\d+) by (\\d+)").arg(which));
@@ -173,6 +190,70 @@ class TestWindowFrames : public QObject {
                 10000);
             QVERIFY(window->isVisible());
             QTRY_COMPARE_WITH_TIMEOUT(window->size(), size, 10000);
+        }
+    }
+
+    // Every window with no minimize button is a dialog to the window manager (openbox draws no
+    // minimize or maximize button on one), and each window is transient for the window it was
+    // opened from: the modal ones stay above it, and compositors place them by it.
+    void windowsHangOnTheirOpener() {
+        frmApertura* main = db::Forms::show<frmApertura>(db::Modality::Modeless);
+        QVERIFY(QTest::qWaitForWindowExposed(main, 20000));
+        QTRY_VERIFY_WITH_TIMEOUT(activeWindowId() == QString::number(main->winId()), 20000);
+        QTRY_COMPARE(QApplication::activeWindow(), main);
+        QCOMPARE(windowType(main), QStringLiteral("_NET_WM_WINDOW_TYPE_NORMAL"));
+
+        QMap<QString, QString> ids;           // window name: its id
+        QMap<QString, QString> transientFor;  // window name: the id WM_TRANSIENT_FOR names
+        QMap<QString, QString> types;         // window name: its _NET_WM_WINDOW_TYPE
+        ids[main->objectName()] = QString::number(main->winId());
+        const auto look = [&](QWidget* window) {
+            const QString id = QString::number(window->winId());
+            ids[window->objectName()] = id;
+            (void)QTest::qWaitFor([&] { return activeWindowId() == id; },
+                                  5000);  // a frameless one may not be
+            transientFor[window->objectName()] = transientId(id);
+            types[window->objectName()] = windowType(window);
+        };
+        seams_->onModal = [&](QWidget* shown) {
+            if (auto* results = qobject_cast<forms::ResultWindow*>(shown)) {
+                results->Timer1->stop();  // without an archive it would close at its first tick
+            }
+            if (!QTest::qWaitForWindowExposed(shown, 20000)) {
+                return;
+            }
+            look(shown);
+            // The result windows are opened from their selection forms.
+            if (qobject_cast<frmAltorra*>(shown)) {
+                db::Forms::show<frmTabella>(db::Modality::Modal);
+            } else if (qobject_cast<frmPioggia*>(shown)) {
+                db::Forms::show<frmIntense>(db::Modality::Modal);
+            }
+        };
+        // Each from the main window's menu, as the user chooses it there: with the main window active.
+        for (void (frmApertura::*entry)() :
+             {&frmApertura::mnuDati_giornalieri_Click, &frmApertura::mnuPiogge_intense_Click,
+              &frmApertura::mnuInformazioni_Click, &frmApertura::mnuEsci_Click,
+              &frmApertura::mnuAnagrafica_Click}) {
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), main, 20000);
+            (main->*entry)();
+        }
+        auto* registry = db::Forms::find<frmAnagrafica>();
+        QVERIFY(registry && QTest::qWaitForWindowExposed(registry, 20000));
+        look(registry);
+        registry->PctUbic_Click();
+
+        const QList<std::pair<QString, QString>> openers = {
+            {"frmAltorra", "frmApertura"},    {"frmTabella", "frmAltorra"},     {"frmPioggia", "frmApertura"},
+            {"frmIntense", "frmPioggia"},     {"frmHelp", "frmApertura"},       {"frmSplash", "frmApertura"},
+            {"frmAnagrafica", "frmApertura"}, {"frmDettaglio", "frmAnagrafica"}};
+        for (const auto& [window, opener] : openers) {
+            QVERIFY2(ids.contains(window), qPrintable(window));
+            QVERIFY2(transientFor.value(window) == ids.value(opener),
+                     qPrintable(window + QStringLiteral(": ") + transientFor.value(window)));
+            if (window != QStringLiteral("frmSplash")) {  // no frame at all: a utility window
+                QCOMPARE(types.value(window), QStringLiteral("_NET_WM_WINDOW_TYPE_DIALOG"));
+            }
         }
     }
 
