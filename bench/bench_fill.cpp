@@ -22,14 +22,15 @@
 
 #include <unistd.h>
 
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "db/datasource.h"
-#include "db/form.h"
-#include "db/seams.h"
 #include "export/tabexport.h"
 #include "jet/jet.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 namespace {
 
@@ -82,8 +83,8 @@ int main(int argc, char** argv) {
     seams::setModalRunner(&modals);
     seams::setMessageBox(&modals);
 
-    db::Forms::show<frmAltorra>(db::Modality::Modal);
-    frmAltorra* form = db::Forms::find<frmAltorra>();
+    runtime::Forms::show<frmAltorra>(runtime::Modality::Modal);
+    frmAltorra* form = runtime::Forms::find<frmAltorra>();
     if (!form) {
         std::fprintf(stderr, "bench_fill: the form did not open\n");
         return 1;
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         form->cmdSeleziona->click();
-        frmTabella* table = db::Forms::find<frmTabella>();
+        frmTabella* table = runtime::Forms::find<frmTabella>();
         if (!table || !table->DTabella->recordset()) {
             std::fprintf(stderr, "bench_fill: no results\n");
             return 1;
@@ -162,7 +163,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     std::printf("%s\n", qPrintable(exportLine));
     jet::Error error;
     std::shared_ptr<jet::Database> database =

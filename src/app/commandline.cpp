@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 
 #include "db/location.h"
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QCoreApplication>
 #include <QString>

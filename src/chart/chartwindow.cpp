@@ -1,9 +1,9 @@
 #include "chart/chartwindow.h"
 
-#include "db/form.h"
 #include "db/rowview.h"
-#include "db/seams.h"
 #include "forms/gridactions.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 #include <QAbstractItemModel>
 #include <QBuffer>
@@ -280,8 +280,8 @@ void offerChart(forms::GridActions* actions, QWidget* owner, Describe describe) 
     if (const db::RowView* shown = db::RowView::of(actions->view()->model())) {
         QObject::connect(shown, &db::RowView::viewChanged, owner, redraw);
     }
-    if (auto* form = qobject_cast<db::Form*>(owner)) {
-        QObject::connect(form, &db::Form::unloaded, form, [form] {
+    if (auto* form = qobject_cast<runtime::Form*>(owner)) {
+        QObject::connect(form, &runtime::Form::unloaded, form, [form] {
             if (ChartWindow* window = chartWindowOf(form)) {
                 window->close();
             }

@@ -2,7 +2,7 @@
 
 #include "daily/dailystatement.h"
 #include "daily/frmtabella.h"
-#include "db/form.h"
+#include "runtime/form.h"
 
 #include <QCheckBox>
 
@@ -120,5 +120,5 @@ forms::Statement frmAltorra::statementFor(const QList<forms::ListChoice>& choice
 }
 
 void frmAltorra::openResults() {
-    db::Forms::show<frmTabella>(db::Modality::Modal);
+    runtime::Forms::show<frmTabella>(runtime::Modality::Modal);
 }

@@ -14,13 +14,13 @@ class frmAltorra : public forms::SelectionForm {
     frmAltorra();
 
     QLabel* const lblStazione;
-    db::DBCombo* const DBCmbStazione;
+    controls::DBCombo* const DBCmbStazione;
     QLabel* const lblAnno;
-    db::DBCombo* const DBcmbAnno;
+    controls::DBCombo* const DBcmbAnno;
     QLabel* const lblMese;
-    db::DBCombo* const DBCmbMese;
+    controls::DBCombo* const DBCmbMese;
     QLabel* const lblGiorno;
-    db::DBCombo* const DBcmbGiorno;
+    controls::DBCombo* const DBcmbGiorno;
     db::DataSource* const DStaz;
     db::DataSource* const DAnno;
     db::DataSource* const DMese;

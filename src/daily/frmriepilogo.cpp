@@ -5,15 +5,15 @@
 #include "chart/tablefigure.h"
 #include "daily/dailychart.h"
 #include "daily/summarymodel.h"
-#include "db/form.h"
 #include "db/location.h"
 #include "db/rowview.h"
-#include "db/seams.h"
 #include "export/exporttarget.h"
 #include "forms/formkit.h"
 #include "forms/gridactions.h"
 #include "forms/gridcopy.h"
 #include "jet/tabwriter.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -441,8 +441,8 @@ void offerSummary(forms::GridActions* actions, QWidget* owner, std::function<Row
         window->raise();
         window->activateWindow();
     });
-    if (auto* form = qobject_cast<db::Form*>(owner)) {
-        QObject::connect(form, &db::Form::unloaded, form, [form] {
+    if (auto* form = qobject_cast<runtime::Form*>(owner)) {
+        QObject::connect(form, &runtime::Form::unloaded, form, [form] {
             if (frmRiepilogo* window = frmRiepilogo::of(form)) {
                 window->close();
             }

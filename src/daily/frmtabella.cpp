@@ -1,9 +1,9 @@
 #include "daily/frmtabella.h"
 
 #include "chart/chartwindow.h"
+#include "controls/dbgrid.h"
 #include "daily/dailychart.h"
 #include "daily/frmriepilogo.h"
-#include "db/boundcontrols.h"
 #include "forms/gridactions.h"
 #include "forms/gridtools.h"
 #include "jet/jet.h"

@@ -9,7 +9,7 @@ class frmTabella : public forms::ResultWindow {
     frmTabella();
 
     db::DataSource* const DTabella;
-    db::DBGrid* const DB;
+    controls::DBGrid* const DB;
     QPushButton* const CmdPrecedente;
 
     void CmdPrecedente_Click();

@@ -1,8 +1,8 @@
 #include "db/datasource.h"
 
-#include "db/form.h"
 #include "db/location.h"
-#include "db/seams.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 #include "jet/jet.h"
 
@@ -142,7 +142,7 @@ jet::Value Recordset::value(const QString& fieldName) const {
 
 // ---------------------------------------------------------------- DataSource
 
-DataSource::DataSource(const QString& name, Form* form) : QObject(form) {
+DataSource::DataSource(const QString& name, runtime::Form* form) : QObject(form) {
     setObjectName(name);
     if (form) {
         form->addDataSource(this);
@@ -217,7 +217,7 @@ void DataSource::close() {
 bool DataSource::reportedBySibling() const {
     // While a window loads, its sources open one after another; a file that cannot be read is
     // reported once for the window, not once for each of its sources.
-    auto* form = qobject_cast<Form*>(parent());
+    auto* form = qobject_cast<runtime::Form*>(parent());
     if (!form || form->isVisible()) {
         return false;
     }

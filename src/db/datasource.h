@@ -11,9 +11,12 @@
 
 #include "jet/jet.h"
 
+namespace runtime {
+class Form;
+}
+
 namespace db {
 
-class Form;
 class DataSource;
 
 using Bookmark = int;  // a row of a record set; -1 designates none
@@ -65,7 +68,7 @@ class DataSource : public QObject {
     Q_OBJECT
   public:
     // Registers with its form, which opens it after Form_Load.
-    DataSource(const QString& name, Form* form);
+    DataSource(const QString& name, runtime::Form* form);
     ~DataSource() override;
 
     void setDatabaseName(const QString& path);

@@ -1,7 +1,7 @@
 #include "db/location.h"
 
 #include "db/global.h"
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QDir>
 #include <QFileInfo>

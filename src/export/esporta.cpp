@@ -1,15 +1,16 @@
 #include "export/esporta.h"
 
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
 #include "db/location.h"
-#include "db/seams.h"
 #include "export/exporttarget.h"
 #include "export/tabexport.h"
+#include "runtime/seams.h"
 
 namespace exporter {
 
-void Esporta(db::Recordset* records, const db::DBGrid* grid, SaveDialogMemory& dialog, QWidget* window) {
+void Esporta(db::Recordset* records, const controls::DBGrid* grid, SaveDialogMemory& dialog,
+             QWidget* window) {
     seams::SaveRequest request;
     request.title = QStringLiteral("Esporta dati");
     request.flags = 6;  // ask before replacing a file, no read-only box

@@ -9,8 +9,10 @@ class QWidget;
 
 namespace db {
 class Recordset;
+}
+namespace controls {
 class DBGrid;
-}  // namespace db
+}
 
 namespace exporter {
 
@@ -27,6 +29,6 @@ const QString& exportFilter();
 // Cancel and an empty record set write nothing and say nothing. A file that cannot be created or
 // written, or that must not be (the archive, see checkExportTarget), is reported in a message
 // naming the file and the reason.
-void Esporta(db::Recordset* records, const db::DBGrid* grid, SaveDialogMemory& dialog, QWidget* window);
+void Esporta(db::Recordset* records, const controls::DBGrid* grid, SaveDialogMemory& dialog, QWidget* window);
 
 }  // namespace exporter

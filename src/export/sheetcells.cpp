@@ -1,6 +1,6 @@
 #include "export/sheetcells.h"
 
-#include "db/gridfit.h"
+#include "controls/gridfit.h"
 #include "db/roworder.h"
 
 #include <QDate>
@@ -154,7 +154,7 @@ SheetCell sheetCell(const jet::Value& value) {
 QList<double> columnWidths(const jet::RecordSet& rows, const QStringList& captions) {
     QList<double> widths;
     const jet::DisplayFormat format{QLocale()};
-    const QList<int> sample = db::sampleRows(rows.recordCount());
+    const QList<int> sample = controls::sampleRows(rows.recordCount());
     QString buffer;
     for (int column = 0; column < captions.size(); ++column) {
         // The caption is bold: a tenth wider.

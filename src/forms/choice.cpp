@@ -1,6 +1,6 @@
 #include "forms/choice.h"
 
-#include "db/boundcontrols.h"
+#include "controls/dbcombo.h"
 #include "db/datasource.h"
 #include "db/global.h"
 
@@ -32,7 +32,7 @@ int boxValue(const QCheckBox* box) {
     return 0;
 }
 
-ListChoice readChoice(const db::DBCombo* list, db::DataSource* source, const QString& keyField) {
+ListChoice readChoice(const controls::DBCombo* list, db::DataSource* source, const QString& keyField) {
     ListChoice choice;
     choice.text = list->text();
     db::Recordset* rows = source->recordset();

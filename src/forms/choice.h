@@ -10,9 +10,11 @@
 class QCheckBox;
 
 namespace db {
-class DBCombo;
 class DataSource;
-}  // namespace db
+}
+namespace controls {
+class DBCombo;
+}
 
 namespace forms {
 
@@ -37,7 +39,7 @@ struct ListChoice {
 
 // Reads `list`: makes the row its selected entry designates the current row of `source` and
 // takes `keyField` from it. A blank text reads no key.
-ListChoice readChoice(const db::DBCombo* list, db::DataSource* source, const QString& keyField);
+ListChoice readChoice(const controls::DBCombo* list, db::DataSource* source, const QString& keyField);
 
 // One criterion of a statement: the list's text, the criterion's lead ("anno = ") and the key.
 struct Criterion {

@@ -1,7 +1,7 @@
 #include "forms/formkit.h"
 
-#include "db/boundcontrols.h"
-#include "db/form.h"
+#include "controls/dbcombo.h"
+#include "runtime/form.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -233,7 +233,7 @@ void paint(QWidget* widget, const QColor& background, const QColor& text) {
 QLabel* makeLabel(const Place& place, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(place.caption), parent);
     label->setObjectName(QString::fromUtf8(place.name));
-    label->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    label->setGeometry(runtime::twipsRect(place.left, place.top, place.width, place.height));
     return label;
 }
 
@@ -243,15 +243,15 @@ QPushButton* makeButton(const Place& place, QWidget* parent) {
     QFont font = button->font();
     font.setBold(true);
     button->setFont(font);
-    button->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    button->setGeometry(runtime::twipsRect(place.left, place.top, place.width, place.height));
     return button;
 }
 
-db::DBCombo* makeList(const Place& place, QWidget* parent) {
+controls::DBCombo* makeList(const Place& place, QWidget* parent) {
     const QString name = QString::fromUtf8(place.name);
-    auto* list = new db::DBCombo(name, parent);
+    auto* list = new controls::DBCombo(name, parent);
     list->setObjectName(name);
-    list->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    list->setGeometry(runtime::twipsRect(place.left, place.top, place.width, place.height));
     return list;
 }
 
@@ -321,7 +321,7 @@ bool WrapCheckBox::hitButton(const QPoint& pos) const {
 
 WrapCheckBox* makeBox(const Place& place, QWidget* parent, const QColor& background, const QColor& text) {
     auto* box = new WrapCheckBox(QString::fromUtf8(place.name), QString::fromUtf8(place.caption), parent);
-    box->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+    box->setGeometry(runtime::twipsRect(place.left, place.top, place.width, place.height));
     paint(box, background, text);
     box->setCheckState(Qt::Checked);
     return box;

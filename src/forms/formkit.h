@@ -11,7 +11,7 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
-namespace db {
+namespace controls {
 class DBCombo;
 }
 
@@ -58,7 +58,7 @@ QLabel* makeLabel(const Place& place, QWidget* parent);
 // A push button in bold type.
 QPushButton* makeButton(const Place& place, QWidget* parent);
 // A data-bound list; its height is the list's own (the place's height is ignored when 0).
-db::DBCombo* makeList(const Place& place, QWidget* parent);
+controls::DBCombo* makeList(const Place& place, QWidget* parent);
 
 // A menu entry named `name` with `caption`, added to `menu` (a menu or a menu bar).
 QAction* addEntry(QWidget* menu, const char* name, const char* caption);

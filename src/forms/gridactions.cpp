@@ -32,7 +32,7 @@ GridActions::GridActions(QTableView* view, Rows rows) : QObject(view), view_(vie
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectItems);
     view->setCornerButtonEnabled(true);
-    // The grids of db/boundcontrols show their rows through a RowView already; any other view
+    // The grids of src/controls show their rows through a RowView already; any other view
     // gets one over its model, which shows `rows` row for row.
     if (!db::RowView::of(view->model()) && view->model() && rows_) {
         view->setModel(new db::RowView(view->model(), rows_, view));

@@ -3,9 +3,9 @@
 
 #include "db/location.h"
 #include "db/rowview.h"
-#include "db/seams.h"
 #include "forms/gridactions.h"
 #include "jet/jet.h"
+#include "runtime/seams.h"
 
 #include <QCollator>
 #include <QSet>

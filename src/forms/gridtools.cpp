@@ -1,13 +1,13 @@
 #include "forms/gridtools.h"
 
-#include "db/gridfit.h"
+#include "controls/gridfit.h"
 #include "db/rowview.h"
-#include "db/seams.h"
 #include "forms/filterdialog.h"
 #include "forms/frozencolumns.h"
 #include "forms/gridactions.h"
 #include "forms/gridfind.h"
 #include "forms/selectionstats.h"
+#include "runtime/seams.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -135,7 +135,7 @@ void GridTools::sort(Qt::SortOrder order) {
         shown->sortBy(column, order);
         seams::setMousePointer(seams::kDefaultPointer);
         // Room for the mark the caption now carries.
-        const int needed = db::captionWidth(
+        const int needed = controls::captionWidth(
             view_->horizontalHeader(), shown->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
         if (view_->columnWidth(column) < needed) {
             view_->setColumnWidth(column, needed);

@@ -1,6 +1,6 @@
 #include "forms/picturebox.h"
 
-#include "db/form.h"
+#include "runtime/form.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -69,10 +69,10 @@ LineShape::LineShape(const QString& name, QWidget* parent, int x1, int y1, int x
                      const QColor& colour)
     : QWidget(parent), colour_(colour) {
     setObjectName(name);
-    const int left = db::twipsToPixels(qMin(x1, x2));
-    const int top = db::twipsToPixels(qMin(y1, y2));
-    const int right = db::twipsToPixels(qMax(x1, x2));
-    const int bottom = db::twipsToPixels(qMax(y1, y2));
+    const int left = runtime::twipsToPixels(qMin(x1, x2));
+    const int top = runtime::twipsToPixels(qMin(y1, y2));
+    const int right = runtime::twipsToPixels(qMax(x1, x2));
+    const int bottom = runtime::twipsToPixels(qMax(y1, y2));
     setGeometry(left, top, qMax(1, right - left + 1), qMax(1, bottom - top + 1));
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

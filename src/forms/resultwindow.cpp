@@ -1,11 +1,11 @@
 #include "forms/resultwindow.h"
 
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
 #include "db/global.h"
 #include "db/location.h"
-#include "db/seams.h"
 #include "forms/formkit.h"
+#include "runtime/seams.h"
 
 namespace forms {
 
@@ -24,18 +24,18 @@ ResultWindow::ResultWindow(const ResultLayout& layout) : layout_(layout) {
     source_->setObjectName(sourceName);
 
     const QString gridName = QString::fromUtf8(layout_.gridName);
-    grid_ = new db::DBGrid(gridName, this);
+    grid_ = new controls::DBGrid(gridName, this);
     grid_->setObjectName(gridName);
     grid_->setCaption(QString::fromUtf8(layout_.gridCaption));
-    grid_->setGeometry(db::twipsRect(layout_.gridLeft, layout_.gridTop, 8775, 5055));
+    grid_->setGeometry(runtime::twipsRect(layout_.gridLeft, layout_.gridTop, 8775, 5055));
     grid_->bind(source_);
 
     Command1 = new QPushButton(QStringLiteral("Esporta Dati"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(db::twipsRect(120, 5640, 1455, 495));
+    Command1->setGeometry(runtime::twipsRect(120, 5640, 1455, 495));
     close_ = new QPushButton(QStringLiteral("Chiudi"), this);
     close_->setObjectName(QString::fromUtf8(layout_.closeName));
-    close_->setGeometry(db::twipsRect(7440, 5640, 1455, 495));
+    close_->setGeometry(runtime::twipsRect(7440, 5640, 1455, 495));
     setTabOrder(grid_, close_);
     setTabOrder(close_, Command1);
 

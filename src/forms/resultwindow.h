@@ -3,9 +3,9 @@
 // window when the statement failed or found nothing.
 #pragma once
 
-#include "db/form.h"
 #include "export/esporta.h"
 #include "forms/choice.h"
+#include "runtime/form.h"
 
 #include <QPushButton>
 #include <QString>
@@ -13,8 +13,10 @@
 
 namespace db {
 class DataSource;
+}
+namespace controls {
 class DBGrid;
-}  // namespace db
+}
 
 namespace forms {
 
@@ -31,7 +33,7 @@ struct ResultLayout {
     const char* errorPrefix;  // the first error message; the error number follows directly
 };
 
-class ResultWindow : public db::Form {
+class ResultWindow : public runtime::Form {
     Q_OBJECT
   public:
     explicit ResultWindow(const ResultLayout& layout);
@@ -47,7 +49,7 @@ class ResultWindow : public db::Form {
 
   protected:
     db::DataSource* source() const { return source_; }
-    db::DBGrid* grid() const { return grid_; }
+    controls::DBGrid* grid() const { return grid_; }
     QPushButton* closeButton() const { return close_; }
 
     // Connects the close button and the data source's error event to the window's own handlers.
@@ -70,7 +72,7 @@ class ResultWindow : public db::Form {
 
     ResultLayout layout_;
     db::DataSource* source_ = nullptr;
-    db::DBGrid* grid_ = nullptr;
+    controls::DBGrid* grid_ = nullptr;
     QPushButton* close_ = nullptr;
     exporter::SaveDialogMemory dialog_;  // the window's own save dialog remembers its last name
 };

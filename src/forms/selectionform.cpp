@@ -1,9 +1,9 @@
 #include "forms/selectionform.h"
 
-#include "db/boundcontrols.h"
+#include "controls/dbcombo.h"
 #include "db/datasource.h"
 #include "db/location.h"
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -43,7 +43,7 @@ SelectionForm::SelectionForm(const SelectionLayout& layout, const QList<Criterio
     Shape1 = new QFrame(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
-    Shape1->setGeometry(db::twipsRect(120, 120, 7840, 1095));
+    Shape1->setGeometry(runtime::twipsRect(120, 120, 7840, 1095));
 
     for (const CriterionSpec& spec : criteria) {
         Criterion criterion;

@@ -3,9 +3,9 @@
 // text that matches no entry or a search with no criterion, and opens the result window.
 #pragma once
 
-#include "db/form.h"
 #include "forms/choice.h"
 #include "forms/formkit.h"
+#include "runtime/form.h"
 
 #include <QList>
 
@@ -41,7 +41,7 @@ struct SelectionLayout {
     bool centred;
 };
 
-class SelectionForm : public db::Form {
+class SelectionForm : public runtime::Form {
     Q_OBJECT
   public:
     QFrame* Shape1 = nullptr;
@@ -60,7 +60,7 @@ class SelectionForm : public db::Form {
     SelectionForm(const SelectionLayout& layout, const QList<CriterionSpec>& criteria);
 
     QLabel* label(int criterion) const { return criteria_[criterion].label; }
-    db::DBCombo* list(int criterion) const { return criteria_[criterion].list; }
+    controls::DBCombo* list(int criterion) const { return criteria_[criterion].list; }
     db::DataSource* source(int criterion) const { return criteria_[criterion].source; }
 
     // Creates the three buttons (after the form's own boxes, so they follow them in the tab order).
@@ -77,7 +77,7 @@ class SelectionForm : public db::Form {
   private:
     struct Criterion {
         QLabel* label;
-        db::DBCombo* list;
+        controls::DBCombo* list;
         db::DataSource* source;
         QString recordSource;
         QString keyField;

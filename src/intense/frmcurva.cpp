@@ -2,9 +2,7 @@
 
 #include "analysis/ddftables.h"
 #include "chart/chartwindow.h"
-#include "db/form.h"
 #include "db/location.h"
-#include "db/seams.h"
 #include "export/exporttarget.h"
 #include "forms/figuretable.h"
 #include "forms/formkit.h"
@@ -12,6 +10,8 @@
 #include "intense/curvafigure.h"
 #include "intense/curvareport.h"
 #include "jet/tabwriter.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -331,8 +331,8 @@ frmCurva* frmCurva::open(QWidget* owner, forms::GridActions* actions, const QStr
     const bool made = !window;
     if (made) {
         window = new frmCurva(owner);
-        if (auto* form = qobject_cast<db::Form*>(owner)) {
-            connect(form, &db::Form::unloaded, window, &QWidget::close);
+        if (auto* form = qobject_cast<runtime::Form*>(owner)) {
+            connect(form, &runtime::Form::unloaded, window, &QWidget::close);
         }
     }
     const QModelIndex current = actions->view()->currentIndex();

@@ -1,7 +1,7 @@
 #include "intense/frmintense.h"
 
 #include "chart/chartwindow.h"
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/global.h"
 #include "forms/gridactions.h"
 #include "forms/gridtools.h"

@@ -9,7 +9,7 @@ class frmIntense : public forms::ResultWindow {
     frmIntense();
 
     db::DataSource* const dpioggia;
-    db::DBGrid* const DBpioggia;
+    controls::DBGrid* const DBpioggia;
     QPushButton* const CmdChiudi;
 
     void CmdChiudi_Click();

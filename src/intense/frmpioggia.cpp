@@ -1,8 +1,8 @@
 #include "intense/frmpioggia.h"
 
-#include "db/form.h"
 #include "intense/frmintense.h"
 #include "intense/intensestatement.h"
+#include "runtime/form.h"
 
 #include <QCheckBox>
 
@@ -64,5 +64,5 @@ forms::Statement frmPioggia::statementFor(const QList<forms::ListChoice>& choice
 }
 
 void frmPioggia::openResults() {
-    db::Forms::show<frmIntense>(db::Modality::Modal);
+    runtime::Forms::show<frmIntense>(runtime::Modality::Modal);
 }

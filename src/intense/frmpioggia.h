@@ -12,9 +12,9 @@ class frmPioggia : public forms::SelectionForm {
     frmPioggia();
 
     QLabel* const lblStazione;
-    db::DBCombo* const DBCmbStazione;
+    controls::DBCombo* const DBCmbStazione;
     QLabel* const lblAnno;
-    db::DBCombo* const DBcmbAnno;
+    controls::DBCombo* const DBcmbAnno;
     db::DataSource* const DStaz;
     db::DataSource* const DAnno;
     QCheckBox* Chkgiorni = nullptr;

@@ -2,10 +2,9 @@
 #include "chart/chartwindow.h"
 #include "registry/monthlychart.h"
 
+#include "controls/gridfit.h"
 #include "db/global.h"
-#include "db/gridfit.h"
 #include "db/location.h"
-#include "db/seams.h"
 #include "forms/formkit.h"
 #include "forms/gridactions.h"
 #include "forms/gridtools.h"
@@ -13,6 +12,7 @@
 #include "registry/frmdettaglio.h"
 #include "registry/registrycontrols.h"
 #include "registry/registrypaths.h"
+#include "runtime/seams.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -60,8 +60,8 @@ QFont monthlyFont(QHeaderView* header) {
         header->setFont(font);
         bool fits = true;
         for (const auto& column : kMonthly) {
-            fits = fits && db::captionWidth(header, QString::fromUtf8(column.field)) <=
-                               db::twipsToPixels(column.twips);
+            fits = fits && controls::captionWidth(header, QString::fromUtf8(column.field)) <=
+                               runtime::twipsToPixels(column.twips);
         }
         if (fits) {
             break;
@@ -75,7 +75,7 @@ QFont monthlyFont(QHeaderView* header) {
 struct CardRow {
     QLabel* frmAnagrafica::*label;
     forms::Place labelPlace;
-    db::BoundTextBox* frmAnagrafica::*box;
+    controls::BoundTextBox* frmAnagrafica::*box;
     forms::Place boxPlace;  // its caption is the field shown
 };
 
@@ -133,7 +133,7 @@ const CardRow kCard[] = {
 
 }  // namespace
 
-frmAnagrafica::frmAnagrafica(QWidget* parent) : db::Form(parent) {
+frmAnagrafica::frmAnagrafica(QWidget* parent) : runtime::Form(parent) {
     setObjectName(QStringLiteral("frmAnagrafica"));
     setWindowTitle(QStringLiteral("Anagrafica"));
     forms::setFixedFrame(this);
@@ -145,7 +145,7 @@ frmAnagrafica::frmAnagrafica(QWidget* parent) : db::Form(parent) {
     QMenuBar* menu = buildMenu();
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("clientArea"));
-    client_->setFixedSize(db::twipsToPixels(kClientWidth), db::twipsToPixels(kClientHeight));
+    client_->setFixedSize(runtime::twipsToPixels(kClientWidth), runtime::twipsToPixels(kClientHeight));
     forms::paint(client_, forms::colourFromBgr(kBackColour));
 
     auto* layout = new QVBoxLayout(this);
@@ -189,12 +189,12 @@ void frmAnagrafica::buildCard() {
 
     Label1 = addLabel({"Label1", "Nome stazione", 240, 240, 1695, 375});
     forms::paint(Label1, forms::colourFromBgr(kNameLabelColour));
-    DBCombo1 = new db::DBCombo(QStringLiteral("DBCombo1"), client_);
-    DBCombo1->setGeometry(db::twipsRect(2040, 240, 5775, 330));
+    DBCombo1 = new controls::DBCombo(QStringLiteral("DBCombo1"), client_);
+    DBCombo1->setGeometry(runtime::twipsRect(2040, 240, 5775, 330));
     DBCombo1->setFont(cardFont(QStringLiteral("Arial")));
     DBCombo1->bind(DAnagrafica, QStringLiteral("Denominazione"));
     DBCombo1->bindText(DAnagrafica, QStringLiteral("Denominazione"));
-    connect(DBCombo1, &db::DBCombo::Click, this, &frmAnagrafica::DBCombo1_Click);
+    connect(DBCombo1, &controls::DBCombo::Click, this, &frmAnagrafica::DBCombo1_Click);
 
     for (const CardRow& row : kCard) {
         this->*row.label = addLabel(row.labelPlace);
@@ -208,7 +208,7 @@ void frmAnagrafica::buildCard() {
     }
 
     PctUbic = new forms::PictureBox(QStringLiteral("PctUbic"), client_);
-    PctUbic->setGeometry(db::twipsRect(8040, 0, 3135, 4095));
+    PctUbic->setGeometry(runtime::twipsRect(8040, 0, 3135, 4095));
     PctUbic->setCursor(QCursor(registry::magnifierPointerImage(), 12, 12));
     // After the card's boxes in the tab order, before the monthly grid.
     PctUbic->setKeyboardClick(true);
@@ -222,18 +222,18 @@ void frmAnagrafica::buildMonthly() {
     Label14->setFont(bold);
     forms::paint(Label14, forms::colourFromBgr(kBackColour));
 
-    MSFlexGrid1 = new db::FlexGrid(QStringLiteral("MSFlexGrid1"), client_);
+    MSFlexGrid1 = new controls::FlexGrid(QStringLiteral("MSFlexGrid1"), client_);
     // The grid's place runs past the client area's right and bottom edges: kept inside, so that
     // its scroll bars show whole.
-    MSFlexGrid1->setGeometry(db::twipsRect(120, 4200, 11175, 4695) & client_->rect());
+    MSFlexGrid1->setGeometry(runtime::twipsRect(120, 4200, 11175, 4695) & client_->rect());
     MSFlexGrid1->setFont(monthlyFont(MSFlexGrid1->view()->horizontalHeader()));
     // Parameter names with their units ("Temperatura massima media °C") wrap rather than end cut.
     MSFlexGrid1->setWordWrap(true, 2);
     MSFlexGrid1->bind(DMensili);
 
     // Never shown: its column captions head the export file.
-    DBGrid1 = new db::DBGrid(QStringLiteral("DBGrid1"), client_);
-    DBGrid1->setGeometry(db::twipsRect(1560, 5280, 3135, 495));
+    DBGrid1 = new controls::DBGrid(QStringLiteral("DBGrid1"), client_);
+    DBGrid1->setGeometry(runtime::twipsRect(1560, 5280, 3135, 495));
     DBGrid1->bind(DMensili);
     DBGrid1->setVisible(false);
 
@@ -268,9 +268,9 @@ QLabel* frmAnagrafica::addLabel(const forms::Place& place) {
     return label;
 }
 
-db::BoundTextBox* frmAnagrafica::addBox(const forms::Place& place) {
-    auto* box = new db::BoundTextBox(QString::fromUtf8(place.name), client_);
-    box->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+controls::BoundTextBox* frmAnagrafica::addBox(const forms::Place& place) {
+    auto* box = new controls::BoundTextBox(QString::fromUtf8(place.name), client_);
+    box->setGeometry(runtime::twipsRect(place.left, place.top, place.width, place.height));
     box->setFont(cardFont(QStringLiteral("Arial")));
     box->bind(DAnagrafica, QString::fromUtf8(place.caption));
     return box;
@@ -383,5 +383,5 @@ void frmAnagrafica::mnuChiudi_Click() {
 }
 
 void frmAnagrafica::PctUbic_Click() {
-    db::Forms::show<frmDettaglio>(db::Modality::Modal);
+    runtime::Forms::show<frmDettaglio>(runtime::Modality::Modal);
 }

@@ -2,12 +2,15 @@
 // figures; the station is chosen by name. Modeless; reads the archive only.
 #pragma once
 
-#include "db/boundcontrols.h"
+#include "controls/boundtextbox.h"
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
+#include "controls/flexgrid.h"
 #include "db/datasource.h"
-#include "db/form.h"
 #include "export/esporta.h"
 #include "forms/formkit.h"
 #include "forms/picturebox.h"
+#include "runtime/form.h"
 
 #include <QLabel>
 
@@ -15,7 +18,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 
-class frmAnagrafica : public db::Form {
+class frmAnagrafica : public runtime::Form {
     Q_OBJECT
   public:
     explicit frmAnagrafica(QWidget* parent = nullptr);
@@ -29,35 +32,35 @@ class frmAnagrafica : public db::Form {
     db::DataSource* DAnagrafica = nullptr;
 
     QLabel* Label1 = nullptr;
-    db::DBCombo* DBCombo1 = nullptr;
+    controls::DBCombo* DBCombo1 = nullptr;
     QLabel* Label2 = nullptr;
-    db::BoundTextBox* txtCom = nullptr;
+    controls::BoundTextBox* txtCom = nullptr;
     QLabel* Label3 = nullptr;
-    db::BoundTextBox* txtPro = nullptr;
+    controls::BoundTextBox* txtPro = nullptr;
     QLabel* Label10 = nullptr;
-    db::BoundTextBox* txtBaII = nullptr;
+    controls::BoundTextBox* txtBaII = nullptr;
     QLabel* Label5 = nullptr;
-    db::BoundTextBox* txtQuo = nullptr;
+    controls::BoundTextBox* txtQuo = nullptr;
     QLabel* Label9 = nullptr;
-    db::BoundTextBox* txtBaI = nullptr;
+    controls::BoundTextBox* txtBaI = nullptr;
     QLabel* Label4 = nullptr;
-    db::BoundTextBox* txtCod = nullptr;
+    controls::BoundTextBox* txtCod = nullptr;
     QLabel* Label12 = nullptr;
-    db::BoundTextBox* Text2 = nullptr;
+    controls::BoundTextBox* Text2 = nullptr;
     QLabel* Label13 = nullptr;
-    db::BoundTextBox* Text3 = nullptr;
+    controls::BoundTextBox* Text3 = nullptr;
     QLabel* Label7 = nullptr;
-    db::BoundTextBox* txtUtx = nullptr;
+    controls::BoundTextBox* txtUtx = nullptr;
     QLabel* Label8 = nullptr;
-    db::BoundTextBox* TXTUty = nullptr;
+    controls::BoundTextBox* TXTUty = nullptr;
     QLabel* Label6 = nullptr;
-    db::BoundTextBox* txtDat = nullptr;
+    controls::BoundTextBox* txtDat = nullptr;
     QLabel* Label11 = nullptr;
-    db::BoundTextBox* Text1 = nullptr;
+    controls::BoundTextBox* Text1 = nullptr;
     forms::PictureBox* PctUbic = nullptr;
     QLabel* Label14 = nullptr;
-    db::FlexGrid* MSFlexGrid1 = nullptr;
-    db::DBGrid* DBGrid1 = nullptr;
+    controls::FlexGrid* MSFlexGrid1 = nullptr;
+    controls::DBGrid* DBGrid1 = nullptr;
     forms::LineShape* Line1 = nullptr;
     forms::LineShape* Line2 = nullptr;
     forms::LineShape* Line3 = nullptr;
@@ -92,7 +95,7 @@ class frmAnagrafica : public db::Form {
     void buildCard();
     void buildMonthly();
     QLabel* addLabel(const forms::Place& place);
-    db::BoundTextBox* addBox(const forms::Place& place);  // the place's caption is the field shown
+    controls::BoundTextBox* addBox(const forms::Place& place);  // the place's caption is the field shown
     void registryOpened();
     void monthlyError(int dataErr, int& response);
 

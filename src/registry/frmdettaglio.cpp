@@ -13,7 +13,7 @@ const int kClientHeight = 8730;
 const unsigned int kBackColour = 0x00C0FFFF;  // pale yellow
 }  // namespace
 
-frmDettaglio::frmDettaglio(QWidget* parent) : db::Form(parent) {
+frmDettaglio::frmDettaglio(QWidget* parent) : runtime::Form(parent) {
     setObjectName(QStringLiteral("frmDettaglio"));
     setWindowTitle(QStringLiteral("Dettaglio"));
     forms::setFixedFrame(this);
@@ -23,7 +23,7 @@ frmDettaglio::frmDettaglio(QWidget* parent) : db::Form(parent) {
     blank.fill(Qt::transparent);
     setWindowIcon(QIcon(blank));
     forms::paint(this, forms::colourFromBgr(kBackColour));
-    setFixedSize(db::twipsToPixels(kClientWidth), db::twipsToPixels(kClientHeight));
+    setFixedSize(runtime::twipsToPixels(kClientWidth), runtime::twipsToPixels(kClientHeight));
     setClientTwips(kClientWidth, kClientHeight, true);
     // Natural size from the top-left corner, cut by the window's edges, on the pale background.
     view_ = new forms::PictureBox(QStringLiteral("picture"), this);
@@ -34,7 +34,7 @@ void frmDettaglio::Form_Load() {
     const QString pictures = db::pictureFolder();
     db::databaseLocation();
     // The code on the card at this moment, as shown (not trimmed).
-    const frmAnagrafica* card = db::Forms::find<frmAnagrafica>();
+    const frmAnagrafica* card = runtime::Forms::find<frmAnagrafica>();
     const QString code = card ? card->txtCod->text() : QString();
     picturePath_ = registry::largePicturePath(pictures, code);
     // A missing or unreadable picture leaves the pale background alone.

@@ -1,12 +1,12 @@
 // The large location picture of the station on the registry card, shown modal over the registry.
 #pragma once
 
-#include "db/form.h"
 #include "forms/picturebox.h"
+#include "runtime/form.h"
 
 #include <QPixmap>
 
-class frmDettaglio : public db::Form {
+class frmDettaglio : public runtime::Form {
     Q_OBJECT
   public:
     explicit frmDettaglio(QWidget* parent = nullptr);

@@ -1,10 +1,10 @@
 #include "shell/frmapertura.h"
 
 #include "daily/frmaltorra.h"
-#include "db/seams.h"
 #include "forms/formkit.h"
 #include "intense/frmpioggia.h"
 #include "registry/frmanagrafica.h"
+#include "runtime/seams.h"
 #include "shell/artwork.h"
 #include "shell/frmhelp.h"
 #include "shell/frmsplash.h"
@@ -21,7 +21,7 @@ const int kClientWidthTwips = 11220;
 const int kClientHeightTwips = 8310;
 }  // namespace
 
-frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
+frmApertura::frmApertura(QWidget* parent) : runtime::Form(parent) {
     setObjectName(QStringLiteral("frmApertura"));
     setWindowTitle(QStringLiteral("Altorra della Regione Sorvane"));
     setWindowIcon(shell::programIcon());
@@ -68,8 +68,8 @@ frmApertura::frmApertura(QWidget* parent) : db::Form(parent) {
     layout->addWidget(Picture1);
 
     // The client area (below the menu bar) is 11220 x 8310 twips.
-    resize(db::twipsToPixels(kClientWidthTwips),
-           db::twipsToPixels(kClientHeightTwips) + menuBar->sizeHint().height());
+    resize(runtime::twipsToPixels(kClientWidthTwips),
+           runtime::twipsToPixels(kClientHeightTwips) + menuBar->sizeHint().height());
 }
 
 void frmApertura::showEvent(QShowEvent* event) {
@@ -77,13 +77,13 @@ void frmApertura::showEvent(QShowEvent* event) {
         placed_ = true;
         forms::centreFrame(this);
     }
-    db::Form::showEvent(event);
+    runtime::Form::showEvent(event);
 }
 
 // Closing the main window from its frame ends the program without the closing screen; a registry
 // window left open would otherwise keep a program without its main window alive.
 void frmApertura::Form_Unload() {
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     QCoreApplication::quit();
 }
 
@@ -92,27 +92,27 @@ void frmApertura::Form_Unload() {
 // modal one is already closed again), the pointer is put back here so it cannot stay stuck.
 void frmApertura::mnuAnagrafica_Click() {
     seams::setMousePointer(seams::kHourglass);
-    if (!db::Forms::show<frmAnagrafica>(db::Modality::Modeless)) {
+    if (!runtime::Forms::show<frmAnagrafica>(runtime::Modality::Modeless)) {
         seams::setMousePointer(seams::kDefaultPointer);
     }
 }
 
 void frmApertura::mnuDati_giornalieri_Click() {
     seams::setMousePointer(seams::kHourglass);
-    db::Forms::show<frmAltorra>(db::Modality::Modal);
+    runtime::Forms::show<frmAltorra>(runtime::Modality::Modal);
     seams::setMousePointer(seams::kDefaultPointer);
 }
 
 void frmApertura::mnuPiogge_intense_Click() {
     seams::setMousePointer(seams::kHourglass);
-    db::Forms::show<frmPioggia>(db::Modality::Modal);
+    runtime::Forms::show<frmPioggia>(runtime::Modality::Modal);
     seams::setMousePointer(seams::kDefaultPointer);
 }
 
 void frmApertura::mnuInformazioni_Click() {
-    db::Forms::show<frmHelp>(db::Modality::Modal);
+    runtime::Forms::show<frmHelp>(runtime::Modality::Modal);
 }
 
 void frmApertura::mnuEsci_Click() {
-    db::Forms::show<frmSplash>(db::Modality::Modal);
+    runtime::Forms::show<frmSplash>(runtime::Modality::Modal);
 }

@@ -1,14 +1,14 @@
 // The start-up window: the title picture and the menu that leads to every other window.
 #pragma once
 
-#include "db/form.h"
 #include "forms/picturebox.h"
+#include "runtime/form.h"
 
 class QAction;
 class QMenu;
 class QMenuBar;
 
-class frmApertura : public db::Form {
+class frmApertura : public runtime::Form {
     Q_OBJECT
   public:
     explicit frmApertura(QWidget* parent = nullptr);

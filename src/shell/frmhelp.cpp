@@ -1,6 +1,7 @@
 #include "shell/frmhelp.h"
 
-#include "db/boundcontrols.h"
+#include "controls/boundtextbox.h"
+#include "controls/tabcontrol.h"
 #include "db/datasource.h"
 #include "db/location.h"
 #include "forms/formkit.h"
@@ -17,7 +18,7 @@ const int kAutori = 4;
 const int kIndirizzi = 5;
 }  // namespace
 
-frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
+frmHelp::frmHelp(QWidget* parent) : runtime::Form(parent) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Informazioni"));
     setWindowIcon(shell::programIcon());
@@ -29,8 +30,8 @@ frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
 
     Data1 = new db::DataSource(QStringLiteral("Data1"), this);
 
-    SSTab1 = new db::TabControl(QStringLiteral("SSTab1"), this, 4);
-    SSTab1->setGeometry(db::twipsRect(0, 0, 9135, 6375));
+    SSTab1 = new controls::TabControl(QStringLiteral("SSTab1"), this, 4);
+    SSTab1->setGeometry(runtime::twipsRect(0, 0, 9135, 6375));
     const QStringList captions = {QStringLiteral("Configurazione"),
                                   QStringLiteral("Generalit\u00e0"),
                                   QStringLiteral(" Dati giornalieri"),
@@ -92,8 +93,9 @@ frmHelp::frmHelp(QWidget* parent) : db::Form(parent) {
     placeControls();
 }
 
-db::BoundTextBox* frmHelp::addTextBox(int tab, const QString& name, int arrayIndex, const QString& field) {
-    auto* box = new db::BoundTextBox(name, SSTab1->page(tab), true);
+controls::BoundTextBox* frmHelp::addTextBox(int tab, const QString& name, int arrayIndex,
+                                            const QString& field) {
+    auto* box = new controls::BoundTextBox(name, SSTab1->page(tab), true);
     if (arrayIndex >= 0) {
         box->setProperty("Index", arrayIndex);
     }
@@ -116,7 +118,7 @@ void frmHelp::placeControls() {
     for (const auto& [widget, twips] : placements_) {
         QWidget* page = widget->parentWidget();
         const QPoint pageOrigin = page->mapTo(SSTab1, QPoint(0, 0));
-        QRect r = db::twipsRect(twips.left(), twips.top(), twips.width(), twips.height());
+        QRect r = runtime::twipsRect(twips.left(), twips.top(), twips.width(), twips.height());
         r.translate(-pageOrigin);
         widget->setGeometry(r);
     }
@@ -134,5 +136,5 @@ void frmHelp::showEvent(QShowEvent* event) {
         placeControls();
         forms::centreFrame(this);
     }
-    db::Form::showEvent(event);
+    runtime::Form::showEvent(event);
 }

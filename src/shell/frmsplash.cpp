@@ -1,7 +1,7 @@
 #include "shell/frmsplash.h"
 
-#include "db/seams.h"
 #include "forms/formkit.h"
+#include "runtime/seams.h"
 #include "shell/artwork.h"
 #include "shell/credits.h"
 
@@ -25,7 +25,7 @@ struct LabelPlace {
 
 }  // namespace
 
-frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
+frmSplash::frmSplash(QWidget* parent) : runtime::Form(parent) {
     setObjectName(QStringLiteral("frmSplash"));
     // No caption, no control box, no taskbar button.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
@@ -43,14 +43,14 @@ frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
     grey.setColor(QPalette::WindowText, Qt::black);
     Frame1->setPalette(grey);
     // Its top edge lies above the window, hidden.
-    Frame1->setGeometry(db::twipsRect(0, -120, 9165, 6660));
+    Frame1->setGeometry(runtime::twipsRect(0, -120, 9165, 6660));
     Frame1->installEventFilter(this);
 
     imgLogo = new QLabel(Frame1);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setPixmap(shell::titlePicture());
     imgLogo->setScaledContents(true);
-    imgLogo->setGeometry(db::twipsRect(120, 240, 3270, 2475));
+    imgLogo->setGeometry(runtime::twipsRect(120, 240, 3270, 2475));
     imgLogo->installEventFilter(this);
 
     using namespace shell::credits;
@@ -80,7 +80,7 @@ frmSplash::frmSplash(QWidget* parent) : db::Form(parent) {
             bold.setBold(true);
             label->setFont(bold);
         }
-        label->setGeometry(db::twipsRect(place.left, place.top, place.width, place.height));
+        label->setGeometry(runtime::twipsRect(place.left, place.top, place.width, place.height));
         // A click on a label does nothing: the label keeps the click from reaching the frame.
         label->installEventFilter(this);
         labels.append(label);
@@ -109,7 +109,7 @@ std::function<qint64()> frmSplash::clock = [] {
 };
 
 void frmSplash::showEvent(QShowEvent* event) {
-    db::Form::showEvent(event);
+    runtime::Form::showEvent(event);
     if (shownAt_ < 0) {
         // The ten seconds count from the moment the screen shows.
         shownAt_ = clock();

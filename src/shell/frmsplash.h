@@ -2,7 +2,7 @@
 // A click on the picture or the background ends it at once; a key returns to the main window.
 #pragma once
 
-#include "db/form.h"
+#include "runtime/form.h"
 
 #include <QList>
 
@@ -12,7 +12,7 @@ class QFrame;
 class QLabel;
 class QTimer;
 
-class frmSplash : public db::Form {
+class frmSplash : public runtime::Form {
     Q_OBJECT
   public:
     explicit frmSplash(QWidget* parent = nullptr);

@@ -4,8 +4,8 @@
 // written, with a legend of what they draw; a print name with no path in it.
 #include "chart/chartwindow.h"
 #include "chart/ticks.h"
-#include "export/modalwatcher.h"
 #include "support/findbutton.h"
+#include "support/modalwatcher.h"
 #include "support/scriptedseams.h"
 
 #include <QComboBox>

@@ -3,14 +3,14 @@
 // on a broken axis, meteorological colours and axes, and the window from the grid's menu.
 #include "chart/chartwindow.h"
 #include "chart/tablefigure.h"
+#include "controls/dbgrid.h"
 #include "daily/dailychart.h"
 #include "daily/dailystatement.h"
-#include "db/boundcontrols.h"
 #include "db/datasource.h"
-#include "db/form.h"
 #include "db/rowview.h"
 #include "forms/gridactions.h"
 #include "jetwriter/jetwriter.h"
+#include "runtime/form.h"
 #include "support/scriptedseams.h"
 
 #include <QAction>
@@ -256,9 +256,9 @@ class TestDailyChart : public QObject {
     // From the grid's menu to a chart window of its own, which closes with its window.
     void fromTheGrid() {
         testsupport::ScriptedSeams seams;
-        auto* form = new db::Form;
+        auto* form = new runtime::Form;
         auto* source = new db::DataSource(QStringLiteral("DTabella"), form);
-        auto* grid = new db::DBGrid(QStringLiteral("DB"), form);
+        auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
         source->setDatabaseName(path());
         source->setRecordSource(statement(QString(), QStringLiteral("1994")));
         grid->bind(source);
@@ -291,9 +291,9 @@ class TestDailyChart : public QObject {
     // nothing else, each on its own; a filter set while the chart is open redraws it.
     void followsTheGridsFilter() {
         testsupport::ScriptedSeams seams;
-        auto* form = new db::Form;
+        auto* form = new runtime::Form;
         auto* source = new db::DataSource(QStringLiteral("DTabella"), form);
-        auto* grid = new db::DBGrid(QStringLiteral("DB"), form);
+        auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
         source->setDatabaseName(path());
         source->setRecordSource(statement(QString(), QStringLiteral("1994")));
         grid->bind(source);

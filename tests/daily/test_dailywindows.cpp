@@ -1,7 +1,8 @@
 // The daily-values selection form and its result window against a real archive read through libmdb.
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "db/datasource.h"
 #include "db/global.h"
 #include "support/queryarchive.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -33,8 +35,8 @@ class TestDailyWindows : public querytest::WindowTest {
     QTemporaryDir emptyDir_;
 
     frmAltorra* openForm() {
-        db::Forms::show<frmAltorra>(db::Modality::Modal);
-        return db::Forms::find<frmAltorra>();
+        runtime::Forms::show<frmAltorra>(runtime::Modality::Modal);
+        return runtime::Forms::find<frmAltorra>();
     }
     void untickAll(frmAltorra* form) {
         for (QCheckBox* box : form->quantityBoxes) {
@@ -48,10 +50,11 @@ class TestDailyWindows : public querytest::WindowTest {
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), QStringLiteral("ALTORRA - Dati giornalieri"));
         QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(form->size(), db::twipsRect(0, 0, 8055, 3795).size());
+        QCOMPARE(form->size(), runtime::twipsRect(0, 0, 8055, 3795).size());
         QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(form->findChild<QFrame*>("Shape1")->geometry(), db::twipsRect(120, 120, 7840, 1095));
-        QCOMPARE(form->findChild<db::DBCombo*>("DBCmbStazione")->geometry().left(), db::twipsToPixels(1200));
+        QCOMPARE(form->findChild<QFrame*>("Shape1")->geometry(), runtime::twipsRect(120, 120, 7840, 1095));
+        QCOMPARE(form->findChild<controls::DBCombo*>("DBCmbStazione")->geometry().left(),
+                 runtime::twipsToPixels(1200));
         QCOMPARE(form->findChild<QLabel*>("lblGiorno")->text(), QStringLiteral("Giorno"));
         QCOMPARE(form->DBCmbStazione->count(), 4);
         QCOMPARE(form->DBCmbMese->itemText(2), QStringLiteral("Marzo"));
@@ -72,20 +75,20 @@ class TestDailyWindows : public querytest::WindowTest {
         QCOMPARE(texts.at(4), QStringLiteral("Altezza della neve al suolo"));
         QCOMPARE(texts.at(8), QStringLiteral("Umidità dell'aria"));
         QCheckBox* umidmax = form->box("Chkumidmax");
-        QCOMPARE(umidmax->geometry(), db::twipsRect(3240, 1320, 1600, 800));
+        QCOMPARE(umidmax->geometry(), runtime::twipsRect(3240, 1320, 1600, 800));
         QCOMPARE(umidmax->palette().color(QPalette::Window), QColor(224, 224, 224));
         QCOMPARE(umidmax->palette().color(QPalette::WindowText), QColor(Qt::blue));
         QCheckBox* direzione = form->box("chkDirVento");
-        QCOMPARE(direzione->geometry(), db::twipsRect(6360, 2100, 1600, 800));
+        QCOMPARE(direzione->geometry(), runtime::twipsRect(6360, 2100, 1600, 800));
         QCOMPARE(direzione->palette().color(QPalette::Window), QColor(128, 128, 255));
         QCOMPARE(direzione->palette().color(QPalette::WindowText), QColor(Qt::white));
-        QCOMPARE(form->box("ChkCalme")->geometry(), db::twipsRect(3240, 2890, 1600, 800));
+        QCOMPARE(form->box("ChkCalme")->geometry(), runtime::twipsRect(3240, 2890, 1600, 800));
 
         QCOMPARE(form->cmdSeleziona->text(), QStringLiteral("&Seleziona"));
         QCOMPARE(form->cmdAnnulla->text(), QStringLiteral("&Cancella"));
         QCOMPARE(form->CmdChiudi->text(), QStringLiteral("C&hiudi"));
         QVERIFY(form->cmdSeleziona->font().bold());
-        QCOMPARE(form->CmdChiudi->geometry(), db::twipsRect(7080, 3000, 855, 615));
+        QCOMPARE(form->CmdChiudi->geometry(), runtime::twipsRect(7080, 3000, 855, 615));
 
         // Tab order as designed, from the first box through the last.
         const QStringList order = {"chkPioggia",  "chkTempMax",    "chkTempMin", "chkTempMed",
@@ -117,11 +120,11 @@ class TestDailyWindows : public querytest::WindowTest {
         QVERIFY(seams_->messages.isEmpty());
         QCOMPARE(seams::mousePointer(), seams::kHourglass);
         QCOMPARE(Global::DailyQueryOk, Global::kTrue);
-        frmTabella* table = db::Forms::find<frmTabella>();
+        frmTabella* table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         QCOMPARE(table->windowTitle(), QStringLiteral("Visualizzazione dati giornalieri"));
         QCOMPARE(table->DB->caption(), QStringLiteral("VALORI GIORNALIERI"));
-        QCOMPARE(table->DB->geometry(), db::twipsRect(0, 0, 8775, 5055));
+        QCOMPARE(table->DB->geometry(), runtime::twipsRect(0, 0, 8775, 5055));
         QCOMPARE(table->Command1->text(), QStringLiteral("Esporta Dati"));
         QCOMPARE(table->CmdPrecedente->text(), QStringLiteral("Chiudi"));
         QCOMPARE(table->Timer1->interval(), 500);
@@ -146,7 +149,7 @@ class TestDailyWindows : public querytest::WindowTest {
         // "Chiudi" returns to the form with its choices intact.
         QPointer<frmTabella> guard(table);
         table->CmdPrecedente->click();
-        QVERIFY(!db::Forms::find<frmTabella>());
+        QVERIFY(!runtime::Forms::find<frmTabella>());
         QCOMPARE(form->DBCmbStazione->text(), QStringLiteral("Monte Vessa"));
         QCOMPARE(form->DBcmbAnno->text(), QStringLiteral("1995"));
         QVERIFY(!form->isUnloaded());
@@ -162,7 +165,7 @@ class TestDailyWindows : public querytest::WindowTest {
             Global::DailySql,
             QStringLiteral(
                 "select  nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 where giorno = 1"));
-        frmTabella* table = db::Forms::find<frmTabella>();
+        frmTabella* table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         QCOMPARE(captions(table->DB), QStringList({"Denominazione", "Giorno", "Mese", "Anno"}));
         QCOMPARE(table->DTabella->recordset()->RecordCount(), 3);
@@ -180,8 +183,8 @@ class TestDailyWindows : public querytest::WindowTest {
                  QStringLiteral(
                      "select  nomestaz as [Denominazione], Giorno, Mese, Anno , Pioggia as [pioggia mm] "
                      "from  database1 where codStaz = 12 and anno = 1995 and mese = 3"));
-        QVERIFY(db::Forms::find<frmTabella>());
-        db::Forms::find<frmTabella>()->Unload();
+        QVERIFY(runtime::Forms::find<frmTabella>());
+        runtime::Forms::find<frmTabella>()->Unload();
 
         // A second press after changing only the month keeps nothing of the first.
         QVERIFY(choose(form->DBCmbMese, "Dicembre"));
@@ -200,7 +203,7 @@ class TestDailyWindows : public querytest::WindowTest {
         frmAltorra* form = openForm();
         checkListRule({form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, form->cmdSeleziona,
                        QStringLiteral("codStaz"), &Global::DailyWhere, &Global::DailyQueryOk,
-                       [] { return db::Forms::find<frmTabella>() != nullptr; }});
+                       [] { return runtime::Forms::find<frmTabella>() != nullptr; }});
     }
 
     // Tab and Shift+Tab leave the grid in the order grid, "Chiudi", "Esporta Dati"; the arrows move
@@ -209,7 +212,7 @@ class TestDailyWindows : public querytest::WindowTest {
         frmAltorra* form = openForm();
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         form->cmdSeleziona->click();
-        frmTabella* table = db::Forms::find<frmTabella>();
+        frmTabella* table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         table->show();
         table->activateWindow();
@@ -244,7 +247,7 @@ class TestDailyWindows : public querytest::WindowTest {
         form->cmdSeleziona->click();
         QCOMPARE(seams_->messages, QStringList({kNoCriterion}));
         QCOMPARE(int(seams_->modalWindows.size()), runs);
-        QVERIFY(!db::Forms::find<frmTabella>());
+        QVERIFY(!runtime::Forms::find<frmTabella>());
         QCOMPARE(Global::DailyQueryOk, Global::kFalse);
         QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
     }
@@ -257,7 +260,7 @@ class TestDailyWindows : public querytest::WindowTest {
         QCOMPARE(seams_->messages.size(), 1);
         QVERIFY(seams_->messages.first().contains(QStringLiteral("Stazione")));
         QVERIFY(seams_->messages.first().contains(QStringLiteral("Nessun luogo")));
-        QVERIFY(!db::Forms::find<frmTabella>());
+        QVERIFY(!runtime::Forms::find<frmTabella>());
         QVERIFY(Global::DailySql.isEmpty());
 
         // Typing an entry's exact name chooses it.
@@ -274,7 +277,7 @@ class TestDailyWindows : public querytest::WindowTest {
         QPointer<frmTabella> seen;
         // A tick arriving while the first message is open must not read the missing record set.
         seams_->onMessage = [&seen](const QString&) {
-            if (frmTabella* table = db::Forms::find<frmTabella>()) {
+            if (frmTabella* table = runtime::Forms::find<frmTabella>()) {
                 seen = table;
                 table->Timer1_Timer();
             }
@@ -287,7 +290,7 @@ class TestDailyWindows : public querytest::WindowTest {
                  QStringList({QStringLiteral("gestione errori in dtabella:3075"),
                               QStringLiteral("Nessun record corrisponde ai criteri di ricerca")}));
         QCOMPARE(Global::DailyQueryOk, Global::kFalse);
-        QPointer<frmTabella> table = db::Forms::find<frmTabella>();
+        QPointer<frmTabella> table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         QCOMPARE(seen, table);
         QVERIFY(!table->DTabella->recordset());
@@ -295,7 +298,7 @@ class TestDailyWindows : public querytest::WindowTest {
 
         table->Timer1_Timer();
         QVERIFY(table.isNull() || table->isUnloaded());
-        QVERIFY(!db::Forms::find<frmTabella>());
+        QVERIFY(!runtime::Forms::find<frmTabella>());
         if (table) {
             table->Timer1_Timer();  // a late tick: closed stays closed, silently
         }
@@ -309,14 +312,14 @@ class TestDailyWindows : public querytest::WindowTest {
             "select  nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 "
             "where anno = 1995");
         Global::DailyQueryOk = Global::kTrue;
-        db::Forms::show<frmTabella>(db::Modality::Modal);
+        runtime::Forms::show<frmTabella>(runtime::Modality::Modal);
         QCOMPARE(seams_->messages,
                  QStringList({QStringLiteral("gestione errori in dtabella:3024"),
                               QStringLiteral("Nessun record corrisponde ai criteri di ricerca")}));
-        QPointer<frmTabella> table = db::Forms::find<frmTabella>();
+        QPointer<frmTabella> table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
-        QVERIFY(!db::Forms::find<frmTabella>());
+        QVERIFY(!runtime::Forms::find<frmTabella>());
         QCOMPARE(seams_->messages.size(), 2);
     }
 
@@ -324,9 +327,11 @@ class TestDailyWindows : public querytest::WindowTest {
         frmAltorra* form = openForm();
         QVERIFY(choose(form->DBCmbStazione, "Borgo Nuovo"));
         bool closedFirst = false;
-        seams_->onMessage = [&closedFirst](const QString&) { closedFirst = !db::Forms::find<frmTabella>(); };
+        seams_->onMessage = [&closedFirst](const QString&) {
+            closedFirst = !runtime::Forms::find<frmTabella>();
+        };
         form->cmdSeleziona->click();
-        QPointer<frmTabella> table = db::Forms::find<frmTabella>();
+        QPointer<frmTabella> table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         QVERIFY(seams_->messages.isEmpty());
         QVERIFY(QMetaObject::invokeMethod(table->Timer1, "timeout"));
@@ -348,7 +353,7 @@ class TestDailyWindows : public querytest::WindowTest {
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         QVERIFY(choose(form->DBCmbMese, "Marzo"));
         form->cmdSeleziona->click();
-        frmTabella* table = db::Forms::find<frmTabella>();
+        frmTabella* table = runtime::Forms::find<frmTabella>();
         QVERIFY(table);
         const QString path = QDir(folder()).filePath(QStringLiteral("giornalieri.txt"));
         seams_->saveTo = path;
@@ -372,10 +377,10 @@ class TestDailyWindows : public querytest::WindowTest {
         frmAltorra* form = openForm();
         QVERIFY(choose(form->DBcmbAnno, "1996"));
         form->cmdSeleziona->click();
-        db::Forms::find<frmTabella>()->Unload();
+        runtime::Forms::find<frmTabella>()->Unload();
         const QString sql = Global::DailySql;
         form->CmdChiudi->click();
-        QVERIFY(!db::Forms::find<frmAltorra>());
+        QVERIFY(!runtime::Forms::find<frmAltorra>());
         QCOMPARE(Global::DailySql, sql);
     }
 };

@@ -2,10 +2,10 @@
 // result window, the station of the current row, stations keyed by code, the grid's filter, its
 // tables equal to altorra-query --riepilogo, copying, export and printing.
 #include "chart/chartwindow.h"
+#include "controls/dbgrid.h"
 #include "daily/dailystatement.h"
 #include "daily/frmriepilogo.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "db/global.h"
 #include "db/rowview.h"
 #include "forms/gridactions.h"
@@ -69,8 +69,8 @@ class TestRiepilogo : public QObject {
     frmTabella* search(const QString& station, const QString& year) {
         Global::DailySql = dailySql(station, year);
         Global::DailyQueryOk = Global::kTrue;
-        db::Forms::show<frmTabella>(db::Modality::Modal);
-        return db::Forms::find<frmTabella>();
+        runtime::Forms::show<frmTabella>(runtime::Modality::Modal);
+        return runtime::Forms::find<frmTabella>();
     }
     // "&Riepilogo…" from the grid's menu, with the cell of `row` current, once its rows are read.
     frmRiepilogo* summaryOf(frmTabella* table, int row) {
@@ -101,7 +101,7 @@ class TestRiepilogo : public QObject {
     }
     void cleanupTestCase() { testsupport::endScriptedTest(seams_); }
     void cleanup() {
-        db::Forms::unloadAll();
+        runtime::Forms::unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 

@@ -1,10 +1,10 @@
 // Data sources and record sets over archives of both Jet versions, read through the real reader.
-#include "db/test_controls_fixture.h"
+#include "support/controlsarchive.h"
 #include "support/scriptedseams.h"
 
 #include "db/datasource.h"
-#include "db/form.h"
 #include "db/location.h"
+#include "runtime/form.h"
 
 #include "jet/jet.h"
 
@@ -22,7 +22,7 @@ using jetwriter::Version;
 namespace {
 
 // A window whose load handler points its source, as every window of the program does.
-class SourceForm : public db::Form {
+class SourceForm : public runtime::Form {
   public:
     QString path;
     QString source;
@@ -39,7 +39,7 @@ class SourceForm : public db::Form {
 };
 
 // A selection form: four lists, each with its own source, on one file.
-class ListsForm : public db::Form {
+class ListsForm : public runtime::Form {
   public:
     QString path;
     QList<db::DataSource*> sources;

@@ -2,7 +2,7 @@
 // names written in another case (archives copied from Windows media) are still found.
 #include "db/global.h"
 #include "db/location.h"
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QDir>
 #include <QFile>

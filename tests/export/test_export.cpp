@@ -13,13 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
-#include "db/form.h"
-#include "db/seams.h"
 #include "export/esporta.h"
 #include "export/tabexport.h"
 #include "jetwriter/jetwriter.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 namespace {
 
@@ -59,9 +59,9 @@ constexpr int kManyRows = 3000;
 
 // A window's worth of export: a form with a data source and the grid bound to it.
 struct Window {
-    db::Form form;
+    runtime::Form form;
     db::DataSource source{QStringLiteral("DTabella"), &form};
-    db::DBGrid grid{QStringLiteral("DB"), &form};
+    controls::DBGrid grid{QStringLiteral("DB"), &form};
     exporter::SaveDialogMemory dialog;
 
     Window(const QString& database, const QString& statement) {

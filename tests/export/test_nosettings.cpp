@@ -13,14 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
-#include "db/form.h"
-#include "db/seams.h"
 #include "export/esporta.h"
-#include "export/modalwatcher.h"
 #include "jetwriter/jetwriter.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 #include "support/findbutton.h"
+#include "support/modalwatcher.h"
 
 namespace {
 
@@ -70,9 +70,9 @@ class TestNoSettings : public QObject {
     void cleanupTestCase() { seams::setMessageBox(nullptr); }
 
     void exportCancelAndPrintLeaveNoSettings() {
-        db::Form form;
+        runtime::Form form;
         db::DataSource source(QStringLiteral("DTabella"), &form);
-        db::DBGrid grid(QStringLiteral("DB"), &form);
+        controls::DBGrid grid(QStringLiteral("DB"), &form);
         source.setDatabaseName(under(QStringLiteral("lavoro/orbeni.mdb")));
         source.setRecordSource(QStringLiteral("misure"));
         grid.bind(&source);

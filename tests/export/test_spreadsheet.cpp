@@ -3,10 +3,10 @@
 // archive, for a daily result (NULL, "", 96.6 stored as Single and Double, -0.5), a rainfall result
 // (times of day, a midnight, seconds) and the monthly figures; header bold and frozen, widths,
 // sheet name and properties; the file written whole or not at all.
-#include "db/seams.h"
 #include "export/spreadsheet.h"
 #include "jet/jet.h"
 #include "jetwriter/jetwriter.h"
+#include "runtime/seams.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -2,14 +2,15 @@
 // methods, copying, exporting and printing; its tables against altorra-query --curva for every
 // station of the sample archive.
 #include "chart/chartwindow.h"
-#include "db/boundcontrols.h"
-#include "db/form.h"
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "db/global.h"
 #include "forms/figuretable.h"
 #include "forms/gridactions.h"
 #include "intense/frmcurva.h"
 #include "intense/frmintense.h"
 #include "intense/frmpioggia.h"
+#include "runtime/form.h"
 #include "samplegen/samplegen.h"
 #include "support/scriptedseams.h"
 
@@ -62,8 +63,8 @@ class TestCurvaWindow : public QObject {
     // Searches for the station at `index` of the form's list (all years, both groups) and returns
     // the result window.
     frmIntense* search(int stationIndex, const QString& year = QString()) {
-        db::Forms::show<frmPioggia>(db::Modality::Modal);
-        frmPioggia* form = db::Forms::find<frmPioggia>();
+        runtime::Forms::show<frmPioggia>(runtime::Modality::Modal);
+        frmPioggia* form = runtime::Forms::find<frmPioggia>();
         if (!form) {
             return nullptr;
         }
@@ -79,7 +80,7 @@ class TestCurvaWindow : public QObject {
             emit form->DBcmbAnno->activated(y);
         }
         form->cmdSeleziona->click();
-        return db::Forms::find<frmIntense>();
+        return runtime::Forms::find<frmIntense>();
     }
     static forms::GridActions* actionsOf(frmIntense* window) {
         return window->DBpioggia->view()->findChild<forms::GridActions*>(QStringLiteral("gridActions"));
@@ -131,14 +132,14 @@ class TestCurvaWindow : public QObject {
         seams::setProgramFolder(dir_.path());
         seams_->messages.clear();
     }
-    void cleanup() { db::Forms::unloadAll(); }
+    void cleanup() { runtime::Forms::unloadAll(); }
     void cleanupTestCase() { testsupport::endScriptedTest(seams_); }
 
     // For every station of the rainfall list and both methods, the window's quantile and curve
     // tables are the tool's, figure for figure.
     void sameAsTool() {
-        db::Forms::show<frmPioggia>(db::Modality::Modal);
-        const int stations = db::Forms::find<frmPioggia>()->DBCmbStazione->count();
+        runtime::Forms::show<frmPioggia>(runtime::Modality::Modal);
+        const int stations = runtime::Forms::find<frmPioggia>()->DBCmbStazione->count();
         QVERIFY(stations >= 25);
         int compared = 0;
         for (int i = 0; i < stations; ++i) {
@@ -147,7 +148,7 @@ class TestCurvaWindow : public QObject {
             const auto rows = actionsOf(window)->rows();
             if (!rows || rows->recordCount() == 0) {
                 // A listed station without rows: the window closes at its first tick, saying so.
-                db::Forms::unloadAll();
+                runtime::Forms::unloadAll();
                 continue;
             }
             QAction* entry = curveEntry(window);
@@ -168,7 +169,7 @@ class TestCurvaWindow : public QObject {
                 QCOMPARE(shown(curve->grdCurvaGiorni), curvePart(lines.mid(8), true));
             }
             ++compared;
-            db::Forms::unloadAll();
+            runtime::Forms::unloadAll();
         }
         QVERIFY2(compared >= 25, qPrintable(QString::number(compared)));
     }

@@ -1,5 +1,6 @@
 // The intense-rainfall selection form and its result window against a real archive read through libmdb.
-#include "db/boundcontrols.h"
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
 #include "db/global.h"
 #include "intense/frmintense.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -31,8 +33,8 @@ class TestIntenseWindows : public querytest::WindowTest {
     Q_OBJECT
   private:
     frmPioggia* openForm() {
-        db::Forms::show<frmPioggia>(db::Modality::Modal);
-        return db::Forms::find<frmPioggia>();
+        runtime::Forms::show<frmPioggia>(runtime::Modality::Modal);
+        return runtime::Forms::find<frmPioggia>();
     }
     // Chooses the criteria and boxes, presses "&Seleziona" and returns the result window.
     frmIntense* search(const QString& station, const QString& year, bool hours, bool days) {
@@ -51,7 +53,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         form->chkore->setCheckState(hours ? Qt::Checked : Qt::Unchecked);
         form->Chkgiorni->setCheckState(days ? Qt::Checked : Qt::Unchecked);
         form->cmdSeleziona->click();
-        return db::Forms::find<frmIntense>();
+        return runtime::Forms::find<frmIntense>();
     }
 
   private slots:
@@ -60,7 +62,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), QStringLiteral("ALTORRA - Piogge intense"));
         QVERIFY(!(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(form->size(), db::twipsRect(0, 0, 8055, 3495).size());
+        QCOMPARE(form->size(), runtime::twipsRect(0, 0, 8055, 3495).size());
         QCOMPARE(
             form->Chkgiorni->text(),
             QStringLiteral("Precipitazioni di massima intensità per  giorni consecutivi (da 1 a 5 giorni)"));
@@ -69,13 +71,13 @@ class TestIntenseWindows : public querytest::WindowTest {
                      "Precipitazioni di massima intensità per unità temporali di 1 -3 - 6 - 12 - 24 ore"));
         QCOMPARE(form->Chkgiorni->checkState(), Qt::Checked);
         QCOMPARE(form->chkore->checkState(), Qt::Checked);
-        QCOMPARE(form->Chkgiorni->geometry(), db::twipsRect(120, 1320, 7840, 800));
+        QCOMPARE(form->Chkgiorni->geometry(), runtime::twipsRect(120, 1320, 7840, 800));
         QCOMPARE(form->chkore->palette().color(QPalette::Window), QColor(128, 128, 255));
         QCOMPARE(form->Chkgiorni->palette().color(QPalette::WindowText), QColor(Qt::blue));
         QCOMPARE(form->CmdChiudi->text(), QStringLiteral("Chiudi"));
-        QCOMPARE(form->CmdChiudi->geometry(), db::twipsRect(6780, 3000, 1215, 375));
+        QCOMPARE(form->CmdChiudi->geometry(), runtime::twipsRect(6780, 3000, 1215, 375));
         QVERIFY(form->cmdAnnulla->font().bold());
-        QCOMPARE(form->findChild<QFrame*>("Shape1")->geometry(), db::twipsRect(120, 120, 7840, 1095));
+        QCOMPARE(form->findChild<QFrame*>("Shape1")->geometry(), runtime::twipsRect(120, 120, 7840, 1095));
         QCOMPARE(form->DBCmbStazione->count(), 4);
         QCOMPARE(form->DBcmbAnno->count(), 3);
         seams::setMousePointer(seams::kHourglass);
@@ -126,7 +128,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), QStringLiteral("Visualizzazione piogge intense"));
         QCOMPARE(window->DBpioggia->caption(), QStringLiteral("PIOGGE INTENSE (mm)"));
-        QCOMPARE(window->DBpioggia->geometry(), db::twipsRect(120, 240, 8775, 5055));
+        QCOMPARE(window->DBpioggia->geometry(), runtime::twipsRect(120, 240, 8775, 5055));
         QCOMPARE(window->Timer1->interval(), 50);
         QCOMPARE(window->CmdChiudi->text(), QStringLiteral("Chiudi"));
         QCOMPARE(
@@ -137,15 +139,15 @@ class TestIntenseWindows : public querytest::WindowTest {
         querytest::activate(window);
         QCOMPARE(seams::mousePointer(), seams::kDefaultPointer);
         window->CmdChiudi->click();
-        QVERIFY(!db::Forms::find<frmIntense>());
-        QCOMPARE(db::Forms::find<frmPioggia>()->DBCmbStazione->text(), QStringLiteral("Monte Vessa"));
+        QVERIFY(!runtime::Forms::find<frmIntense>());
+        QCOMPARE(runtime::Forms::find<frmPioggia>()->DBCmbStazione->text(), QStringLiteral("Monte Vessa"));
     }
 
     void secondPressAfterChangingOnlyTheYear() {
         frmIntense* first = search("Monte Vessa", "1994", true, false);
         QVERIFY(first);
         first->Unload();
-        frmPioggia* form = db::Forms::find<frmPioggia>();
+        frmPioggia* form = runtime::Forms::find<frmPioggia>();
         QVERIFY(choose(form->DBcmbAnno, "1995"));
         form->cmdSeleziona->click();
         QCOMPARE(Global::IntenseSql,
@@ -153,7 +155,7 @@ class TestIntenseWindows : public querytest::WindowTest {
                      "select Nomestaz , Anno , unhh as [1 ora], Data, trehh as [3 ore], Data1, seihh as "
                      "[6 ore], Data2, dodhh as [12 ore], Data3, venhh as [24 ore], Data4 from piog9099 "
                      "where codstaz = 12 and anno = 1995"));
-        frmIntense* second = db::Forms::find<frmIntense>();
+        frmIntense* second = runtime::Forms::find<frmIntense>();
         QVERIFY(second);
         QCOMPARE(second->dpioggia->recordset()->text(0, 1), QStringLiteral("1995"));
     }
@@ -163,7 +165,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         QVERIFY(window);
         QPointer<frmIntense> guard(window);
         QVERIFY(tick(window));
-        QVERIFY(!db::Forms::find<frmIntense>());
+        QVERIFY(!runtime::Forms::find<frmIntense>());
         QCOMPARE(seams_->messages, QStringList({QStringLiteral("Nessun record presente")}));
         if (guard) {
             QVERIFY(tick(guard));
@@ -174,7 +176,7 @@ class TestIntenseWindows : public querytest::WindowTest {
     void rejectedStatement() {
         int ticksDuringMessages = 0;
         seams_->onMessage = [&ticksDuringMessages](const QString&) {
-            if (frmIntense* window = db::Forms::find<frmIntense>()) {
+            if (frmIntense* window = runtime::Forms::find<frmIntense>()) {
                 window->Timer1_Timer();
                 ++ticksDuringMessages;
             }
@@ -192,7 +194,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         QCOMPARE(ticksDuringMessages, 2);
         QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
         QVERIFY(tick(window));
-        QVERIFY(!db::Forms::find<frmIntense>());
+        QVERIFY(!runtime::Forms::find<frmIntense>());
         QCOMPARE(seams_->messages.size(), 2);
     }
 
@@ -202,7 +204,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         frmPioggia* form = openForm();
         checkListRule({form->DBCmbStazione, form->DBcmbAnno, form->cmdAnnulla, form->cmdSeleziona,
                        QStringLiteral("codstaz"), &Global::IntenseWhere, &Global::IntenseQueryOk,
-                       [] { return db::Forms::find<frmIntense>() != nullptr; }});
+                       [] { return runtime::Forms::find<frmIntense>() != nullptr; }});
     }
 
     void noCriterionAfterCancel() {
@@ -216,7 +218,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         QCOMPARE(
             seams_->messages,
             QStringList({"Impossibile eseguire la ricerca dei dati, almeno una casella deve essere valida"}));
-        QVERIFY(!db::Forms::find<frmIntense>());
+        QVERIFY(!runtime::Forms::find<frmIntense>());
         QCOMPARE(Global::IntenseQueryOk, Global::kFalse);
 
         // A year typed in a fresh form, matching no entry, is refused with a message naming the list.
@@ -227,7 +229,7 @@ class TestIntenseWindows : public querytest::WindowTest {
         form->cmdSeleziona->click();
         QCOMPARE(seams_->messages.size(), 1);
         QVERIFY(seams_->messages.first().contains(QStringLiteral("Anno")));
-        QVERIFY(!db::Forms::find<frmIntense>());
+        QVERIFY(!runtime::Forms::find<frmIntense>());
     }
 
     // Alt with a letter no control answers (this form's "Chiudi" has none) types nothing into the
@@ -271,7 +273,7 @@ class TestIntenseWindows : public querytest::WindowTest {
     void closeUnloadsTheForm() {
         frmPioggia* form = openForm();
         form->CmdChiudi->click();
-        QVERIFY(!db::Forms::find<frmPioggia>());
+        QVERIFY(!runtime::Forms::find<frmPioggia>());
     }
 };
 

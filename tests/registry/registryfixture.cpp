@@ -116,7 +116,7 @@ QImage pictureFile(const QString& folder, const QString& fileName) {
     return QImage();
 }
 
-void choose(db::DBCombo* combo, int index) {
+void choose(controls::DBCombo* combo, int index) {
     combo->showPopup();
     QAbstractItemView* view = combo->view();
     const QModelIndex entry = combo->model()->index(index, combo->modelColumn());

@@ -2,7 +2,7 @@
 // straight from the archive through the reader, and the user's way of choosing a station.
 #pragma once
 
-#include "db/boundcontrols.h"
+#include "controls/dbcombo.h"
 #include "jet/jet.h"
 #include "samplegen/samplegen.h"
 
@@ -39,6 +39,6 @@ QStringList monthlyFields();
 QImage pictureFile(const QString& folder, const QString& fileName);
 
 // Chooses entry `index` of the list the way a user does: open the drop-down, pick, confirm.
-void choose(db::DBCombo* combo, int index);
+void choose(controls::DBCombo* combo, int index);
 
 }  // namespace registrytest

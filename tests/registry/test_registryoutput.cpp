@@ -4,11 +4,11 @@
 #include "support/scriptedseams.h"
 
 #include "db/global.h"
-#include "db/seams.h"
 #include "registry/frmanagrafica.h"
 #include "registry/frmdettaglio.h"
 #include "registry/registrycontrols.h"
 #include "registry/registrypaths.h"
+#include "runtime/seams.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -56,7 +56,7 @@ class RegistryOutputTest : public QObject {
 
     frmAnagrafica* openOn(const QString& variant, int station) {
         seams::setProgramFolder(sampleFolder(variant));
-        frmAnagrafica* form = db::Forms::show<frmAnagrafica>(db::Modality::Modeless);
+        frmAnagrafica* form = runtime::Forms::show<frmAnagrafica>(runtime::Modality::Modeless);
         if (station > 0) {
             choose(form->DBCombo1, station);
         }
@@ -92,7 +92,7 @@ class RegistryOutputTest : public QObject {
         };
     }
     void cleanup() {
-        db::Forms::unloadAll();
+        runtime::Forms::unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         services.reset();
         seams::setProgramFolder(QString());
@@ -229,7 +229,7 @@ class RegistryOutputTest : public QObject {
             QCOMPARE(services->modalWindows.last(), QStringLiteral("frmDettaglio"));
             QVERIFY(escapeClosed);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            QVERIFY(!db::Forms::find<frmDettaglio>());
+            QVERIFY(!runtime::Forms::find<frmDettaglio>());
             form->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(form));
             form->PctUbic->setFocus(Qt::TabFocusReason);
@@ -259,10 +259,10 @@ class RegistryOutputTest : public QObject {
         QVERIFY(!expected.isNull());
         QCOMPARE(details[0].picture.convertToFormat(QImage::Format_RGB32),
                  expected.convertToFormat(QImage::Format_RGB32));
-        const QSize window = db::twipsRect(0, 0, 11220, 8730).size();
+        const QSize window = runtime::twipsRect(0, 0, 11220, 8730).size();
         QCOMPARE(details[0].size, window);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!db::Forms::find<frmDettaglio>());
+        QVERIFY(!runtime::Forms::find<frmDettaglio>());
 
         // A picture smaller than the window: pale yellow to its right and below.
         const QList<Station> stations = registryRows(folder);

@@ -1,8 +1,8 @@
 // The texts the registry builds from a station code: the monthly statement and picture paths.
 #include "db/global.h"
 #include "db/location.h"
-#include "db/seams.h"
 #include "registry/registrypaths.h"
+#include "runtime/seams.h"
 
 #include <QtTest>
 

@@ -5,10 +5,10 @@
 
 #include "db/global.h"
 #include "db/location.h"
-#include "db/seams.h"
 #include "jetwriter/jetwriter.h"
 #include "registry/frmanagrafica.h"
 #include "registry/registrypaths.h"
+#include "runtime/seams.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -37,7 +37,7 @@ namespace {
 frmAnagrafica* openRegistry() {
     // As the main window does: busy pointer, then the window modeless.
     seams::setMousePointer(seams::kHourglass);
-    return db::Forms::show<frmAnagrafica>(db::Modality::Modeless);
+    return runtime::Forms::show<frmAnagrafica>(runtime::Modality::Modeless);
 }
 
 int indexOfCode(const QList<Station>& stations, int code) {
@@ -92,7 +92,7 @@ class RegistryWindowTest : public QObject {
         services->printTo = QString();
     }
     void cleanup() {
-        db::Forms::unloadAll();
+        runtime::Forms::unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         services.reset();
         seams::setProgramFolder(QString());
@@ -115,7 +115,7 @@ class RegistryWindowTest : public QObject {
         frmAnagrafica* form = openRegistry();
         QVERIFY(form);
         QCOMPARE(form->windowTitle(), QStringLiteral("Anagrafica"));
-        QCOMPARE(form->clientArea()->size(), db::twipsRect(0, 0, 11220, 8655).size());
+        QCOMPARE(form->clientArea()->size(), runtime::twipsRect(0, 0, 11220, 8655).size());
         // The first station with its thumbnail and figures, without any choice of the user.
         VERIFY_SHOWS(form, folder, stations[0]);
         QVERIFY(form->DBCombo1->count() == stations.size());
@@ -247,7 +247,7 @@ class RegistryWindowTest : public QObject {
         QCoreApplication::processEvents();
         VERIFY_SHOWS(form, folder, stations[unique[0]]);
 
-        for (db::BoundTextBox* box : form->findChildren<db::BoundTextBox*>()) {
+        for (controls::BoundTextBox* box : form->findChildren<controls::BoundTextBox*>()) {
             QVERIFY2(box->lineEdit()->isReadOnly(), qPrintable(box->objectName()));
         }
         form->txtCod->lineEdit()->setFocus();
@@ -272,7 +272,7 @@ class RegistryWindowTest : public QObject {
         VERIFY_SHOWS(form, folder, stations[chosen]);
         form->mnuChiudi_Click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!db::Forms::find<frmAnagrafica>());
+        QVERIFY(!runtime::Forms::find<frmAnagrafica>());
         QCOMPARE(Global::MonthlyQuery, registry::monthlyStatement(stations[chosen].code));
 
         // Loaded as the window registry loads it, watching what the monthly source opens on.
@@ -414,7 +414,7 @@ class RegistryWindowTest : public QObject {
         QCOMPARE(services->modalWindows, QStringList{QStringLiteral("frmDettaglio")});
         QCOMPARE(services->messages.size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(db::Forms::find<frmAnagrafica>());
+        QVERIFY(runtime::Forms::find<frmAnagrafica>());
     }
 
   private:

@@ -49,7 +49,7 @@ class TestFrmApertura : public QObject {
         QVERIFY(main.minimumSize() != main.maximumSize());  // a sizable border
 
         // The client area below the menu bar is 11220 x 8310 twips, all of it the picture box.
-        const QSize client(db::twipsToPixels(11220), db::twipsToPixels(8310));
+        const QSize client(runtime::twipsToPixels(11220), runtime::twipsToPixels(8310));
         QCOMPARE(main.Picture1->size(), client);
         QCOMPARE(main.Picture1->pos(), QPoint(0, main.menuBar->height()));
         QCOMPARE(main.size(), QSize(client.width(), client.height() + main.menuBar->height()));
@@ -83,7 +83,7 @@ class TestFrmApertura : public QObject {
 
         // The client area shows the picture's first 554 rows: the ten below, and a few above them,
         // hold no drawing, each row only the band's plain colour (over the meadow's shading).
-        const int clientRows = db::twipsToPixels(8310);
+        const int clientRows = runtime::twipsToPixels(8310);
         QCOMPARE(clientRows, 554);
         for (int y = clientRows - 4; y < title.height(); ++y) {
             for (int x = 0; x < title.width(); ++x) {
@@ -165,7 +165,7 @@ class TestFrmApertura : public QObject {
         main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         main.mnuAnagrafica_Click();
-        frmAnagrafica* registry = db::Forms::find<frmAnagrafica>();
+        frmAnagrafica* registry = runtime::Forms::find<frmAnagrafica>();
         QVERIFY(registry);
         QVERIFY(registry->isVisible());
         QVERIFY(!registry->isModal());
@@ -179,7 +179,7 @@ class TestFrmApertura : public QObject {
         main.activateWindow();
         QTRY_VERIFY(main.isActiveWindow());
         main.mnuAnagrafica_Click();
-        QCOMPARE(db::Forms::find<frmAnagrafica>(), registry);
+        QCOMPARE(runtime::Forms::find<frmAnagrafica>(), registry);
         QTRY_VERIFY(registry->isActiveWindow());
         QTRY_COMPARE(seams::mousePointer(), seams::kDefaultPointer);
         int registries = 0;
@@ -215,14 +215,14 @@ class TestFrmApertura : public QObject {
         auto* main = new frmApertura();
         main->show();
         main->mnuAnagrafica_Click();
-        QPointer<frmAnagrafica> registry = db::Forms::find<frmAnagrafica>();
+        QPointer<frmAnagrafica> registry = runtime::Forms::find<frmAnagrafica>();
         QVERIFY(registry);
         QPointer<frmApertura> guard(main);
         QVERIFY(main->close());
         QVERIFY(seams_->modalWindows.isEmpty());
         QCOMPARE(seams_->programEnds, 0);
         QVERIFY(!registry || registry->isUnloaded());
-        QCOMPARE(db::Forms::find<frmAnagrafica>(), nullptr);
+        QCOMPARE(runtime::Forms::find<frmAnagrafica>(), nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(guard.isNull());
         seams::setMousePointer(seams::kDefaultPointer);

@@ -1,7 +1,8 @@
 // The information window against real archives: the five texts shown whole in locked boxes, the
 // window opening on "Autori" at every load, an empty "help" leaving the boxes empty, and a missing
 // archive reported once while the window stays usable.
-#include "db/boundcontrols.h"
+#include "controls/boundtextbox.h"
+#include "controls/tabcontrol.h"
 #include "db/datasource.h"
 #include "jet/jet.h"
 #include "jetwriter/jetwriter.h"
@@ -60,13 +61,13 @@ class TestFrmHelp : public QObject {
         QTemporaryDir folder;
         seams::setProgramFolder(folder.path());
         seams_->onModal = [](QWidget*) {};  // a missing archive: only the layout is looked at here
-        frmHelp* help = db::Forms::show<frmHelp>(db::Modality::Modeless);
+        frmHelp* help = runtime::Forms::show<frmHelp>(runtime::Modality::Modeless);
         QVERIFY(help);
         QCOMPARE(help->windowTitle(), QStringLiteral("Informazioni"));
         QVERIFY(!help->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!help->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(help->minimumSize(), help->maximumSize());  // a fixed border
-        QCOMPARE(help->size(), QSize(db::twipsToPixels(9120), db::twipsToPixels(6330)));
+        QCOMPARE(help->size(), QSize(runtime::twipsToPixels(9120), runtime::twipsToPixels(6330)));
 
         QCOMPARE(help->SSTab1->count(), 8);
         const QStringList captions = {"Configurazione", "Generalità", " Dati giornalieri", "Piogge intense",
@@ -74,10 +75,10 @@ class TestFrmHelp : public QObject {
         for (int i = 0; i < 8; ++i) {
             QCOMPARE(help->SSTab1->tabCaption(i), captions[i]);
         }
-        QCOMPARE(help->SSTab1->geometry(), db::twipsRect(0, 0, 9135, 6375));
+        QCOMPARE(help->SSTab1->geometry(), runtime::twipsRect(0, 0, 9135, 6375));
 
         // Each box on its tab, bound by field, 120 twips in and 720 down from the tab control's top.
-        const QList<std::tuple<db::BoundTextBox*, int, QString>> boxes = {
+        const QList<std::tuple<controls::BoundTextBox*, int, QString>> boxes = {
             {help->Text2[0], 0, "Text2"}, {help->Text1, 1, "Text1"},    {help->Text3, 2, "Text3"},
             {help->Text4[0], 3, "Text4"}, {help->Text4[1], 6, "Text4"},
         };
@@ -85,7 +86,7 @@ class TestFrmHelp : public QObject {
             QCOMPARE(box->objectName(), name);
             QVERIFY(help->SSTab1->page(tab)->isAncestorOf(box));
             const QRect r(box->mapTo(help->SSTab1, QPoint(0, 0)), box->size());
-            QCOMPARE(r, db::twipsRect(120, 720, 8775, 5535));
+            QCOMPARE(r, runtime::twipsRect(120, 720, 8775, 5535));
             QPlainTextEdit* edit = box->textEdit();
             QVERIFY(edit);
             QVERIFY(edit->isReadOnly());
@@ -96,7 +97,7 @@ class TestFrmHelp : public QObject {
 
         QVERIFY(help->SSTab1->page(4)->isAncestorOf(help->imgLogo));
         QCOMPARE(QRect(help->imgLogo->mapTo(help->SSTab1, QPoint(0, 0)), help->imgLogo->size()),
-                 db::twipsRect(120, 720, 3135, 2355));
+                 runtime::twipsRect(120, 720, 3135, 2355));
         QVERIFY(help->imgLogo->hasScaledContents());
         QCOMPARE(help->creditLabels.size(), 8);
         QCOMPARE(help->addressLabels.size(), 8);
@@ -159,10 +160,10 @@ class TestFrmHelp : public QObject {
             QTest::keyClick(target, Qt::Key_Escape);
             closed = help->isUnloaded() && !help->isVisible();
         };
-        db::Forms::show<frmHelp>(db::Modality::Modal);
+        runtime::Forms::show<frmHelp>(runtime::Modality::Modal);
         QVERIFY(closed);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!db::Forms::find<frmHelp>());
+        QVERIFY(!runtime::Forms::find<frmHelp>());
         QVERIFY(seams_->messages.isEmpty());
     }
 
@@ -181,11 +182,11 @@ class TestFrmHelp : public QObject {
         QVERIFY2(writeHelpArchive(folder.path(), {row}, &error), qPrintable(error));
         seams::setProgramFolder(folder.path());
 
-        frmHelp* help = db::Forms::show<frmHelp>(db::Modality::Modeless);
+        frmHelp* help = runtime::Forms::show<frmHelp>(runtime::Modality::Modeless);
         QVERIFY(help);
         QVERIFY(seams_->messages.isEmpty());
-        const QList<db::BoundTextBox*> boxes = {help->Text2[0], help->Text1, help->Text3, help->Text4[0],
-                                                help->Text4[1]};
+        const QList<controls::BoundTextBox*> boxes = {help->Text2[0], help->Text1, help->Text3,
+                                                      help->Text4[0], help->Text4[1]};
         for (int i = 0; i < 5; ++i) {
             QCOMPARE(boxes[i]->textEdit()->toPlainText().size(), QString(texts[i]).remove(u'\r').size());
             QCOMPARE(boxes[i]->textEdit()->toPlainText(), QString(texts[i]).remove(u'\r'));
@@ -242,7 +243,7 @@ class TestFrmHelp : public QObject {
             }
             tabAtOpening.append(help->SSTab1->Tab());
             QStringList texts;
-            for (db::BoundTextBox* box :
+            for (controls::BoundTextBox* box :
                  {help->Text2[0], help->Text1, help->Text3, help->Text4[0], help->Text4[1]}) {
                 texts.append(box->textEdit()->toPlainText());
             }
@@ -268,10 +269,10 @@ class TestFrmHelp : public QObject {
         QString error;
         QVERIFY2(writeHelpArchive(folder.path(), {}, &error), qPrintable(error));
         seams::setProgramFolder(folder.path());
-        frmHelp* help = db::Forms::show<frmHelp>(db::Modality::Modeless);
+        frmHelp* help = runtime::Forms::show<frmHelp>(runtime::Modality::Modeless);
         QVERIFY(help);
         QVERIFY(seams_->messages.isEmpty());
-        for (db::BoundTextBox* box :
+        for (controls::BoundTextBox* box :
              {help->Text2[0], help->Text1, help->Text3, help->Text4[0], help->Text4[1]}) {
             QCOMPARE(box->textEdit()->toPlainText(), QString());
         }

@@ -27,14 +27,14 @@ class TestFrmSplash : public QObject {
         frmSplash* splash = showSplash();
         QVERIFY(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(splash->windowFlags() & Qt::WindowType_Mask, Qt::Tool);  // no taskbar entry
-        QCOMPARE(splash->size(), QSize(db::twipsToPixels(9075), db::twipsToPixels(6570)));
+        QCOMPARE(splash->size(), QSize(runtime::twipsToPixels(9075), runtime::twipsToPixels(6570)));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY((splash->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
 
-        QCOMPARE(splash->Frame1->geometry(), db::twipsRect(0, -120, 9165, 6660));
+        QCOMPARE(splash->Frame1->geometry(), runtime::twipsRect(0, -120, 9165, 6660));
         QCOMPARE(splash->Frame1->palette().color(QPalette::Window), QColor(192, 192, 192));
         QCOMPARE(splash->imgLogo->parentWidget(), splash->Frame1);
-        QCOMPARE(splash->imgLogo->geometry(), db::twipsRect(120, 240, 3270, 2475));
+        QCOMPARE(splash->imgLogo->geometry(), runtime::twipsRect(120, 240, 3270, 2475));
         QVERIFY(splash->imgLogo->hasScaledContents());
         QCOMPARE(splash->imgLogo->pixmap().size(), QSize(746, 564));
 
@@ -118,7 +118,7 @@ class TestFrmSplash : public QObject {
         QTest::keyClick(splash->labels.at(3), Qt::Key_X);
         QVERIFY(splash->isUnloaded());
         QVERIFY(!splash->isVisible());
-        QCOMPARE(db::Forms::find<frmSplash>(), nullptr);
+        QCOMPARE(runtime::Forms::find<frmSplash>(), nullptr);
         QCOMPARE(seams_->programEnds, 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(splash.isNull());  // its timer went with it
@@ -163,7 +163,7 @@ class TestFrmSplash : public QObject {
 
   private:
     frmSplash* showSplash() {
-        frmSplash* splash = db::Forms::show<frmSplash>(db::Modality::Modeless);
+        frmSplash* splash = runtime::Forms::show<frmSplash>(runtime::Modality::Modeless);
         if (splash && !QTest::qWaitForWindowExposed(splash)) {
             qWarning("the closing screen was not exposed");
         }

@@ -3,12 +3,12 @@
 // buttons it is made with. Offscreen there is no window manager: the cases skip.
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
-#include "db/form.h"
 #include "forms/resultwindow.h"
 #include "intense/frmintense.h"
 #include "intense/frmpioggia.h"
 #include "registry/frmanagrafica.h"
 #include "registry/frmdettaglio.h"
+#include "runtime/form.h"
 #include "shell/frmapertura.h"
 #include "shell/frmhelp.h"
 #include "shell/frmsplash.h"
@@ -197,7 +197,7 @@ class TestWindowFrames : public QObject {
     // minimize or maximize button on one), and each window is transient for the window it was
     // opened from: the modal ones stay above it, and compositors place them by it.
     void windowsHangOnTheirOpener() {
-        frmApertura* main = db::Forms::show<frmApertura>(db::Modality::Modeless);
+        frmApertura* main = runtime::Forms::show<frmApertura>(runtime::Modality::Modeless);
         QVERIFY(QTest::qWaitForWindowExposed(main, 20000));
         QTRY_VERIFY_WITH_TIMEOUT(activeWindowId() == QString::number(main->winId()), 20000);
         QTRY_COMPARE(QApplication::activeWindow(), main);
@@ -225,9 +225,9 @@ class TestWindowFrames : public QObject {
             look(shown);
             // The result windows are opened from their selection forms.
             if (qobject_cast<frmAltorra*>(shown)) {
-                db::Forms::show<frmTabella>(db::Modality::Modal);
+                runtime::Forms::show<frmTabella>(runtime::Modality::Modal);
             } else if (qobject_cast<frmPioggia*>(shown)) {
-                db::Forms::show<frmIntense>(db::Modality::Modal);
+                runtime::Forms::show<frmIntense>(runtime::Modality::Modal);
             }
         };
         // Each from the main window's menu, as the user chooses it there: with the main window active.
@@ -238,7 +238,7 @@ class TestWindowFrames : public QObject {
             QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), main, 20000);
             (main->*entry)();
         }
-        auto* registry = db::Forms::find<frmAnagrafica>();
+        auto* registry = runtime::Forms::find<frmAnagrafica>();
         QVERIFY(registry && QTest::qWaitForWindowExposed(registry, 20000));
         look(registry);
         registry->PctUbic_Click();
@@ -274,13 +274,13 @@ class TestWindowFrames : public QObject {
     void uncentredFormsOpenOverTheirOpener_data() {
         QTest::addColumn<std::function<void()>>("open");
         QTest::newRow("frmPioggia") << std::function<void()>(
-            [] { db::Forms::show<frmPioggia>(db::Modality::Modal); });
+            [] { runtime::Forms::show<frmPioggia>(runtime::Modality::Modal); });
         QTest::newRow("frmIntense") << std::function<void()>(
-            [] { db::Forms::show<frmIntense>(db::Modality::Modal); });
+            [] { runtime::Forms::show<frmIntense>(runtime::Modality::Modal); });
     }
     void uncentredFormsOpenOverTheirOpener() {
         QFETCH(std::function<void()>, open);
-        frmApertura* main = db::Forms::show<frmApertura>(db::Modality::Modeless);
+        frmApertura* main = runtime::Forms::show<frmApertura>(runtime::Modality::Modeless);
         QVERIFY(QTest::qWaitForWindowExposed(main, 20000));
         const QString mainId = QString::number(main->winId());
         QTRY_VERIFY_WITH_TIMEOUT(activeWindowId() == mainId, 20000);
@@ -317,7 +317,7 @@ class TestWindowFrames : public QObject {
         QVERIFY2(area.contains(placed), qPrintable(where));
         // One title bar's height right and down (the corner put it hundreds of pixels away).
         const QPoint offset = placed.topLeft() - opener.topLeft();
-        const int step = db::twipsToPixels(600);
+        const int step = runtime::twipsToPixels(600);
         QVERIFY2(offset.x() > 0 && offset.y() > 0 && offset.x() <= step && offset.y() <= step,
                  qPrintable(where));
         QTRY_VERIFY_WITH_TIMEOUT(activeWindowId() == mainId, 20000);

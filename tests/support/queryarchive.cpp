@@ -1,9 +1,9 @@
 #include "support/queryarchive.h"
 
-#include "db/boundcontrols.h"
-#include "db/form.h"
+#include "controls/dbgrid.h"
 #include "db/global.h"
 #include "jetwriter/jetwriter.h"
+#include "runtime/form.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -130,7 +130,7 @@ void WindowTest::initTestCase() {
 }
 
 void WindowTest::cleanupTestCase() {
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     seams_ = nullptr;
     scripted_.reset();
 }
@@ -145,7 +145,7 @@ void WindowTest::init() {
 }
 
 void WindowTest::cleanup() {
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     seams::setMousePointer(seams::kDefaultPointer);
 }
 
@@ -236,7 +236,7 @@ void activate(QWidget* window) {
     QApplication::sendEvent(window, &event);
 }
 
-QStringList captions(const db::DBGrid* grid) {
+QStringList captions(const controls::DBGrid* grid) {
     QStringList list;
     for (int i = 0; i < grid->columnCount(); ++i) {
         list << grid->columnCaption(i);

@@ -15,7 +15,7 @@
 class QAbstractButton;
 class QComboBox;
 class QWidget;
-namespace db {
+namespace controls {
 class DBGrid;
 }
 
@@ -80,6 +80,6 @@ struct ListRuleForm {
 // Sends the activation the platform sends when a window comes to the front.
 void activate(QWidget* window);
 // The column captions of a result grid, in order.
-QStringList captions(const db::DBGrid* grid);
+QStringList captions(const controls::DBGrid* grid);
 
 }  // namespace querytest

@@ -1,6 +1,6 @@
 #include "support/scriptedseams.h"
 
-#include "db/form.h"
+#include "runtime/form.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -55,7 +55,7 @@ void ScriptedSeams::run(QWidget* window) {
         unexpected.append(QStringLiteral("modal ") + window->objectName());
     }
     if (guard && closeAfterModal) {
-        if (auto* form = qobject_cast<db::Form*>(guard.data())) {
+        if (auto* form = qobject_cast<runtime::Form*>(guard.data())) {
             form->Unload();
         } else {
             guard->hide();
@@ -99,7 +99,7 @@ bool ScriptedSeams::exec(QWidget*, QPrinter& printer) {
 }
 
 void endScriptedTest(std::unique_ptr<ScriptedSeams>& seams) {
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const QStringList unexpected = seams->unexpected;
     seams.reset();

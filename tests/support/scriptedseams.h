@@ -3,7 +3,7 @@
 // `unexpected` and returns at once, so a wrong expectation fails the test instead of hanging it.
 #pragma once
 
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "support/tour.h"
 
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -5,9 +5,10 @@
 // charttour PROGRAM_FOLDER OUTPUT_FOLDER [YEAR STATION MONTH_STATION JULY_YEAR]
 // Modal showing and the save and print dialogs are the scripted ones of the window tests.
 #include "chart/chartwindow.h"
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "forms/gridactions.h"
 #include "intense/frmintense.h"
 #include "intense/frmpioggia.h"
@@ -97,7 +98,7 @@ frmTabella* dailySearch(frmAltorra* form, const QString& station, const QString&
         box->setChecked(true);
     }
     form->cmdSeleziona->click();
-    return db::Forms::find<frmTabella>();
+    return runtime::Forms::find<frmTabella>();
 }
 
 }  // namespace
@@ -118,8 +119,8 @@ int main(int argc, char** argv) {
     const QString shared = args.value(4, QStringLiteral("San Michele"));
     const QString marchStation = args.value(5);
 
-    db::Forms::show<frmAltorra>(db::Modality::Modal);
-    frmAltorra* form = db::Forms::find<frmAltorra>();
+    runtime::Forms::show<frmAltorra>(runtime::Modality::Modal);
+    frmAltorra* form = runtime::Forms::find<frmAltorra>();
     frmTabella* table = dailySearch(form, QString(), year, QString());
     if (!table) {
         say("no result window");
@@ -172,11 +173,11 @@ int main(int argc, char** argv) {
     }
     form->CmdChiudi->click();
 
-    db::Forms::show<frmPioggia>(db::Modality::Modal);
-    frmPioggia* rain = db::Forms::find<frmPioggia>();
+    runtime::Forms::show<frmPioggia>(runtime::Modality::Modal);
+    frmPioggia* rain = runtime::Forms::find<frmPioggia>();
     querytest::choose(rain->DBcmbAnno, year);
     rain->cmdSeleziona->click();
-    if (frmIntense* maxima = db::Forms::find<frmIntense>()) {
+    if (frmIntense* maxima = runtime::Forms::find<frmIntense>()) {
         if ((window = openChart(maxima, maxima->DBpioggia->view()))) {
             screenshot(g_output, "5-piogge-intense");
             window->cmbStazione->setCurrentIndex(2);
@@ -185,6 +186,6 @@ int main(int argc, char** argv) {
             screenshot(g_output, "6-piogge-intense-una-stazione");
         }
     }
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     return 0;
 }

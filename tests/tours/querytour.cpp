@@ -3,9 +3,10 @@
 // querytour PROGRAM_FOLDER OUTPUT_FOLDER [STATION YEAR]
 // Modal showing, messages and the save dialog are the scripted ones of the window tests, so the
 // walk never waits for a hand on the keyboard.
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "db/datasource.h"
 #include "db/global.h"
 #include "intense/frmintense.h"
@@ -37,7 +38,7 @@ void say(const QString& text) {
     std::printf("%s\n", qPrintable(text));
 }
 
-int gridRows(const db::DBGrid* grid) {
+int gridRows(const controls::DBGrid* grid) {
     return grid->view()->model() ? grid->view()->model()->rowCount() : -1;
 }
 
@@ -59,8 +60,8 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    db::Forms::show<frmAltorra>(db::Modality::Modal);
-    frmAltorra* form = db::Forms::find<frmAltorra>();
+    runtime::Forms::show<frmAltorra>(runtime::Modality::Modal);
+    frmAltorra* form = runtime::Forms::find<frmAltorra>();
     say(QStringLiteral("selection form open in %1 ms; %2 stations, %3 years")
             .arg(clock.elapsed())
             .arg(form->DBCmbStazione->count())
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
 
     clock.restart();
     form->cmdSeleziona->click();
-    frmTabella* table = db::Forms::find<frmTabella>();
+    frmTabella* table = runtime::Forms::find<frmTabella>();
     const qint64 elapsed = clock.elapsed();
     if (!table) {
         say("no result window");
@@ -97,7 +98,7 @@ int main(int argc, char** argv) {
     querytest::choose(form->DBcmbAnno, form->DBcmbAnno->itemText(2));
     clock.restart();
     form->cmdSeleziona->click();
-    table = db::Forms::find<frmTabella>();
+    table = runtime::Forms::find<frmTabella>();
     say(QStringLiteral("second search (%1, %2): %3 ms, %4 rows")
             .arg(form->DBCmbStazione->text(), form->DBcmbAnno->text())
             .arg(clock.elapsed())
@@ -114,13 +115,13 @@ int main(int argc, char** argv) {
     table->CmdPrecedente->click();
     form->CmdChiudi->click();
 
-    db::Forms::show<frmPioggia>(db::Modality::Modal);
-    frmPioggia* rain = db::Forms::find<frmPioggia>();
+    runtime::Forms::show<frmPioggia>(runtime::Modality::Modal);
+    frmPioggia* rain = runtime::Forms::find<frmPioggia>();
     querytest::choose(rain->DBcmbAnno, year);
     screenshot(g_output, "4-piogge-scelta");
     clock.restart();
     rain->cmdSeleziona->click();
-    frmIntense* maxima = db::Forms::find<frmIntense>();
+    frmIntense* maxima = runtime::Forms::find<frmIntense>();
     if (maxima) {
         say(QStringLiteral("intense: %1 ms, %2 rows, %3 columns")
                 .arg(clock.elapsed())
@@ -133,6 +134,6 @@ int main(int argc, char** argv) {
         maxima->CmdChiudi->click();
     }
     rain->CmdChiudi->click();
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     return 0;
 }

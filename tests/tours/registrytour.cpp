@@ -5,9 +5,9 @@
 // The large picture and the print dialog are the real ones; a watcher takes a screenshot of each
 // and then closes it (the print dialog by accepting it, so the page goes to a PDF file).
 #include "db/global.h"
-#include "db/seams.h"
 #include "registry/frmanagrafica.h"
 #include "registry/frmdettaglio.h"
+#include "runtime/seams.h"
 #include "shell/frmapertura.h"
 #include "support/tour.h"
 
@@ -31,7 +31,7 @@ namespace {
 QString g_output;
 
 // Returns the milliseconds from the choice to the filled window.
-qint64 choose(db::DBCombo* combo, int index) {
+qint64 choose(controls::DBCombo* combo, int index) {
     combo->showPopup();
     QTest::qWait(200);
     QAbstractItemView* view = combo->view();
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     QTest::qWait(300);
     main->mnuAnagrafica->trigger();
     QTest::qWait(300);
-    frmAnagrafica* form = db::Forms::find<frmAnagrafica>();
+    frmAnagrafica* form = runtime::Forms::find<frmAnagrafica>();
     if (!form) {
         std::printf("the registry did not open\n");
         return 1;
@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
         window->close();
     });
     QTest::mouseClick(form->PctUbic, Qt::LeftButton, {}, QPoint(30, 30));
-    std::printf("large picture closed; registry open: %s\n", db::Forms::find<frmAnagrafica>() ? "yes" : "no");
+    std::printf("large picture closed; registry open: %s\n",
+                runtime::Forms::find<frmAnagrafica>() ? "yes" : "no");
 
     const QString pdf = QDir(g_output).filePath(QStringLiteral("scheda.pdf"));
     whenModal([pdf](QWidget* window) {

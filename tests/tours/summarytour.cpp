@@ -5,10 +5,11 @@
 // summarytour PROGRAM_FOLDER OUTPUT_FOLDER [YEAR]
 // Modal showing and the save and print dialogs are the scripted ones of the window tests.
 #include "chart/chartwindow.h"
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "daily/frmaltorra.h"
 #include "daily/frmriepilogo.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "support/queryarchive.h"
 #include "support/tour.h"
 
@@ -49,7 +50,7 @@ frmTabella* dailySearch(frmAltorra* form, const QString& station, const QString&
         box->setChecked(true);
     }
     form->cmdSeleziona->click();
-    return db::Forms::find<frmTabella>();
+    return runtime::Forms::find<frmTabella>();
 }
 
 // "Riepilogo…" from the grid's menu with `row` current; the time until its rows are read and the
@@ -184,10 +185,10 @@ int main(int argc, char** argv) {
     seams.onMessage = [](const QString& text) { say("message: " + text); };
     seams.onModal = [](QWidget*) {};
     seams.closeAfterModal = false;
-    db::Forms::show<frmAltorra>(db::Modality::Modal);
-    frmAltorra* form = db::Forms::find<frmAltorra>();
+    runtime::Forms::show<frmAltorra>(runtime::Modality::Modal);
+    frmAltorra* form = runtime::Forms::find<frmAltorra>();
     oneStation(form);
     everyStation(form, args.value(3, QStringLiteral("1995")));
-    db::Forms::unloadAll();
+    runtime::Forms::unloadAll();
     return 0;
 }

@@ -2,9 +2,10 @@
 // the real modal showing and real message boxes; a poller stands in for the hand on the mouse and
 // takes a screenshot at each step. Only the save dialog is scripted (it answers with a file name).
 // usertour PROGRAM_FOLDER OUTPUT_FOLDER
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
-#include "db/boundcontrols.h"
 #include "intense/frmintense.h"
 #include "intense/frmpioggia.h"
 #include "shell/frmapertura.h"
@@ -44,7 +45,7 @@ void clickLater(QPushButton* button) {
 
 template <class T>
 T* visible() {
-    T* form = db::Forms::find<T>();
+    T* form = runtime::Forms::find<T>();
     return form && form->isVisible() ? form : nullptr;
 }
 
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
                       }
                       clickLater(table->CmdPrecedente);
                   }});
-    steps.append({[] { return !db::Forms::find<frmTabella>() && visible<frmAltorra>(); },
+    steps.append({[] { return !runtime::Forms::find<frmTabella>() && visible<frmAltorra>(); },
                   [] {
                       frmAltorra* form = visible<frmAltorra>();
                       say(QStringLiteral("back in the form: %1, %2, pointer %3")
@@ -126,7 +127,7 @@ int main(int argc, char** argv) {
     steps.append({[&emptyPolls] { return messageBox() != nullptr && ++emptyPolls >= 4; },
                   [] {
                       say(QStringLiteral("message: %1 (result window %2)")
-                              .arg(messageBox()->text(), db::Forms::find<frmTabella>()
+                              .arg(messageBox()->text(), runtime::Forms::find<frmTabella>()
                                                              ? QStringLiteral("still open")
                                                              : QStringLiteral("closed")));
                       screenshot(g_output, "u3b-nessun-record");
@@ -134,9 +135,9 @@ int main(int argc, char** argv) {
                   }});
     steps.append({[] { return !messageBox() && visible<frmAltorra>(); },
                   [] { clickLater(visible<frmAltorra>()->CmdChiudi); }});
-    steps.append({[] { return !db::Forms::find<frmAltorra>(); },
+    steps.append({[] { return !runtime::Forms::find<frmAltorra>(); },
                   [] {
-                      frmApertura* main = db::Forms::find<frmApertura>();
+                      frmApertura* main = runtime::Forms::find<frmApertura>();
                       QTimer::singleShot(0, main, [main] { main->mnuPiogge_intense->trigger(); });
                   }});
     steps.append({[] { return visible<frmPioggia>() != nullptr; },
@@ -156,9 +157,9 @@ int main(int argc, char** argv) {
                       screenshot(g_output, "u5-piogge-tabella");
                       clickLater(table->CmdChiudi);
                   }});
-    steps.append({[] { return !db::Forms::find<frmIntense>() && visible<frmPioggia>(); },
+    steps.append({[] { return !runtime::Forms::find<frmIntense>() && visible<frmPioggia>(); },
                   [] { clickLater(visible<frmPioggia>()->CmdChiudi); }});
-    steps.append({[] { return !db::Forms::find<frmPioggia>(); },
+    steps.append({[] { return !runtime::Forms::find<frmPioggia>(); },
                   [] {
                       // Leaves the loop without closing the main window from its frame.
                       QCoreApplication::exit(0);
@@ -183,7 +184,7 @@ int main(int argc, char** argv) {
     });
     poller.start(100);
 
-    frmApertura* main = db::Forms::show<frmApertura>(db::Modality::Modeless);
+    frmApertura* main = runtime::Forms::show<frmApertura>(runtime::Modality::Modeless);
     QTimer::singleShot(300, main, [main] { main->mnuDati_giornalieri->trigger(); });
     return app.exec();
 }

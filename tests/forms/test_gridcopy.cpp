@@ -1,14 +1,14 @@
 // Copying grid cells: the clipboard's text and HTML byte for byte for a cell, a rectangle, a
 // column, all and scattered cells, with and without captions, over rows read from an archive
 // written by our own writer; then the same through a grid, its keys and its context menu.
-#include "chart/chartarchive.h"
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
-#include "db/form.h"
 #include "forms/gridactions.h"
+#include "forms/gridarchive.h"
 #include "forms/gridcopy.h"
 #include "jet/jet.h"
 #include "jetwriter/jetwriter.h"
+#include "runtime/form.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -143,9 +143,9 @@ class TestGridCopy : public QObject {
 
     // The grid: Ctrl+C, the corner, the context menu on a right click, Shift+F10 and the Menu key.
     void throughTheGrid() {
-        db::Form form;
+        runtime::Form form;
         db::DataSource source(QStringLiteral("DTabella"), &form);
-        db::DBGrid grid(QStringLiteral("DB"), &form);
+        controls::DBGrid grid(QStringLiteral("DB"), &form);
         source.setDatabaseName(database());
         source.setRecordSource(kStatement);
         grid.bind(&source);

@@ -1,14 +1,14 @@
-#include "db/form.h"
+#include "runtime/form.h"
 
 #include "db/datasource.h"
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace db {
+namespace runtime {
 
 int twipsToPixels(int twips) {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -24,7 +24,7 @@ Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 Form::~Form() = default;
 
-void Form::addDataSource(DataSource* source) {
+void Form::addDataSource(db::DataSource* source) {
     sources_.append(source);
 }
 
@@ -34,7 +34,7 @@ void Form::load() {
     if (unloaded_) {
         return;
     }
-    for (const QPointer<DataSource>& source : sources_) {
+    for (const QPointer<db::DataSource>& source : sources_) {
         if (source) {
             source->open();
         }
@@ -47,7 +47,7 @@ void Form::Unload() {
     }
     unloaded_ = true;
     Form_Unload();
-    for (const QPointer<DataSource>& source : sources_) {
+    for (const QPointer<db::DataSource>& source : sources_) {
         if (source) {
             source->close();
         }
@@ -149,4 +149,4 @@ void Forms::unloadAll() {
     }
 }
 
-}  // namespace db
+}  // namespace runtime

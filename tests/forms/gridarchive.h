@@ -1,4 +1,4 @@
-// What the copy and chart tests share: an archive of our own writer in a temporary folder whose
+// What the copy and grid-tools tests share: an archive of our own writer in a temporary folder whose
 // "giorni" table starts with the columns the daily statement reads first, opened with our reader;
 // values are shown as an Italian user sees them.
 #pragma once

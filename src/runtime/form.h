@@ -12,8 +12,10 @@
 #include <typeindex>
 
 namespace db {
-
 class DataSource;
+}
+
+namespace runtime {
 
 // Twips (1440 to the inch) to pixels at the screen's resolution (15 twips a pixel at 96 dpi).
 int twipsToPixels(int twips);
@@ -52,11 +54,11 @@ class Form : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    friend class DataSource;
+    friend class db::DataSource;
     friend class Forms;
-    void addDataSource(DataSource* source);
+    void addDataSource(db::DataSource* source);
 
-    QList<QPointer<DataSource>> sources_;
+    QList<QPointer<db::DataSource>> sources_;
     bool unloaded_ = false;
     // The window that was active when this one was shown: it gets the keyboard back when this one
     // goes while active, whatever window the window manager would pick next.
@@ -100,4 +102,4 @@ class Forms {
     static Form* present(Form* form, Modality modality);
 };
 
-}  // namespace db
+}  // namespace runtime

@@ -1,11 +1,15 @@
 // Bound controls over archives of both Jet versions: what the windows rely on when the user
 // picks, types and reads.
-#include "db/test_controls_fixture.h"
+#include "support/controlsarchive.h"
 #include "support/scriptedseams.h"
 
-#include "db/boundcontrols.h"
-#include "db/form.h"
-#include "db/gridfit.h"
+#include "controls/boundtextbox.h"
+#include "controls/dbcombo.h"
+#include "controls/dbgrid.h"
+#include "controls/flexgrid.h"
+#include "controls/gridfit.h"
+#include "controls/tabcontrol.h"
+#include "runtime/form.h"
 
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
@@ -39,7 +43,7 @@ class TestBoundControls : public QObject, private Archives {
     }
 
     // Picks an entry from the open drop-down with the keyboard, as a user does.
-    static void pickWithKeyboard(db::DBCombo* combo, int entry) {
+    static void pickWithKeyboard(controls::DBCombo* combo, int entry) {
         combo->showPopup();
         QAbstractItemView* list = combo->view();
         QVERIFY(list->isVisible());
@@ -48,7 +52,7 @@ class TestBoundControls : public QObject, private Archives {
         QVERIFY(!list->isVisible());
     }
 
-    static void retype(db::DBCombo* combo, const QString& text) {
+    static void retype(controls::DBCombo* combo, const QString& text) {
         combo->lineEdit()->selectAll();
         QTest::keyClick(combo, Qt::Key_Backspace);
         for (const QChar c : text) {
@@ -85,7 +89,7 @@ class TestBoundControls : public QObject, private Archives {
             QStringLiteral("select Codstaz, NomeStaz as [Temperatura °C (media)], Quota as [Quota m/s "
                            "l'anno], [Data validità] "
                            "from stazioni"));
-        auto* grid = new db::DBGrid(QStringLiteral("DBGrid1"), &window);
+        auto* grid = new controls::DBGrid(QStringLiteral("DBGrid1"), &window);
         grid->bind(&data);
         QCOMPARE(grid->columnCount(), 0);
         data.open();
@@ -142,7 +146,7 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("DStaz"), nullptr);
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("stazioni"));
-        auto* combo = new db::DBCombo(QStringLiteral("DBCmbStazione"), &window);
+        auto* combo = new controls::DBCombo(QStringLiteral("DBCmbStazione"), &window);
         combo->bind(&data, QStringLiteral("nomestaz"));
         data.open();
         QCOMPARE(combo->count(), 4);
@@ -154,7 +158,7 @@ class TestBoundControls : public QObject, private Archives {
         QCOMPARE(combo->text(), QString());
         QCOMPARE(combo->SelectedItem(), -1);
 
-        QSignalSpy clicks(combo, &db::DBCombo::Click);
+        QSignalSpy clicks(combo, &controls::DBCombo::Click);
         showAndFocus(&window, combo);
         pickWithKeyboard(combo, 2);
         QCOMPARE(clicks.count(), 1);
@@ -202,12 +206,12 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("DStaz"), nullptr);
         data.setDatabaseName(archive(Version::Jet4));
         data.setRecordSource(QStringLiteral("stazioni"));
-        auto* combo = new db::DBCombo(QStringLiteral("DBCmbStazione"), &window);
+        auto* combo = new controls::DBCombo(QStringLiteral("DBCmbStazione"), &window);
         auto* other = new QLineEdit(&window);
         other->move(0, 60);
         combo->bind(&data, QStringLiteral("NomeStaz"));
         data.open();
-        QSignalSpy clicks(combo, &db::DBCombo::Click);
+        QSignalSpy clicks(combo, &controls::DBCombo::Click);
         showAndFocus(&window, combo);
 
         // A text that names no entry designates no row, also once the edit ends.
@@ -268,7 +272,7 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("DStaz"), nullptr);
         data.setDatabaseName(archive(Version::Jet4));
         data.setRecordSource(QStringLiteral("stazioni"));
-        auto* combo = new db::DBCombo(QStringLiteral("DBCmbStazione"), &window);
+        auto* combo = new controls::DBCombo(QStringLiteral("DBCmbStazione"), &window);
         combo->bind(&data, QStringLiteral("NomeStaz"));
         data.open();
         showAndFocus(&window, combo);
@@ -288,10 +292,12 @@ class TestBoundControls : public QObject, private Archives {
     }
 
     void listTextsFoldFully() {
-        QCOMPARE(db::matchKey(QStringLiteral(" Straße ")), db::matchKey(QStringLiteral("STRASSE")));
-        QCOMPARE(db::matchKey(QStringLiteral("ﬁume")), db::matchKey(QStringLiteral("FIUME")));
-        QCOMPARE(db::matchKey(QStringLiteral("Forl\u00ec")), db::matchKey(QStringLiteral("FORLI\u0300")));
-        QVERIFY(db::matchKey(QStringLiteral("Forlì")) != db::matchKey(QStringLiteral("Forli")));
+        QCOMPARE(controls::matchKey(QStringLiteral(" Straße ")),
+                 controls::matchKey(QStringLiteral("STRASSE")));
+        QCOMPARE(controls::matchKey(QStringLiteral("ﬁume")), controls::matchKey(QStringLiteral("FIUME")));
+        QCOMPARE(controls::matchKey(QStringLiteral("Forl\u00ec")),
+                 controls::matchKey(QStringLiteral("FORLI\u0300")));
+        QVERIFY(controls::matchKey(QStringLiteral("Forlì")) != controls::matchKey(QStringLiteral("Forli")));
     }
 
     // A list whose text is bound to a row (the registry's): a typed name that designates an entry
@@ -301,13 +307,13 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
         data.setDatabaseName(archive(Version::Jet4));
         data.setRecordSource(QStringLiteral("stazioni"));
-        auto* combo = new db::DBCombo(QStringLiteral("DBCombo1"), &window);
+        auto* combo = new controls::DBCombo(QStringLiteral("DBCombo1"), &window);
         auto* other = new QLineEdit(&window);
         other->move(0, 60);
         combo->bind(&data, QStringLiteral("NomeStaz"));
         combo->bindText(&data, QStringLiteral("NomeStaz"));
         data.open();
-        QSignalSpy clicks(combo, &db::DBCombo::Click);
+        QSignalSpy clicks(combo, &controls::DBCombo::Click);
         showAndFocus(&window, combo);
         QCOMPARE(combo->text(), QStringLiteral("Aosta"));
 
@@ -341,10 +347,10 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
         data.setDatabaseName(archive(Version::Jet3));
         data.setRecordSource(QStringLiteral("stazioni"));
-        db::DBCombo combo(QStringLiteral("DBCombo1"), nullptr);
+        controls::DBCombo combo(QStringLiteral("DBCombo1"), nullptr);
         combo.bindText(&data, QStringLiteral("NomeStaz"));
         combo.bind(&data, QStringLiteral("NomeStaz"));
-        QSignalSpy clicks(&combo, &db::DBCombo::Click);
+        QSignalSpy clicks(&combo, &controls::DBCombo::Click);
         data.open();
         QCOMPARE(combo.count(), 4);
         QCOMPARE(combo.text(), QStringLiteral("Aosta"));
@@ -367,8 +373,8 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("stazioni"));
-        db::BoundTextBox code(QStringLiteral("txtCod"), nullptr);
-        db::BoundTextBox altitude(QStringLiteral("txtQuo"), nullptr);
+        controls::BoundTextBox code(QStringLiteral("txtCod"), nullptr);
+        controls::BoundTextBox altitude(QStringLiteral("txtQuo"), nullptr);
         code.bind(&data, QStringLiteral("codstaz"));
         altitude.bind(&data, QStringLiteral("Quota"));
         data.open();
@@ -391,7 +397,7 @@ class TestBoundControls : public QObject, private Archives {
         db::DataSource data(QStringLiteral("Data1"), nullptr);
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("help"));
-        auto* box = new db::BoundTextBox(QStringLiteral("Text2"), &window, true);
+        auto* box = new controls::BoundTextBox(QStringLiteral("Text2"), &window, true);
         box->setGeometry(0, 0, 300, 200);
         box->bind(&data, QStringLiteral("help0"));
         data.open();
@@ -454,7 +460,7 @@ class TestBoundControls : public QObject, private Archives {
         data.setDatabaseName(path);
         data.setRecordSource(
             QStringLiteral("select Codstaz, NomeStaz, Tmax as [%1] from lunga").arg(longCaption));
-        auto* grid = new db::DBGrid(QStringLiteral("DB"), &window);
+        auto* grid = new controls::DBGrid(QStringLiteral("DB"), &window);
         grid->setGeometry(0, 0, 600, 400);
         grid->bind(&data);
         data.open();
@@ -496,7 +502,7 @@ class TestBoundControls : public QObject, private Archives {
     void measuredRowsSpanTheResult() {
         QFETCH(int, rows);
         QFETCH(int, budget);
-        const QList<int> measured = db::sampleRows(rows, budget);
+        const QList<int> measured = controls::sampleRows(rows, budget);
         QCOMPARE(measured.size(), qMin(rows, budget));
         if (rows == 0) {
             return;
@@ -519,7 +525,7 @@ class TestBoundControls : public QObject, private Archives {
         QFETCH(Version, version);
         db::DataSource data(QStringLiteral("DMensili"), nullptr);
         data.setDatabaseName(archive(version));
-        db::FlexGrid grid(QStringLiteral("MSFlexGrid1"), nullptr);
+        controls::FlexGrid grid(QStringLiteral("MSFlexGrid1"), nullptr);
         grid.setCols(3);
         grid.bind(&data);
         // Widths are set in the load handler, before the source opens.
@@ -540,12 +546,12 @@ class TestBoundControls : public QObject, private Archives {
         QCOMPARE(grid.textMatrix(3, 1), QStringLiteral("31"));
         QCOMPARE(grid.textMatrix(4, 0), QStringLiteral("Città di Castello"));
         QCOMPARE(grid.colWidth(2), 600);
-        QCOMPARE(grid.view()->columnWidth(0), db::twipsToPixels(1800));
+        QCOMPARE(grid.view()->columnWidth(0), runtime::twipsToPixels(1800));
     }
 
     void tabsStandInRows() {
         QWidget window;
-        auto* tabs = new db::TabControl(QStringLiteral("SSTab1"), &window, 4);
+        auto* tabs = new controls::TabControl(QStringLiteral("SSTab1"), &window, 4);
         tabs->setGeometry(0, 0, 600, 400);
         const QStringList captions = {"Configurazione", "Generalità", " Dati giornalieri", "Piogge intense",
                                       "Autori",         "Indirizzi",  "Anagrafica",        "Tab 7"};
@@ -557,7 +563,7 @@ class TestBoundControls : public QObject, private Archives {
         QCOMPARE(tabs->tabCaption(2), QStringLiteral(" Dati giornalieri"));
         QCOMPARE(tabs->Tab(), 0);
         auto* label = new QLabel(QStringLiteral("Regione"), pages[4]);
-        label->move(db::twipsToPixels(120), db::twipsToPixels(720));
+        label->move(runtime::twipsToPixels(120), runtime::twipsToPixels(720));
         tabs->setTab(4);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

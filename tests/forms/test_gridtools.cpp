@@ -3,18 +3,18 @@
 // column), filters by the current cell and by the dialog, the shown-rows tooltip, find with its
 // wrapping message, the selection's figures, frozen columns, and copying and the spreadsheet file
 // following the view while "Esporta Dati" keeps the record set's order.
-#include "chart/chartarchive.h"
-#include "db/boundcontrols.h"
+#include "controls/dbgrid.h"
 #include "db/datasource.h"
-#include "db/form.h"
 #include "db/rowview.h"
-#include "db/seams.h"
 #include "export/esporta.h"
 #include "forms/filterdialog.h"
 #include "forms/frozencolumns.h"
 #include "forms/gridactions.h"
+#include "forms/gridarchive.h"
 #include "forms/gridfind.h"
 #include "forms/gridtools.h"
+#include "runtime/form.h"
+#include "runtime/seams.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -75,9 +75,9 @@ class TestGridTools : public QObject {
 
     // A daily grid as the result window has it, with its chart and a window entry offered.
     struct Grid {
-        db::Form form;
+        runtime::Form form;
         db::DataSource source{QStringLiteral("DTabella"), &form};
-        db::DBGrid grid{QStringLiteral("DB"), &form};
+        controls::DBGrid grid{QStringLiteral("DB"), &form};
         forms::GridActions* actions = nullptr;
         forms::GridTools* tools = nullptr;
         QTableView* view = nullptr;

@@ -1,11 +1,11 @@
-#include "db/gridfit.h"
+#include "controls/gridfit.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QStyle>
 #include <QStyleOptionHeader>
 
-namespace db {
+namespace controls {
 
 QList<int> sampleRows(int rowCount, int budget) {
     QList<int> rows;
@@ -49,4 +49,4 @@ int captionWidth(const QHeaderView* header, const QString& caption) {
     return QFontMetrics(font).horizontalAdvance(caption) + 2 * margin + 4;
 }
 
-}  // namespace db
+}  // namespace controls

@@ -20,10 +20,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "db/seams.h"
 #include "export/esporta.h"
-#include "export/modalwatcher.h"
+#include "runtime/seams.h"
 #include "support/findbutton.h"
+#include "support/modalwatcher.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 class QHeaderView;
 
-namespace db {
+namespace controls {
 
 // The rows a grid measures when it fits its columns or rows to a result: the first and the last
 // ones and rows spread evenly between them, in order, never more than `budget` (all of a short
@@ -18,4 +18,4 @@ QList<int> sampleRows(int rowCount, int budget = 240);
 // header highlights: it draws the caption of the current column in bold.
 int captionWidth(const QHeaderView* header, const QString& caption);
 
-}  // namespace db
+}  // namespace controls

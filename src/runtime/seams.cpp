@@ -1,4 +1,4 @@
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 namespace seams {
 

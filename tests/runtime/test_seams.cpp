@@ -1,6 +1,6 @@
 // The platform seams: the mouse pointer is one state (never a stack of override cursors), the
 // real message box, and the real modal display, which returns when its window goes.
-#include "db/seams.h"
+#include "runtime/seams.h"
 
 #include <QApplication>
 #include <QMessageBox>

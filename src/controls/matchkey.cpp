@@ -1,8 +1,8 @@
-#include "db/boundcontrols.h"
+#include "controls/dbcombo.h"
 
 #include <utility>
 
-namespace db {
+namespace controls {
 
 QString matchKey(const QString& text) {
     // Full folding: after Qt's simple folding, the letters that fold to more than one letter.
@@ -19,4 +19,4 @@ QString matchKey(const QString& text) {
     return key;
 }
 
-}  // namespace db
+}  // namespace controls
