@@ -27,6 +27,7 @@
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
 #include "db/datasource.h"
+#include "db/location.h"
 #include "export/tabexport.h"
 #include "jet/jet.h"
 #include "runtime/form.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
-    seams::setProgramFolder(folder);
+    db::setProgramFolder(folder);
     OpenModals modals;
     seams::setModalRunner(&modals);
     seams::setMessageBox(&modals);

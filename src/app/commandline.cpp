@@ -1,7 +1,6 @@
 #include "app/commandline.h"
 
 #include "db/location.h"
-#include "runtime/seams.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -59,7 +58,7 @@ int answer(Request request, int argc, char* argv[]) {
         case Request::Help: {
             // A core application, not a windowed one: it knows the program folder and needs no display.
             QCoreApplication core(argc, argv);
-            print(stdout, helpText(seams::programFolder()));
+            print(stdout, helpText(db::programFolder()));
             return 0;
         }
         case Request::Version:

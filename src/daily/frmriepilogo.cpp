@@ -355,7 +355,7 @@ frmRiepilogo::Tab frmRiepilogo::currentTab() const {
 bool frmRiepilogo::exportTable(Tab tab, const QString& path, QString* error) const {
     const std::shared_ptr<const jet::RecordSet> t = models_[size_t(tab)]->rows();
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
-    const exporter::TargetCheck target = exporter::checkExportTarget(path, seams::programFolder(), archive);
+    const exporter::TargetCheck target = exporter::checkExportTarget(path, db::programFolder(), archive);
     if (target.refused) {
         *error = target.reason;
         return false;

@@ -1,8 +1,6 @@
 #include "db/datasource.h"
 
 #include "db/location.h"
-#include "runtime/form.h"
-#include "runtime/seams.h"
 
 #include "jet/jet.h"
 
@@ -142,11 +140,8 @@ jet::Value Recordset::value(const QString& fieldName) const {
 
 // ---------------------------------------------------------------- DataSource
 
-DataSource::DataSource(const QString& name, runtime::Form* form) : QObject(form) {
+DataSource::DataSource(const QString& name, QObject* parent) : QObject(parent) {
     setObjectName(name);
-    if (form) {
-        form->addDataSource(this);
-    }
 }
 
 DataSource::~DataSource() = default;
@@ -214,25 +209,6 @@ void DataSource::close() {
     }
 }
 
-bool DataSource::reportedBySibling() const {
-    // While a window loads, its sources open one after another; a file that cannot be read is
-    // reported once for the window, not once for each of its sources.
-    auto* form = qobject_cast<runtime::Form*>(parent());
-    if (!form || form->isVisible()) {
-        return false;
-    }
-    for (const QPointer<DataSource>& sibling : form->sources_) {
-        if (sibling == this) {
-            return false;
-        }
-        if (sibling && sibling->fileReported_ && sibling->databaseName_ == databaseName_ &&
-            sibling->lastError_ == lastError_ && sibling->lastErrorMessage_ == lastErrorMessage_) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void DataSource::raiseError(int number, const QString& message, bool fileError) {
     // A failure that did not say what it was is the engine's unknown error.
     lastError_ = number != 0 ? number : jet::errors::unknown(QString()).number;
@@ -247,10 +223,8 @@ void DataSource::raiseError(int number, const QString& message, bool fileError) 
     if (!guard) {
         return;
     }
-    if (response != 0 && !(fileError && reportedBySibling())) {
+    if (response != 0 && reporter_ && reporter_->report(*this, fileError)) {
         fileReported_ = fileError;
-        QWidget* window = qobject_cast<QWidget*>(parent());
-        seams::msgBox(lastErrorMessage_, window && window->isVisible() ? window : nullptr);
     }
     if (guard) {
         emit opened();

@@ -11,10 +11,6 @@
 
 #include "jet/jet.h"
 
-namespace runtime {
-class Form;
-}
-
 namespace db {
 
 class DataSource;
@@ -64,11 +60,22 @@ class Recordset {
     DataSource* source_ = nullptr;  // set while the record set is its source's current one
 };
 
+// Tells the user what a data source could not read. The source's owner (its window) gives it one;
+// a source without one tells no one.
+class ErrorReporter {
+  public:
+    // Returns whether the user was told.
+    virtual bool report(const DataSource& source, bool fileError) = 0;
+
+  protected:
+    ~ErrorReporter() = default;
+};
+
 class DataSource : public QObject {
     Q_OBJECT
   public:
-    // Registers with its form, which opens it after Form_Load.
-    DataSource(const QString& name, runtime::Form* form);
+    // The owner (`parent`) opens it, closes it and gives it its error reporter.
+    explicit DataSource(const QString& name, QObject* parent = nullptr);
     ~DataSource() override;
 
     void setDatabaseName(const QString& path);
@@ -93,6 +100,10 @@ class DataSource : public QObject {
     // with the engine's message.
     using ErrorHandler = std::function<void(int dataErr, int& response)>;
     void setErrorHandler(ErrorHandler handler) { errorHandler_ = std::move(handler); }
+    // Where a report the error event leaves to the source goes.
+    void setErrorReporter(ErrorReporter* reporter) { reporter_ = reporter; }
+    // Whether the last open's report, shown to the user, was of the database file itself.
+    bool fileErrorReported() const { return fileReported_; }
 
     // The current row moved (bound boxes show the new row). The record set's moves call it
     // already; calling it again only repaints.
@@ -106,7 +117,6 @@ class DataSource : public QObject {
   private:
     // `fileError`: the database file itself could not be read.
     void raiseError(int number, const QString& message, bool fileError = false);
-    bool reportedBySibling() const;
 
     QString databaseName_;
     QString recordSource_;
@@ -116,6 +126,7 @@ class DataSource : public QObject {
     QString lastErrorMessage_;
     bool fileReported_ = false;  // this source showed the report of an unreadable file
     ErrorHandler errorHandler_;
+    ErrorReporter* reporter_ = nullptr;
 };
 
 }  // namespace db

@@ -1,8 +1,8 @@
 #include "db/location.h"
 
 #include "db/global.h"
-#include "runtime/seams.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -14,7 +14,19 @@ constexpr QChar kSeparator = u'\\';
 #else
 constexpr QChar kSeparator = u'/';
 #endif
+QString g_programFolder;
 }  // namespace
+
+void setProgramFolder(const QString& folder) {
+    g_programFolder = folder;
+}
+
+QString programFolder() {
+    if (!g_programFolder.isEmpty()) {
+        return g_programFolder;
+    }
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
 
 QString withTrailingSeparator(const QString& folder, QChar separator) {
     if (folder.endsWith(separator)) {
@@ -24,12 +36,12 @@ QString withTrailingSeparator(const QString& folder, QChar separator) {
 }
 
 QString databaseLocation() {
-    Global::DatabaseFolder = withTrailingSeparator(seams::programFolder(), kSeparator);
+    Global::DatabaseFolder = withTrailingSeparator(programFolder(), kSeparator);
     return Global::DatabaseFolder + QLatin1String(kDatabaseFileName);
 }
 
 QString pictureFolder() {
-    return seams::programFolder() + QStringLiteral("/cartograf");
+    return programFolder() + QStringLiteral("/cartograf");
 }
 
 QString resolveCaseInsensitive(const QString& path) {

@@ -12,6 +12,11 @@ inline const char* const kDatabaseFileName = "orbeni.mdb";
 // ends in one. Pure, so tests can try both separators.
 QString withTrailingSeparator(const QString& folder, QChar separator);
 
+// The program folder, where the archive and its pictures are: the folder of the running executable
+// unless a test sets another (empty puts the real one back).
+void setProgramFolder(const QString& folder);
+QString programFolder();
+
 // Sets Global::DatabaseFolder to the program folder with its trailing separator and returns the
 // database path. Every window calls it in its load handler before pointing a data source.
 QString databaseLocation();

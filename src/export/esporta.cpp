@@ -32,7 +32,7 @@ void Esporta(db::Recordset* records, const controls::DBGrid* grid, SaveDialogMem
         captions << grid->columnCaption(column);
     }
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
-    const TargetCheck target = checkExportTarget(request.fileName, seams::programFolder(), archive);
+    const TargetCheck target = checkExportTarget(request.fileName, db::programFolder(), archive);
     if (target.refused) {
         // An empty result ends silently, as it does for any other name.
         records->MoveFirst();

@@ -123,8 +123,8 @@ void GridTools::exportSpreadsheet() {
     }
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
     seams::setMousePointer(seams::kHourglass);
-    const exporter::SheetResult result = exporter::writeSpreadsheet(*rows, captions, properties(), format,
-                                                                    path, seams::programFolder(), archive);
+    const exporter::SheetResult result =
+        exporter::writeSpreadsheet(*rows, captions, properties(), format, path, db::programFolder(), archive);
     seams::setMousePointer(seams::kDefaultPointer);
     if (!result.written) {
         seams::msgBox(exporter::sheetFailureMessage(result), window());

@@ -20,7 +20,7 @@ ResultWindow::ResultWindow(const ResultLayout& layout) : layout_(layout) {
     setFixedSize(size());  // a fixed border: the window cannot be resized
 
     const QString sourceName = QString::fromUtf8(layout_.sourceName);
-    source_ = new db::DataSource(sourceName, this);
+    source_ = addDataSource(sourceName);
     source_->setObjectName(sourceName);
 
     const QString gridName = QString::fromUtf8(layout_.gridName);

@@ -56,7 +56,7 @@ SelectionForm::SelectionForm(const SelectionLayout& layout, const QList<Criterio
     }
     // The sources after all the lists, in the order of the criteria: they open in that order.
     for (int i = 0; i < criteria.size(); ++i) {
-        criteria_[i].source = new db::DataSource(QString::fromUtf8(criteria[i].sourceName), this);
+        criteria_[i].source = addDataSource(QString::fromUtf8(criteria[i].sourceName));
         criteria_[i].list->bind(criteria_[i].source, QString::fromUtf8(criteria[i].shownField));
     }
 }

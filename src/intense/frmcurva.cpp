@@ -294,7 +294,7 @@ void frmCurva::cmdEsporta_Click() {
     lastFile_ = request.fileName;
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
     const exporter::TargetCheck target =
-        exporter::checkExportTarget(request.fileName, seams::programFolder(), archive);
+        exporter::checkExportTarget(request.fileName, db::programFolder(), archive);
     if (target.refused) {
         seams::msgBox(
             QStringLiteral("Impossibile scrivere il file %1: %2").arg(request.fileName, target.reason), this);

@@ -138,8 +138,8 @@ frmAnagrafica::frmAnagrafica(QWidget* parent) : runtime::Form(parent) {
     setWindowTitle(QStringLiteral("Anagrafica"));
     forms::setFixedFrame(this);
 
-    DMensili = new db::DataSource(QStringLiteral("DMensili"), this);
-    DAnagrafica = new db::DataSource(QStringLiteral("DAnagrafica"), this);
+    DMensili = addDataSource(QStringLiteral("DMensili"));
+    DAnagrafica = addDataSource(QStringLiteral("DAnagrafica"));
     DMensili->setErrorHandler([this](int dataErr, int& response) { monthlyError(dataErr, response); });
 
     QMenuBar* menu = buildMenu();

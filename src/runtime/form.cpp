@@ -1,6 +1,5 @@
 #include "runtime/form.h"
 
-#include "db/datasource.h"
 #include "runtime/seams.h"
 
 #include <QApplication>
@@ -24,8 +23,30 @@ Form::Form(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 Form::~Form() = default;
 
-void Form::addDataSource(db::DataSource* source) {
+db::DataSource* Form::addDataSource(const QString& name) {
+    auto* source = new db::DataSource(name, this);
+    source->setErrorReporter(this);
     sources_.append(source);
+    return source;
+}
+
+bool Form::report(const db::DataSource& source, bool fileError) {
+    // While a window loads, its sources open one after another; a file that cannot be read is
+    // reported once for the window, not once for each of its sources.
+    if (fileError && !isVisible()) {
+        for (const QPointer<db::DataSource>& sibling : sources_) {
+            if (sibling == &source) {
+                break;
+            }
+            if (sibling && sibling->fileErrorReported() && sibling->databaseName() == source.databaseName() &&
+                sibling->lastError() == source.lastError() &&
+                sibling->lastErrorMessage() == source.lastErrorMessage()) {
+                return false;
+            }
+        }
+    }
+    seams::msgBox(source.lastErrorMessage(), isVisible() ? this : nullptr);
+    return true;
 }
 
 void Form::load() {

@@ -11,9 +11,7 @@
 #include <map>
 #include <typeindex>
 
-namespace db {
-class DataSource;
-}
+#include "db/datasource.h"
 
 namespace runtime {
 
@@ -21,7 +19,7 @@ namespace runtime {
 int twipsToPixels(int twips);
 QRect twipsRect(int left, int top, int width, int height);
 
-class Form : public QWidget {
+class Form : public QWidget, private db::ErrorReporter {
     Q_OBJECT
   public:
     explicit Form(QWidget* parent = nullptr);
@@ -41,6 +39,10 @@ class Form : public QWidget {
     // no free room is left in a corner of the screen, half over the window that opened it).
     void cascadeFromOpener() { cascade_ = true; }
 
+    // A data source of this window: opened after Form_Load (in creation order), closed when the
+    // window unloads; what it cannot read is shown in a message box over the window.
+    db::DataSource* addDataSource(const QString& name);
+
   signals:
     void unloaded();
 
@@ -54,9 +56,8 @@ class Form : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    friend class db::DataSource;
     friend class Forms;
-    void addDataSource(db::DataSource* source);
+    bool report(const db::DataSource& source, bool fileError) override;
 
     QList<QPointer<db::DataSource>> sources_;
     bool unloaded_ = false;

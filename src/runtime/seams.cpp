@@ -22,7 +22,6 @@ SaveDialog* g_saveDialog = nullptr;
 PrintDialog* g_printDialog = nullptr;
 ModalRunner* g_modalRunner = nullptr;
 ProgramEnd* g_programEnd = nullptr;
-QString g_programFolder;
 int g_pointer = kDefaultPointer;
 }  // namespace
 
@@ -67,17 +66,6 @@ void setMousePointer(int code) {
 
 int mousePointer() {
     return g_pointer;
-}
-
-void setProgramFolder(const QString& folder) {
-    g_programFolder = folder;
-}
-
-QString programFolder() {
-    if (!g_programFolder.isEmpty()) {
-        return g_programFolder;
-    }
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
 void keepNoSettings() {

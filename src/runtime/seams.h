@@ -24,11 +24,6 @@ constexpr int kHourglass = 11;
 void setMousePointer(int code);
 int mousePointer();
 
-// --- The program folder (where the archive and its pictures are). ---
-// Empty restores the real one: the folder of the running executable.
-void setProgramFolder(const QString& folder);
-QString programFolder();
-
 // --- No settings store. ---
 // Qt's own dialogs keep their state (folders visited, view, side bar) in a per-user settings
 // file; this points every settings path where nothing can be read or created. Done once when the

@@ -28,7 +28,7 @@ frmHelp::frmHelp(QWidget* parent) : runtime::Form(parent) {
     setClientTwips(9120, 6330, false);
     setFixedSize(size());
 
-    Data1 = new db::DataSource(QStringLiteral("Data1"), this);
+    Data1 = addDataSource(QStringLiteral("Data1"));
 
     SSTab1 = new controls::TabControl(QStringLiteral("SSTab1"), this, 4);
     SSTab1->setGeometry(runtime::twipsRect(0, 0, 9135, 6375));

@@ -83,7 +83,8 @@ class TestBoundControls : public QObject, private Archives {
     void gridShowsOneColumnPerField() {
         QFETCH(Version, version);
         QWidget window;
-        db::DataSource data(QStringLiteral("DTabella"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DTabella"));
         data.setDatabaseName(archive(version));
         data.setRecordSource(
             QStringLiteral("select Codstaz, NomeStaz as [Temperatura °C (media)], Quota as [Quota m/s "
@@ -143,7 +144,8 @@ class TestBoundControls : public QObject, private Archives {
     void comboBookmarkDesignatesTheChosenRow() {
         QFETCH(Version, version);
         QWidget window;
-        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DStaz"));
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("stazioni"));
         auto* combo = new controls::DBCombo(QStringLiteral("DBCmbStazione"), &window);
@@ -203,7 +205,8 @@ class TestBoundControls : public QObject, private Archives {
 
     void comboTypingEditsOnlyTheText() {
         QWidget window;
-        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DStaz"));
         data.setDatabaseName(archive(Version::Jet4));
         data.setRecordSource(QStringLiteral("stazioni"));
         auto* combo = new controls::DBCombo(QStringLiteral("DBCmbStazione"), &window);
@@ -269,7 +272,8 @@ class TestBoundControls : public QObject, private Archives {
         QFETCH(QString, text);
         QFETCH(int, designated);
         QWidget window;
-        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DStaz"));
         data.setDatabaseName(archive(Version::Jet4));
         data.setRecordSource(QStringLiteral("stazioni"));
         auto* combo = new controls::DBCombo(QStringLiteral("DBCmbStazione"), &window);
@@ -304,7 +308,8 @@ class TestBoundControls : public QObject, private Archives {
     // is a choice on Enter or when the list loses the focus; any other text goes back.
     void comboBoundTextCommitsTypedText() {
         QWidget window;
-        db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DAnagrafica"));
         data.setDatabaseName(archive(Version::Jet4));
         data.setRecordSource(QStringLiteral("stazioni"));
         auto* combo = new controls::DBCombo(QStringLiteral("DBCombo1"), &window);
@@ -344,7 +349,8 @@ class TestBoundControls : public QObject, private Archives {
 
     // The registry's station list shows the current station's name and follows the source.
     void comboTextFollowsItsSource() {
-        db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DAnagrafica"));
         data.setDatabaseName(archive(Version::Jet3));
         data.setRecordSource(QStringLiteral("stazioni"));
         controls::DBCombo combo(QStringLiteral("DBCombo1"), nullptr);
@@ -370,7 +376,8 @@ class TestBoundControls : public QObject, private Archives {
     void textBoxesShowTheCurrentRow_data() { addVersions(); }
     void textBoxesShowTheCurrentRow() {
         QFETCH(Version, version);
-        db::DataSource data(QStringLiteral("DAnagrafica"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DAnagrafica"));
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("stazioni"));
         controls::BoundTextBox code(QStringLiteral("txtCod"), nullptr);
@@ -394,7 +401,8 @@ class TestBoundControls : public QObject, private Archives {
         QFETCH(Version, version);
         QWidget window;
         window.resize(400, 300);
-        db::DataSource data(QStringLiteral("Data1"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("Data1"));
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("help"));
         auto* box = new controls::BoundTextBox(QStringLiteral("Text2"), &window, true);
@@ -456,7 +464,8 @@ class TestBoundControls : public QObject, private Archives {
 
         QWidget window;
         window.resize(600, 400);
-        db::DataSource data(QStringLiteral("DTabella"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DTabella"));
         data.setDatabaseName(path);
         data.setRecordSource(
             QStringLiteral("select Codstaz, NomeStaz, Tmax as [%1] from lunga").arg(longCaption));
@@ -523,7 +532,8 @@ class TestBoundControls : public QObject, private Archives {
     void flexGridHasAHeaderRowAndWidthsInTwips_data() { addVersions(); }
     void flexGridHasAHeaderRowAndWidthsInTwips() {
         QFETCH(Version, version);
-        db::DataSource data(QStringLiteral("DMensili"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DMensili"));
         data.setDatabaseName(archive(version));
         controls::FlexGrid grid(QStringLiteral("MSFlexGrid1"), nullptr);
         grid.setCols(3);

@@ -257,7 +257,7 @@ class TestDailyChart : public QObject {
     void fromTheGrid() {
         testsupport::ScriptedSeams seams;
         auto* form = new runtime::Form;
-        auto* source = new db::DataSource(QStringLiteral("DTabella"), form);
+        auto* source = form->addDataSource(QStringLiteral("DTabella"));
         auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
         source->setDatabaseName(path());
         source->setRecordSource(statement(QString(), QStringLiteral("1994")));
@@ -292,7 +292,7 @@ class TestDailyChart : public QObject {
     void followsTheGridsFilter() {
         testsupport::ScriptedSeams seams;
         auto* form = new runtime::Form;
-        auto* source = new db::DataSource(QStringLiteral("DTabella"), form);
+        auto* source = form->addDataSource(QStringLiteral("DTabella"));
         auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
         source->setDatabaseName(path());
         source->setRecordSource(statement(QString(), QStringLiteral("1994")));

@@ -5,6 +5,7 @@
 #include "daily/frmtabella.h"
 #include "db/datasource.h"
 #include "db/global.h"
+#include "db/location.h"
 #include "support/queryarchive.h"
 
 #include <QCheckBox>
@@ -307,7 +308,7 @@ class TestDailyWindows : public querytest::WindowTest {
     }
 
     void missingArchiveReportsAndCloses() {
-        seams::setProgramFolder(emptyDir_.path());
+        db::setProgramFolder(emptyDir_.path());
         Global::DailySql = QStringLiteral(
             "select  nomestaz as [Denominazione], Giorno, Mese, Anno  from  database1 "
             "where anno = 1995");

@@ -7,6 +7,7 @@
 #include "daily/frmriepilogo.h"
 #include "daily/frmtabella.h"
 #include "db/global.h"
+#include "db/location.h"
 #include "db/rowview.h"
 #include "forms/gridactions.h"
 #include "samplegen/samplegen.h"
@@ -97,7 +98,7 @@ class TestRiepilogo : public QObject {
         seams_ = std::make_unique<testsupport::ScriptedSeams>();
         seams_->onModal = [](QWidget*) {};
         seams_->closeAfterModal = false;
-        seams::setProgramFolder(dir_.path());
+        db::setProgramFolder(dir_.path());
     }
     void cleanupTestCase() { testsupport::endScriptedTest(seams_); }
     void cleanup() {

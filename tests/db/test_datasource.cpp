@@ -31,7 +31,7 @@ class SourceForm : public runtime::Form {
 
   protected:
     void Form_Load() override {
-        data = new db::DataSource(QStringLiteral("Data1"), this);
+        data = addDataSource(QStringLiteral("Data1"));
         data->setDatabaseName(path);
         data->setRecordSource(source);
         openDuringLoad = data->recordset() != nullptr;
@@ -48,7 +48,7 @@ class ListsForm : public runtime::Form {
   protected:
     void Form_Load() override {
         for (const char* name : {"DStaz", "DAnno", "DMese", "DGiorno"}) {
-            auto* source = new db::DataSource(QString::fromLatin1(name), this);
+            auto* source = addDataSource(QString::fromLatin1(name));
             source->setDatabaseName(path);
             source->setRecordSource(QStringLiteral("stazioni"));
             sources.append(source);
@@ -82,7 +82,8 @@ class TestDataSource : public QObject, private Archives {
     void walksRowsAndFields() {
         QFETCH(Version, version);
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DStaz"));
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("stazioni"));
         data.open();
@@ -123,7 +124,8 @@ class TestDataSource : public QObject, private Archives {
     }
 
     void emptyRecordSourceOpensNothing() {
-        db::DataSource data(QStringLiteral("DMensili"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DMensili"));
         QSignalSpy opened(&data, &db::DataSource::opened);
         int errors = 0;
         data.setErrorHandler([&errors](int, int&) { ++errors; });
@@ -149,7 +151,8 @@ class TestDataSource : public QObject, private Archives {
         QFETCH(int, number);
         QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("vuota")));
         const QString path = dir_.filePath(relative);
-        db::DataSource data(QStringLiteral("DStaz"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DStaz"));
         QSignalSpy opened(&data, &db::DataSource::opened);
         data.setDatabaseName(path);
         data.setRecordSource(QStringLiteral("stazioni"));
@@ -198,7 +201,8 @@ class TestDataSource : public QObject, private Archives {
         QFETCH(Version, version);
         QFETCH(int, response);
         QFETCH(int, messages);
-        db::DataSource data(QStringLiteral("DTabella"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DTabella"));
         int seenNumber = 0;
         int seenResponse = 0;
         data.setErrorHandler([&](int dataErr, int& reply) {
@@ -225,7 +229,8 @@ class TestDataSource : public QObject, private Archives {
     void refreshRunsTheNewStatement_data() { addVersions(); }
     void refreshRunsTheNewStatement() {
         QFETCH(Version, version);
-        db::DataSource data(QStringLiteral("DMensili"), nullptr);
+        runtime::Form dataOwner;
+        db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DMensili"));
         data.setDatabaseName(archive(version));
         data.setRecordSource(QStringLiteral("select NomeStaz, Codstaz from stazioni where codstaz = 12"));
         data.open();
@@ -276,7 +281,8 @@ class TestDataSource : public QObject, private Archives {
         QTemporaryDir own;
         const QString path = own.filePath(QStringLiteral("orbeni.mdb"));
         QVERIFY(writeArchive(path, Version::Jet4));
-        db::DataSource first(QStringLiteral("D1"), nullptr);
+        runtime::Form firstOwner;
+        db::DataSource& first = *firstOwner.addDataSource(QStringLiteral("D1"));
         first.setDatabaseName(path);
         first.setRecordSource(QStringLiteral("stazioni"));
         first.open();
@@ -289,7 +295,8 @@ class TestDataSource : public QObject, private Archives {
             QVERIFY(QFile::rename(path, away));
             QVERIFY(QFile::rename(away, path));
         }
-        db::DataSource second(QStringLiteral("D2"), nullptr);
+        runtime::Form secondOwner;
+        db::DataSource& second = *secondOwner.addDataSource(QStringLiteral("D2"));
         second.setDatabaseName(path);
         second.setRecordSource(QStringLiteral("stazioni"));
         second.open();

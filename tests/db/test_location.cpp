@@ -2,7 +2,6 @@
 // names written in another case (archives copied from Windows media) are still found.
 #include "db/global.h"
 #include "db/location.h"
-#include "runtime/seams.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +13,7 @@ class TestLocation : public QObject {
 
   private slots:
     void cleanup() {
-        seams::setProgramFolder(QString());
+        db::setProgramFolder(QString());
         Global::reset();
     }
 
@@ -70,7 +69,7 @@ class TestLocation : public QObject {
     void databaseLocation() {
         QFETCH(QString, programFolder);
         QFETCH(QString, folder);
-        seams::setProgramFolder(programFolder);
+        db::setProgramFolder(programFolder);
         QCOMPARE(db::databaseLocation(), folder + "orbeni.mdb");
         QCOMPARE(Global::DatabaseFolder, folder);
     }
@@ -79,16 +78,16 @@ class TestLocation : public QObject {
     // is taken again on every call.
     void databaseLocationFollowsTheProgramFolder() {
         QCOMPARE(db::databaseLocation(), QCoreApplication::applicationDirPath() + "/orbeni.mdb");
-        seams::setProgramFolder("/srv/meteo");
+        db::setProgramFolder("/srv/meteo");
         QCOMPARE(db::databaseLocation(), QStringLiteral("/srv/meteo/orbeni.mdb"));
-        seams::setProgramFolder(QString());
+        db::setProgramFolder(QString());
         QCOMPARE(Global::DatabaseFolder, QStringLiteral("/srv/meteo/"));  // kept until the next call
         db::databaseLocation();
         QCOMPARE(Global::DatabaseFolder, QCoreApplication::applicationDirPath() + "/");
     }
 
     void pictureFolder() {
-        seams::setProgramFolder("/opt/altorra");
+        db::setProgramFolder("/opt/altorra");
         QCOMPARE(db::pictureFolder(), QStringLiteral("/opt/altorra/cartograf"));
     }
 

@@ -15,6 +15,7 @@
 
 #include "controls/dbgrid.h"
 #include "db/datasource.h"
+#include "db/location.h"
 #include "export/esporta.h"
 #include "export/tabexport.h"
 #include "jetwriter/jetwriter.h"
@@ -349,7 +350,7 @@ void TestExport::failedWriteKeepsWhatWasWritten() {
 
 void TestExport::archiveIsNeverTheTarget() {
     // The archive is the program folder's orbeni.mdb; it is reached here by name and by a link.
-    seams::setProgramFolder(dir_.path());
+    db::setProgramFolder(dir_.path());
     const QString link = out(QStringLiteral("collegamento.mdb"));
     QVERIFY(QFile::link(database(), link));
     const QByteArray archive = readAll(database());
@@ -363,7 +364,7 @@ void TestExport::archiveIsNeverTheTarget() {
                                             "programma non modifica.")
                                  .arg(target)});
     }
-    seams::setProgramFolder(QString());
+    db::setProgramFolder(QString());
     QVERIFY(readAll(database()) == archive);
 }
 
@@ -406,11 +407,11 @@ void TestExport::targetTheLocationRuleCouldTake() {
         ::open(QFile::encodeName(layout(QStringLiteral("altrove/fifo"))).constData(), O_RDONLY | O_NONBLOCK);
     QVERIFY(fifo >= 0);
 
-    seams::setProgramFolder(layout(QStringLiteral("prog")));
+    db::setProgramFolder(layout(QStringLiteral("prog")));
     Window window(database(), QStringLiteral("misure"));
     save_.fileName = target;
     window.esporta();
-    seams::setProgramFolder(QString());
+    db::setProgramFolder(QString());
 
     char byte = 0;
     const bool fifoReceived = ::read(fifo, &byte, 1) > 0;

@@ -71,7 +71,7 @@ class TestNoSettings : public QObject {
 
     void exportCancelAndPrintLeaveNoSettings() {
         runtime::Form form;
-        db::DataSource source(QStringLiteral("DTabella"), &form);
+        db::DataSource& source = *form.addDataSource(QStringLiteral("DTabella"));
         controls::DBGrid grid(QStringLiteral("DB"), &form);
         source.setDatabaseName(under(QStringLiteral("lavoro/orbeni.mdb")));
         source.setRecordSource(QStringLiteral("misure"));

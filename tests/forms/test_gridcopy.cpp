@@ -144,7 +144,7 @@ class TestGridCopy : public QObject {
     // The grid: Ctrl+C, the corner, the context menu on a right click, Shift+F10 and the Menu key.
     void throughTheGrid() {
         runtime::Form form;
-        db::DataSource source(QStringLiteral("DTabella"), &form);
+        db::DataSource& source = *form.addDataSource(QStringLiteral("DTabella"));
         controls::DBGrid grid(QStringLiteral("DB"), &form);
         source.setDatabaseName(database());
         source.setRecordSource(kStatement);

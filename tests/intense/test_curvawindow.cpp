@@ -5,6 +5,7 @@
 #include "controls/dbcombo.h"
 #include "controls/dbgrid.h"
 #include "db/global.h"
+#include "db/location.h"
 #include "forms/figuretable.h"
 #include "forms/gridactions.h"
 #include "intense/frmcurva.h"
@@ -129,7 +130,7 @@ class TestCurvaWindow : public QObject {
     }
     void init() {
         Global::reset();
-        seams::setProgramFolder(dir_.path());
+        db::setProgramFolder(dir_.path());
         seams_->messages.clear();
     }
     void cleanup() { runtime::Forms::unloadAll(); }

@@ -4,11 +4,11 @@
 #include "support/scriptedseams.h"
 
 #include "db/global.h"
+#include "db/location.h"
 #include "registry/frmanagrafica.h"
 #include "registry/frmdettaglio.h"
 #include "registry/registrycontrols.h"
 #include "registry/registrypaths.h"
-#include "runtime/seams.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -55,7 +55,7 @@ class RegistryOutputTest : public QObject {
     QTemporaryDir outputs;
 
     frmAnagrafica* openOn(const QString& variant, int station) {
-        seams::setProgramFolder(sampleFolder(variant));
+        db::setProgramFolder(sampleFolder(variant));
         frmAnagrafica* form = runtime::Forms::show<frmAnagrafica>(runtime::Modality::Modeless);
         if (station > 0) {
             choose(form->DBCombo1, station);
@@ -95,7 +95,7 @@ class RegistryOutputTest : public QObject {
         runtime::Forms::unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         services.reset();
-        seams::setProgramFolder(QString());
+        db::setProgramFolder(QString());
     }
 
     void printingOnePage() {

@@ -2,7 +2,6 @@
 #include "db/global.h"
 #include "db/location.h"
 #include "registry/registrypaths.h"
-#include "runtime/seams.h"
 
 #include <QtTest>
 
@@ -10,7 +9,7 @@ class RegistryPathsTest : public QObject {
     Q_OBJECT
   private slots:
     void cleanup() {
-        seams::setProgramFolder(QString());
+        db::setProgramFolder(QString());
         Global::reset();
     }
 
@@ -24,7 +23,7 @@ class RegistryPathsTest : public QObject {
     }
 
     void picturesOfANormalFolder() {
-        seams::setProgramFolder(QStringLiteral("/opt/meteo"));
+        db::setProgramFolder(QStringLiteral("/opt/meteo"));
         const QString pictures = db::pictureFolder();
         QCOMPARE(pictures, QStringLiteral("/opt/meteo/cartograf"));
         QCOMPARE(registry::thumbnailPath(pictures, QStringLiteral("123")),
@@ -35,7 +34,7 @@ class RegistryPathsTest : public QObject {
     }
 
     void picturesOfARootFolderKeepTheDoubledSeparator() {
-        seams::setProgramFolder(QStringLiteral("/"));
+        db::setProgramFolder(QStringLiteral("/"));
         const QString pictures = db::pictureFolder();
         QCOMPARE(registry::thumbnailPath(pictures, QStringLiteral("123")),
                  QStringLiteral("//cartograf/r_123.jpg"));

@@ -95,7 +95,7 @@ class RegistryWindowTest : public QObject {
         runtime::Forms::unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         services.reset();
-        seams::setProgramFolder(QString());
+        db::setProgramFolder(QString());
         seams::setMousePointer(seams::kDefaultPointer);
     }
 
@@ -108,7 +108,7 @@ class RegistryWindowTest : public QObject {
     void opening() {
         QFETCH(QString, variant);
         const QString folder = sampleFolder(variant);
-        seams::setProgramFolder(folder);
+        db::setProgramFolder(folder);
         const QList<Station> stations = registryRows(folder);
         QVERIFY(stations.size() > 5);
 
@@ -132,7 +132,7 @@ class RegistryWindowTest : public QObject {
     void choices() {
         QFETCH(QString, variant);
         const QString folder = sampleFolder(variant);
-        seams::setProgramFolder(folder);
+        db::setProgramFolder(folder);
         const QList<Station> stations = registryRows(folder);
         const QList<samplegen::StationInfo> infos = samplegen::stations(optionsOf(variant));
         QCOMPARE(infos.size(), stations.size());
@@ -169,7 +169,7 @@ class RegistryWindowTest : public QObject {
 
     void sameNameAndSameEntry() {
         const QString folder = sampleFolder(QStringLiteral("jet4"));
-        seams::setProgramFolder(folder);
+        db::setProgramFolder(folder);
         const QList<Station> stations = registryRows(folder);
         int first = -1;
         int second = -1;
@@ -203,7 +203,7 @@ class RegistryWindowTest : public QObject {
     // other text goes back to the station shown. The card's boxes can be read, not changed.
     void typedNameMovesTheCard() {
         const QString folder = sampleFolder(QStringLiteral("jet4"));
-        seams::setProgramFolder(folder);
+        db::setProgramFolder(folder);
         const QList<Station> stations = registryRows(folder);
         // Two stations whose names are ASCII and shared by no other station (typed with the keyboard).
         QList<int> unique;
@@ -258,7 +258,7 @@ class RegistryWindowTest : public QObject {
 
     void secondOpeningInTheSameRun() {
         const QString folder = sampleFolder(QStringLiteral("jet3"));
-        seams::setProgramFolder(folder);
+        db::setProgramFolder(folder);
         const QList<Station> stations = registryRows(folder);
         const QList<samplegen::StationInfo> infos = samplegen::stations(optionsOf(QStringLiteral("jet3")));
         int chosen = -1;
@@ -301,7 +301,7 @@ class RegistryWindowTest : public QObject {
     // the grid stands inside the client area, so its scroll bars show whole.
     void monthlyGridShowsItsTextsWhole() {
         const QString folder = sampleFolder(QStringLiteral("jet4"));
-        seams::setProgramFolder(folder);
+        db::setProgramFolder(folder);
         const QList<Station> stations = registryRows(folder);
         // The station whose parameter names are the longest.
         int chosen = 0;
@@ -364,7 +364,7 @@ class RegistryWindowTest : public QObject {
         if (QTest::currentTestFailed()) {
             return;
         }
-        seams::setProgramFolder(dir.path());
+        db::setProgramFolder(dir.path());
 
         frmAnagrafica* form = openRegistry();
         QCOMPARE(form->txtCod->text(), QStringLiteral("501"));
@@ -400,7 +400,7 @@ class RegistryWindowTest : public QObject {
     void missingArchive() {
         // No orbeni.mdb at all: the data source's own report, once; the window stays usable.
         QTemporaryDir dir;
-        seams::setProgramFolder(dir.path());
+        db::setProgramFolder(dir.path());
         frmAnagrafica* form = openRegistry();
         QVERIFY(form);
         QCOMPARE(services->messages.size(), 1);

@@ -1,6 +1,7 @@
 // The main window: caption, size, picture and menu; the menu handlers and the mouse-pointer
 // handshake with the windows they open; closing from the frame.
 #include "daily/frmaltorra.h"
+#include "db/location.h"
 #include "intense/frmpioggia.h"
 #include "registry/frmanagrafica.h"
 #include "shell/artwork.h"
@@ -27,7 +28,7 @@ class TestFrmApertura : public QObject {
     void initTestCase() {
         // An empty program folder: the windows opened here find no archive and say so.
         QVERIFY(folder_.isValid());
-        seams::setProgramFolder(folder_.path());
+        db::setProgramFolder(folder_.path());
     }
     void init() { seams_ = std::make_unique<ScriptedSeams>(); }
     void cleanup() {

@@ -4,6 +4,7 @@
 #include "controls/boundtextbox.h"
 #include "controls/tabcontrol.h"
 #include "db/datasource.h"
+#include "db/location.h"
 #include "jet/jet.h"
 #include "jetwriter/jetwriter.h"
 #include "samplegen/samplegen.h"
@@ -54,12 +55,12 @@ class TestFrmHelp : public QObject {
     void init() { seams_ = std::make_unique<ScriptedSeams>(); }
     void cleanup() {
         testsupport::endScriptedTest(seams_);
-        seams::setProgramFolder(QString());
+        db::setProgramFolder(QString());
     }
 
     void layout() {
         QTemporaryDir folder;
-        seams::setProgramFolder(folder.path());
+        db::setProgramFolder(folder.path());
         seams_->onModal = [](QWidget*) {};  // a missing archive: only the layout is looked at here
         frmHelp* help = runtime::Forms::show<frmHelp>(runtime::Modality::Modeless);
         QVERIFY(help);
@@ -137,7 +138,7 @@ class TestFrmHelp : public QObject {
         QString error;
         QVERIFY2(writeHelpArchive(folder.path(), {jetwriter::Row{"a", "b", "c", "d", "e"}}, &error),
                  qPrintable(error));
-        seams::setProgramFolder(folder.path());
+        db::setProgramFolder(folder.path());
         seams_->closeAfterModal = false;
         bool closed = false;
         seams_->onModal = [&](QWidget* window) {
@@ -180,7 +181,7 @@ class TestFrmHelp : public QObject {
         }
         QString error;
         QVERIFY2(writeHelpArchive(folder.path(), {row}, &error), qPrintable(error));
-        seams::setProgramFolder(folder.path());
+        db::setProgramFolder(folder.path());
 
         frmHelp* help = runtime::Forms::show<frmHelp>(runtime::Modality::Modeless);
         QVERIFY(help);
@@ -215,7 +216,7 @@ class TestFrmHelp : public QObject {
         options.pictures = false;
         QString error;
         QVERIFY2(samplegen::writeSample(folder.path(), options, &error), qPrintable(error));
-        seams::setProgramFolder(folder.path());
+        db::setProgramFolder(folder.path());
 
         QStringList stored;
         {
@@ -268,7 +269,7 @@ class TestFrmHelp : public QObject {
         QTemporaryDir folder;
         QString error;
         QVERIFY2(writeHelpArchive(folder.path(), {}, &error), qPrintable(error));
-        seams::setProgramFolder(folder.path());
+        db::setProgramFolder(folder.path());
         frmHelp* help = runtime::Forms::show<frmHelp>(runtime::Modality::Modeless);
         QVERIFY(help);
         QVERIFY(seams_->messages.isEmpty());
@@ -283,7 +284,7 @@ class TestFrmHelp : public QObject {
     // No archive: one message from the data source, naming the file; the window stays usable.
     void missingArchive() {
         QTemporaryDir folder;
-        seams::setProgramFolder(folder.path());
+        db::setProgramFolder(folder.path());
         frmApertura main;
         main.show();
         bool usable = false;

@@ -3,6 +3,7 @@
 // buttons it is made with. Offscreen there is no window manager: the cases skip.
 #include "daily/frmaltorra.h"
 #include "daily/frmtabella.h"
+#include "db/location.h"
 #include "forms/resultwindow.h"
 #include "intense/frmintense.h"
 #include "intense/frmpioggia.h"
@@ -110,7 +111,7 @@ class TestWindowFrames : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(xproperty(QStringLiteral("root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK"))
                                      .contains(QLatin1Char('#')),
                                  20000);
-        seams::setProgramFolder(home_.path());  // no archive: nothing is loaded, only the frames count
+        db::setProgramFolder(home_.path());  // no archive: nothing is loaded, only the frames count
     }
 
     void cleanupTestCase() {

@@ -2,6 +2,7 @@
 
 #include "controls/dbgrid.h"
 #include "db/global.h"
+#include "db/location.h"
 #include "jetwriter/jetwriter.h"
 #include "runtime/form.h"
 
@@ -137,7 +138,7 @@ void WindowTest::cleanupTestCase() {
 
 void WindowTest::init() {
     Global::reset();
-    seams::setProgramFolder(dir_.path());
+    db::setProgramFolder(dir_.path());
     seams_->messages.clear();
     seams_->onMessage = nullptr;
     seams_->saveTo = QString();  // the save dialog cancels unless a test picks a file

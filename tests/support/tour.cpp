@@ -1,6 +1,6 @@
 #include "support/tour.h"
 
-#include "runtime/seams.h"
+#include "db/location.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -17,7 +17,7 @@ bool startTour(const QStringList& args, const char* usage, QString* output) {
         std::fprintf(stderr, "uso: %s\n", usage);
         return false;
     }
-    seams::setProgramFolder(args[1]);
+    db::setProgramFolder(args[1]);
     *output = args[2];
     QDir().mkpath(*output);
     return true;
