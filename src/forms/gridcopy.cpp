@@ -63,13 +63,8 @@ void appendHtml(QString& out, QStringView value) {
     }
 }
 
-}  // namespace
-
-CopiedCells copyCells(const jet::RecordSet& rows, const QVector<CellRange>& selection, bool withCaptions,
-                      const QLocale& locale) {
-    const int rowCount = rows.recordCount();
-    const int fieldCount = rows.fieldCount();
-
+// The selection's rectangles cut to the record set; empty ones dropped.
+QVector<CellRange> clipped(const QVector<CellRange>& selection, int rowCount, int fieldCount) {
     QVector<CellRange> ranges;
     for (CellRange r : selection) {
         r.top = std::max(r.top, 0);
@@ -80,89 +75,91 @@ CopiedCells copyCells(const jet::RecordSet& rows, const QVector<CellRange>& sele
             ranges.append(r);
         }
     }
-    CopiedCells out;
-    if (ranges.isEmpty()) {
-        return out;
-    }
+    return ranges;
+}
 
-    // Columns and rows of the block, in grid order.
+// The block the rectangles span: its columns and rows in grid order, and which of its cells they
+// cover. One rectangle (a cell, a block, a column, all) fills its whole block: no mask.
+struct Block {
+    std::vector<int> columns;
+    std::vector<int> rows;
+    std::vector<char> mask;  // rows.size() x columns.size(), empty when every cell is in
+
+    bool covers(size_t row, size_t column) const {
+        return mask.empty() || mask[row * columns.size() + column];
+    }
+};
+
+Block blockOf(const QVector<CellRange>& ranges, int rowCount, int fieldCount) {
     std::vector<char> columnUsed(size_t(fieldCount), 0);
     std::vector<int> rowPos(size_t(rowCount), -1);
     for (const CellRange& r : ranges) {
         std::fill(columnUsed.begin() + r.left, columnUsed.begin() + r.right + 1, char(1));
         std::fill(rowPos.begin() + r.top, rowPos.begin() + r.bottom + 1, 0);
     }
-    std::vector<int> columns;
+    Block block;
     std::vector<int> columnPos(size_t(fieldCount), -1);
     for (int c = 0; c < fieldCount; ++c) {
         if (columnUsed[size_t(c)]) {
-            columnPos[size_t(c)] = int(columns.size());
-            columns.push_back(c);
+            columnPos[size_t(c)] = int(block.columns.size());
+            block.columns.push_back(c);
         }
     }
-    std::vector<int> blockRows;
     for (int r = 0; r < rowCount; ++r) {
         if (rowPos[size_t(r)] == 0) {
-            rowPos[size_t(r)] = int(blockRows.size());
-            blockRows.push_back(r);
+            rowPos[size_t(r)] = int(block.rows.size());
+            block.rows.push_back(r);
         }
     }
-
-    // One rectangle (a cell, a block, a column, all) fills its whole block; several need a mask.
-    std::vector<char> mask;
-    const size_t width = columns.size();
     if (ranges.size() > 1) {
-        mask.assign(blockRows.size() * width, 0);
+        const size_t width = block.columns.size();
+        block.mask.assign(block.rows.size() * width, 0);
         for (const CellRange& r : ranges) {
             for (int row = r.top; row <= r.bottom; ++row) {
-                char* line = mask.data() + size_t(rowPos[size_t(row)]) * width;
+                char* line = block.mask.data() + size_t(rowPos[size_t(row)]) * width;
                 for (int c = r.left; c <= r.right; ++c) {
                     line[columnPos[size_t(c)]] = 1;
                 }
             }
         }
     }
+    return block;
+}
 
-    // Reserved up front for typical short values, so that the strings grow rarely.
-    out.text.reserve(qsizetype(blockRows.size() * width * 8 + 64));
-    out.html.reserve(qsizetype(blockRows.size() * (width * 18 + 10) + 128));
-    out.html.append(QLatin1String("<html><head><meta charset=\"utf-8\"></head><body><table>\n"));
+void appendCaptions(CopiedCells& out, const jet::RecordSet& rows, const std::vector<int>& columns) {
+    out.html.append(QLatin1String("<tr>"));
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0) {
+            out.text.append(u'\t');
+        }
+        const QString caption = rows.fieldName(columns[i]);
+        appendPlain(out.text, caption);
+        out.html.append(QLatin1String("<th>"));
+        appendHtml(out.html, caption);
+        out.html.append(QLatin1String("</th>"));
+    }
+    out.html.append(QLatin1String("</tr>\n"));
+}
 
+void appendRows(CopiedCells& out, const jet::RecordSet& rows, const Block& block, const QLocale& locale,
+                bool afterCaptions) {
     const jet::DisplayFormat format(locale);
     QString buffer;
-    bool firstLine = true;
-    if (withCaptions) {
-        out.html.append(QLatin1String("<tr>"));
-        for (size_t i = 0; i < width; ++i) {
-            if (i > 0) {
-                out.text.append(u'\t');
-            }
-            const QString caption = rows.fieldName(columns[i]);
-            appendPlain(out.text, caption);
-            out.html.append(QLatin1String("<th>"));
-            appendHtml(out.html, caption);
-            out.html.append(QLatin1String("</th>"));
-        }
-        out.html.append(QLatin1String("</tr>\n"));
-        firstLine = false;
-    }
-    for (size_t b = 0; b < blockRows.size(); ++b) {
-        if (!firstLine) {
+    for (size_t b = 0; b < block.rows.size(); ++b) {
+        if (b > 0 || afterCaptions) {
             out.text.append(u'\n');
         }
-        firstLine = false;
-        const int row = blockRows[b];
-        const char* line = mask.empty() ? nullptr : mask.data() + b * width;
+        const int row = block.rows[b];
         out.html.append(QLatin1String("<tr>"));
-        for (size_t i = 0; i < width; ++i) {
+        for (size_t i = 0; i < block.columns.size(); ++i) {
             if (i > 0) {
                 out.text.append(u'\t');
             }
             out.html.append(QLatin1String("<td>"));
-            if (!line || line[i]) {
+            if (block.covers(b, i)) {
                 // The text the record set gives its cells, as the grid shows them (a table of
                 // figures keeps its decimals: 32,20, not 32,2).
-                const QStringView value = rows.textView(row, columns[i], format, &buffer);
+                const QStringView value = rows.textView(row, block.columns[i], format, &buffer);
                 appendPlain(out.text, value);
                 appendHtml(out.html, value);
             }
@@ -170,6 +167,27 @@ CopiedCells copyCells(const jet::RecordSet& rows, const QVector<CellRange>& sele
         }
         out.html.append(QLatin1String("</tr>\n"));
     }
+}
+
+}  // namespace
+
+CopiedCells copyCells(const jet::RecordSet& rows, const QVector<CellRange>& selection, bool withCaptions,
+                      const QLocale& locale) {
+    const QVector<CellRange> ranges = clipped(selection, rows.recordCount(), rows.fieldCount());
+    CopiedCells out;
+    if (ranges.isEmpty()) {
+        return out;
+    }
+    const Block block = blockOf(ranges, rows.recordCount(), rows.fieldCount());
+    const size_t width = block.columns.size();
+    // Reserved up front for typical short values, so that the strings grow rarely.
+    out.text.reserve(qsizetype(block.rows.size() * width * 8 + 64));
+    out.html.reserve(qsizetype(block.rows.size() * (width * 18 + 10) + 128));
+    out.html.append(QLatin1String("<html><head><meta charset=\"utf-8\"></head><body><table>\n"));
+    if (withCaptions) {
+        appendCaptions(out, rows, block.columns);
+    }
+    appendRows(out, rows, block, locale, withCaptions);
     out.html.append(QLatin1String("</table></body></html>\n"));
     return out;
 }

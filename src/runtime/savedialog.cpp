@@ -128,6 +128,90 @@ class ListingIconProvider : public QFileIconProvider {
     QIcon drive_;
 };
 
+// Qt's own texts the save dialog shows, with their Italian.
+struct Text {
+    const char* context;
+    const char* source;
+    const char* italian;
+};
+const Text kTexts[] = {
+    {"QFileDialog", "Back", "Indietro"},
+    {"QFileDialog", "Go back", "Torna indietro"},
+    {"QFileDialog", "Forward", "Avanti"},
+    {"QFileDialog", "Go forward", "Vai avanti"},
+    {"QFileDialog", "Parent Directory", "Cartella superiore"},
+    {"QFileDialog", "Go to the parent directory", "Vai alla cartella superiore"},
+    {"QFileDialog", "Create New Folder", "Crea nuova cartella"},
+    {"QFileDialog", "Create a New Folder", "Crea una nuova cartella"},
+    {"QFileDialog", "List View", "Elenco"},
+    {"QFileDialog", "Change to list view mode", "Visualizza come elenco"},
+    {"QFileDialog", "Detail View", "Dettagli"},
+    {"QFileDialog", "Change to detail view mode", "Visualizza i dettagli"},
+    {"QFileDialog", "Sidebar", "Risorse"},
+    {"QFileDialog", "List of places and bookmarks", "Elenco di risorse e segnalibri"},
+    {"QFileDialog", "Files", "File"},
+    {"QFileDialog", "Look in:", "Salva in:"},
+    {"QFileDialog", "Files of type:", "Salva come:"},
+    {"QFileDialog", "File &name:", "&Nome file:"},
+    {"QFileDialog", "Directory:", "Cartella:"},
+    {"QFileDialog", "Directories", "Cartelle"},
+    {"QFileDialog", "Save As", "Salva con nome"},
+    {"QFileDialog", "Open", "Apri"},
+    {"QFileDialog", "&Save", "&Salva"},
+    {"QFileDialog", "&Open", "&Apri"},
+    {"QFileDialog", "&Choose", "&Scegli"},
+    {"QFileDialog", "All Files (*)", "Tutti i file (*)"},
+    {"QFileDialog", "&Rename", "&Rinomina"},
+    {"QFileDialog", "&Delete", "&Elimina"},
+    {"QFileDialog", "Show &hidden files", "Mostra file &nascosti"},
+    {"QFileDialog", "&New Folder", "&Nuova cartella"},
+    {"QFileDialog", "New Folder", "Nuova cartella"},
+    {"QFileDialog", "Show ", "Mostra "},
+    {"QFileDialog", "Recent Places", "Risorse recenti"},
+    {"QFileDialog", "%1 already exists.\nDo you want to replace it?", "%1 esiste già.\nSostituirlo?"},
+    {"QFileDialog", "%1\nFile not found.\nPlease verify the correct file name was given.",
+     "%1\nFile non trovato.\nVerificare che il nome del file sia corretto."},
+    {"QFileDialog", "%1\nDirectory not found.\nPlease verify the correct directory name was given.",
+     "%1\nCartella non trovata.\nVerificare che il nome della cartella sia corretto."},
+    {"QFileDialog", "'%1' is write protected.\nDo you want to delete it anyway?",
+     "'%1' è protetto da scrittura.\nEliminarlo comunque?"},
+    {"QFileDialog", "Are you sure you want to delete '%1'?", "Eliminare '%1'?"},
+    {"QFileDialog", "Could not delete directory.", "Impossibile eliminare la cartella."},
+    {"QFileSystemModel", "Name", "Nome"},
+    {"QFileSystemModel", "Size", "Dimensione"},
+    {"QFileSystemModel", "Type", "Tipo"},
+    {"QFileSystemModel", "Kind", "Tipo"},
+    {"QFileSystemModel", "Date Modified", "Ultima modifica"},
+    {"QFileSystemModel", "My Computer", "Risorse del computer"},
+    {"QFileSystemModel", "Computer", "Computer"},
+    {"QFileSystemModel", "Invalid filename", "Nome di file non valido"},
+    {"QFileSystemModel",
+     "<b>The name \"%1\" cannot be used.</b><p>Try using another name, with fewer characters or no "
+     "punctuation marks.",
+     "<b>Il nome \"%1\" non può essere usato.</b><p>Provare con un altro nome, più breve o senza "
+     "segni "
+     "di punteggiatura."},
+    {"QAbstractFileIconProvider", "Drive", "Unità"},
+    {"QAbstractFileIconProvider", "Folder", "Cartella"},
+    {"QAbstractFileIconProvider", "File", "File"},
+    {"QAbstractFileIconProvider", "Shortcut", "Collegamento"},
+    {"QAbstractFileIconProvider", "Unknown", "Sconosciuto"},
+    {"QSidebar", "Remove", "Rimuovi"},
+    {"QPlatformTheme", "&Yes", "&Sì"},
+    {"QPlatformTheme", "&No", "&No"},
+    {"QPlatformTheme", "Cancel", "Annulla"},
+    {"QPlatformTheme", "Save", "Salva"},
+    {"QPlatformTheme", "Open", "Apri"},
+    {"QPlatformTheme", "Close", "Chiudi"},
+    {"QLineEdit", "&Undo", "&Annulla"},
+    {"QLineEdit", "&Redo", "&Ripeti"},
+    {"QLineEdit", "Cu&t", "&Taglia"},
+    {"QLineEdit", "&Copy", "&Copia"},
+    {"QLineEdit", "&Paste", "I&ncolla"},
+    {"QLineEdit", "Delete", "Elimina"},
+    {"QLineEdit", "Select All", "Seleziona tutto"},
+};
+
 // Qt's own texts in the save dialog, in Italian whatever translations the system has: the dialog's
 // buttons, tips, menus and messages, the file list's titles and the name field's menu.
 class DialogTexts : public QTranslator {
@@ -140,88 +224,6 @@ class DialogTexts : public QTranslator {
                       int n) const override {
         Q_UNUSED(disambiguation);
         Q_UNUSED(n);
-        struct Text {
-            const char* context;
-            const char* source;
-            const char* italian;
-        };
-        static const Text kTexts[] = {
-            {"QFileDialog", "Back", "Indietro"},
-            {"QFileDialog", "Go back", "Torna indietro"},
-            {"QFileDialog", "Forward", "Avanti"},
-            {"QFileDialog", "Go forward", "Vai avanti"},
-            {"QFileDialog", "Parent Directory", "Cartella superiore"},
-            {"QFileDialog", "Go to the parent directory", "Vai alla cartella superiore"},
-            {"QFileDialog", "Create New Folder", "Crea nuova cartella"},
-            {"QFileDialog", "Create a New Folder", "Crea una nuova cartella"},
-            {"QFileDialog", "List View", "Elenco"},
-            {"QFileDialog", "Change to list view mode", "Visualizza come elenco"},
-            {"QFileDialog", "Detail View", "Dettagli"},
-            {"QFileDialog", "Change to detail view mode", "Visualizza i dettagli"},
-            {"QFileDialog", "Sidebar", "Risorse"},
-            {"QFileDialog", "List of places and bookmarks", "Elenco di risorse e segnalibri"},
-            {"QFileDialog", "Files", "File"},
-            {"QFileDialog", "Look in:", "Salva in:"},
-            {"QFileDialog", "Files of type:", "Salva come:"},
-            {"QFileDialog", "File &name:", "&Nome file:"},
-            {"QFileDialog", "Directory:", "Cartella:"},
-            {"QFileDialog", "Directories", "Cartelle"},
-            {"QFileDialog", "Save As", "Salva con nome"},
-            {"QFileDialog", "Open", "Apri"},
-            {"QFileDialog", "&Save", "&Salva"},
-            {"QFileDialog", "&Open", "&Apri"},
-            {"QFileDialog", "&Choose", "&Scegli"},
-            {"QFileDialog", "All Files (*)", "Tutti i file (*)"},
-            {"QFileDialog", "&Rename", "&Rinomina"},
-            {"QFileDialog", "&Delete", "&Elimina"},
-            {"QFileDialog", "Show &hidden files", "Mostra file &nascosti"},
-            {"QFileDialog", "&New Folder", "&Nuova cartella"},
-            {"QFileDialog", "New Folder", "Nuova cartella"},
-            {"QFileDialog", "Show ", "Mostra "},
-            {"QFileDialog", "Recent Places", "Risorse recenti"},
-            {"QFileDialog", "%1 already exists.\nDo you want to replace it?", "%1 esiste già.\nSostituirlo?"},
-            {"QFileDialog", "%1\nFile not found.\nPlease verify the correct file name was given.",
-             "%1\nFile non trovato.\nVerificare che il nome del file sia corretto."},
-            {"QFileDialog", "%1\nDirectory not found.\nPlease verify the correct directory name was given.",
-             "%1\nCartella non trovata.\nVerificare che il nome della cartella sia corretto."},
-            {"QFileDialog", "'%1' is write protected.\nDo you want to delete it anyway?",
-             "'%1' è protetto da scrittura.\nEliminarlo comunque?"},
-            {"QFileDialog", "Are you sure you want to delete '%1'?", "Eliminare '%1'?"},
-            {"QFileDialog", "Could not delete directory.", "Impossibile eliminare la cartella."},
-            {"QFileSystemModel", "Name", "Nome"},
-            {"QFileSystemModel", "Size", "Dimensione"},
-            {"QFileSystemModel", "Type", "Tipo"},
-            {"QFileSystemModel", "Kind", "Tipo"},
-            {"QFileSystemModel", "Date Modified", "Ultima modifica"},
-            {"QFileSystemModel", "My Computer", "Risorse del computer"},
-            {"QFileSystemModel", "Computer", "Computer"},
-            {"QFileSystemModel", "Invalid filename", "Nome di file non valido"},
-            {"QFileSystemModel",
-             "<b>The name \"%1\" cannot be used.</b><p>Try using another name, with fewer characters or no "
-             "punctuation marks.",
-             "<b>Il nome \"%1\" non può essere usato.</b><p>Provare con un altro nome, più breve o senza "
-             "segni "
-             "di punteggiatura."},
-            {"QAbstractFileIconProvider", "Drive", "Unità"},
-            {"QAbstractFileIconProvider", "Folder", "Cartella"},
-            {"QAbstractFileIconProvider", "File", "File"},
-            {"QAbstractFileIconProvider", "Shortcut", "Collegamento"},
-            {"QAbstractFileIconProvider", "Unknown", "Sconosciuto"},
-            {"QSidebar", "Remove", "Rimuovi"},
-            {"QPlatformTheme", "&Yes", "&Sì"},
-            {"QPlatformTheme", "&No", "&No"},
-            {"QPlatformTheme", "Cancel", "Annulla"},
-            {"QPlatformTheme", "Save", "Salva"},
-            {"QPlatformTheme", "Open", "Apri"},
-            {"QPlatformTheme", "Close", "Chiudi"},
-            {"QLineEdit", "&Undo", "&Annulla"},
-            {"QLineEdit", "&Redo", "&Ripeti"},
-            {"QLineEdit", "Cu&t", "&Taglia"},
-            {"QLineEdit", "&Copy", "&Copia"},
-            {"QLineEdit", "&Paste", "I&ncolla"},
-            {"QLineEdit", "Delete", "Elimina"},
-            {"QLineEdit", "Select All", "Seleziona tutto"},
-        };
         for (const Text& text : kTexts) {
             if (qstrcmp(context, text.context) == 0 && qstrcmp(sourceText, text.source) == 0) {
                 return QString::fromUtf8(text.italian);

@@ -15,71 +15,6 @@ using jetwriter::Row;
 
 namespace {
 
-struct BaseStation {
-    const char* name;
-    const char* comune;
-    const char* provincia;
-    int quota;
-    const char* bacino;
-    const char* localita;
-};
-
-// The forty stations of the network. Two share the name "San Michele" (different municipalities).
-const BaseStation kBase[] = {
-    {"Sorvane Città", "Sorvane", "SV", 38, "Sorva", "Via dell'Osservatorio 4"},
-    {"Pievebruna", "Pievebruna", "SV", 112, "Sorva", "Loc. Il Mulino"},
-    {"Roccalupa", "Roccalupa", "MA", 684, "Ardenza", "Piazza del Castello"},
-    {"Montecaldo Alto", "Montecaldo", "MA", 1210, "Ardenza", "Loc. Prato Grande"},
-    {"Borgo Ferrano", "Ferrano", "CR", 245, "Ferrina", "Via Garibaldi 18"},
-    {"Valdora", "Valdora", "VD", 402, "Rivo", "Scuola elementare"},
-    {"Sant'Elmo di Sorvane", "Sant'Elmo", "SV", 76, "Sorva", "Loc. Chiusa"},
-    {"Casale Rivo", "Casale Rivo", "VD", 158, "Rivo", "Cascina Rivo"},
-    {"Torre Ardenza", "Torre Ardenza", "MA", 530, "Ardenza", "Loc. La Torre"},
-    {"San Michele", "San Michele al Rivo", "VD", 221, "Rivo", "Via della Chiesa 2"},
-    {"Fontanelle Basse", "Fontanelle", "CR", 61, "Ferrina", "Idrovora Fontanelle"},
-    {"Pian dei Tassi", "Montecaldo", "MA", 1465, "Ardenza", "Rifugio Pian dei Tassi"},
-    {"Colle Aurino", "Aurino", "CR", 812, "Brunale", "Loc. Il Colle"},
-    {"Mulino Vecchio", "Pievebruna", "SV", 94, "Sorva", "Loc. Mulino Vecchio"},
-    {"Passo Gravena", "Gravena", "MA", 1720, "Ardenza", "Passo Gravena"},
-    {"Lago Verdino", "Gravena", "MA", 1388, "Brunale", "Diga del Verdino"},
-    {"Acquabianca", "Acquabianca", "VD", 620, "Rivo", "Centrale idroelettrica"},
-    {"Poggio Ombroso", "Roccalupa", "MA", 905, "Ardenza", "Loc. Poggio"},
-    {"Ca' dei Merli", "Ferrano", "CR", 188, "Ferrina", "Podere Ca' dei Merli"},
-    {"Serravalle Sorvana", "Serravalle", "SV", 277, "Sorva", "Via Roma 31"},
-    {"Rivalta Nuova", "Rivalta", "VD", 134, "Rivo", "Consorzio di bonifica"},
-    {"Campolungo", "Campolungo", "CR", 349, "Brunale", "Loc. Campolungo"},
-    {"Vignale Sorvano", "Vignale", "SV", 198, "Sorva", "Cantina sociale"},
-    {"Chiusa Ferrina", "Aurino", "CR", 472, "Ferrina", "Casello idraulico"},
-    {"Monte Brunale", "Aurino", "CR", 1533, "Brunale", "Vetta del Monte Brunale"},
-    {"Selvapiana", "Selvapiana", "VD", 755, "Rivo", "Vivaio forestale"},
-    {"Borgonero", "Borgonero", "MA", 966, "Ardenza", "Via del Borgo 7"},
-    {"Cerreto Alto", "Cerreto", "VD", 1102, "Rivo", "Loc. Cerreto"},
-    {"Ponte Arsiccio", "Ferrano", "CR", 143, "Ferrina", "Ponte sul Ferrina"},
-    {"Malga Fredda", "Gravena", "MA", 1842, "Brunale", "Malga Fredda"},
-    {"San Michele", "San Michele in Colle", "CR", 588, "Brunale", "Piazza San Michele"},
-    {"Prato Stellino", "Selvapiana", "VD", 1290, "Rivo", "Loc. Prato Stellino"},
-    {"Lungariva", "Lungariva", "SV", 22, "Sorva", "Foce del Sorva"},
-    {"Castagneto Sorvano", "Castagneto", "SV", 365, "Sorva", "Loc. Castagneto"},
-    {"Pietrafitta", "Pietrafitta", "CR", 703, "Ferrina", "Cava di Pietrafitta"},
-    {"Orsaia", "Borgonero", "MA", 1175, "Ardenza", "Loc. Orsaia"},
-    {"Cascina Però", "Rivalta", "VD", 89, "Rivo", "Cascina Però"},
-    {"Valle Oscura", "Cerreto", "VD", 840, "Rivo", "Loc. Valle Oscura"},
-    {"Bastia Ferrina", "Bastia", "CR", 121, "Ferrina", "Via Argine 5"},
-    {"Monterosso di Sorvane", "Monterosso", "SV", 515, "Sorva", "Loc. Belvedere"},
-};
-constexpr int kBaseCount = int(sizeof(kBase) / sizeof(kBase[0]));
-
-const char* const kTipi[] = {"Termopluviometrica", "Pluviometrica", "Meteorologica completa",
-                             "Agrometeorologica"};
-
-QString dms(double deg) {
-    int total = int(std::lround(deg * 3600.0));
-    return QStringLiteral("%1°%2'%3\"")
-        .arg(total / 3600)
-        .arg((total / 60) % 60, 2, 10, QLatin1Char('0'))
-        .arg(total % 60, 2, 10, QLatin1Char('0'));
-}
-
 double round1(double v) {
     return std::round(v * 10.0) / 10.0;
 }
@@ -101,19 +36,61 @@ struct Day {
 
 const char* const kDirs[] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
 
-// The weather of one station over the whole period: seasonal temperature falling with altitude,
-// wet spells, snow cover only in the cold months at altitude, outages with every value missing.
-QList<Day> simulate(const Station& s) {
-    Rng rng(quint64(s.info.code) * 7919u + 17u);
-    const QDate first(kFirstYear, 1, 1);
-    const QDate last(kLastYear, 12, 31);
-    const int days = int(first.daysTo(last)) + 1;
-    // One or two outages: the station recorded nothing for some days.
+// One or two outages: the station recorded nothing for some days (first day, day past the last).
+QList<std::pair<int, int>> outagesOf(Rng& rng, int days) {
     QList<std::pair<int, int>> outages;
     for (int i = 0, n = 1 + int(rng.uniform() < 0.4); i < n; ++i) {
         int start = rng.range(0, days - 60);
         outages.append({start, start + rng.range(5, 40)});
     }
+    return outages;
+}
+
+// Snow builds from the rain of freezing days and melts above zero; none from June to September.
+void addSnow(Day& d, double& snow, double tmean, bool wet, double rain) {
+    const int m = d.date.month();
+    if (wet && tmean < 1.0)
+        snow += rain;
+    if (tmean > 0)
+        snow -= 0.8 * tmean + (wet ? 0.3 * rain : 0.0);
+    if (m >= 6 && m <= 9)
+        snow = 0;
+    snow = std::max(0.0, snow);
+    d.neve = std::round(snow);
+}
+
+void addHumidity(Day& d, Rng& rng, double season, bool wet) {
+    const double u = std::clamp(round1(68 + (wet ? 12 : 0) - 8 * season + rng.normal() * 6), 25.0, 100.0);
+    d.umid = u;
+    d.umidMax = std::min(100.0, round1(u + 10 + std::abs(rng.normal()) * 5));
+    d.umidMin = std::max(10.0, round1(u - 14 - std::abs(rng.normal()) * 6));
+}
+
+// Wind blows mostly from the station's prevailing direction, harder on wet days and up high.
+void addWind(Day& d, Rng& rng, double quota, int prevailing, bool wet) {
+    const double v = std::max(0.5, round1(6 + quota / 400.0 + rng.normal() * 2.5 + (wet ? 2 : 0)));
+    d.vel = v;
+    d.velMax = round1(v * 1.9 + std::abs(rng.normal()) * 4);
+    const int dir = rng.uniform() < 0.55 ? prevailing : (prevailing + rng.range(1, 7)) % 8;
+    d.dir = QString::fromLatin1(kDirs[dir]);
+    d.oreDir = rng.range(3, 20);
+    d.calme = std::max(0.0, std::round(9 - v + rng.normal() * 2));
+}
+
+void addRadiation(Day& d, Rng& rng, double season, bool wet) {
+    const double clear = 7 + 21 * (season + 1) / 2;
+    d.rad = round1(clear * (wet ? 0.35 + 0.3 * rng.uniform() : 0.75 + 0.25 * rng.uniform()));
+}
+
+// The weather of one station over the whole period: seasonal temperature falling with altitude,
+// wet spells, snow cover only in the cold months at altitude, outages with every value missing.
+// The random draws come in a fixed order, so the archive is the same at every run.
+QList<Day> simulate(const Station& s) {
+    Rng rng(quint64(s.info.code) * 7919u + 17u);
+    const QDate first(kFirstYear, 1, 1);
+    const QDate last(kLastYear, 12, 31);
+    const int days = int(first.daysTo(last)) + 1;
+    const QList<std::pair<int, int>> outages = outagesOf(rng, days);
     const int prevailing = rng.range(0, 7);
     static const double wetChance[12] = {0.24, 0.22, 0.26, 0.30, 0.28, 0.20,
                                          0.12, 0.15, 0.22, 0.30, 0.33, 0.27};
@@ -143,34 +120,16 @@ QList<Day> simulate(const Station& s) {
         d.tmin = round1(tmean - span / 2);
         d.tmed = round1((d.tmax + d.tmin) / 2);
         if (s.hasSnow) {
-            if (wet && tmean < 1.0)
-                snow += rain;
-            if (tmean > 0)
-                snow -= 0.8 * tmean + (wet ? 0.3 * rain : 0.0);
-            if (m >= 6 && m <= 9)
-                snow = 0;
-            snow = std::max(0.0, snow);
-            d.neve = std::round(snow);
+            addSnow(d, snow, tmean, wet, rain);
         }
         if (s.hasHumidity) {
-            const double u =
-                std::clamp(round1(68 + (wet ? 12 : 0) - 8 * season + rng.normal() * 6), 25.0, 100.0);
-            d.umid = u;
-            d.umidMax = std::min(100.0, round1(u + 10 + std::abs(rng.normal()) * 5));
-            d.umidMin = std::max(10.0, round1(u - 14 - std::abs(rng.normal()) * 6));
+            addHumidity(d, rng, season, wet);
         }
         if (s.hasWind) {
-            const double v = std::max(0.5, round1(6 + s.quota / 400.0 + rng.normal() * 2.5 + (wet ? 2 : 0)));
-            d.vel = v;
-            d.velMax = round1(v * 1.9 + std::abs(rng.normal()) * 4);
-            const int dir = rng.uniform() < 0.55 ? prevailing : (prevailing + rng.range(1, 7)) % 8;
-            d.dir = QString::fromLatin1(kDirs[dir]);
-            d.oreDir = rng.range(3, 20);
-            d.calme = std::max(0.0, std::round(9 - v + rng.normal() * 2));
+            addWind(d, rng, s.quota, prevailing, wet);
         }
         if (s.hasRadiation) {
-            const double clear = 7 + 21 * (season + 1) / 2;
-            d.rad = round1(clear * (wet ? 0.35 + 0.3 * rng.uniform() : 0.75 + 0.25 * rng.uniform()));
+            addRadiation(d, rng, season, wet);
         }
         bool out_ = false;
         for (const auto& o : outages)
@@ -383,78 +342,10 @@ QList<Row> monthlyRows(const Station& s) {
 
 }  // namespace
 
-QList<Station> buildStations(const Options& options) {
-    int count = std::max(1, options.stations);
-    const int perStation = QDate(kFirstYear, 1, 1).daysTo(QDate(kLastYear, 12, 31)) + 1;
-    if (options.minDailyRows > count * perStation)
-        count = (options.minDailyRows + perStation - 1) / perStation;
-    QList<Station> list;
-    Rng rng(20240601);
-    for (int i = 0; i < count; ++i) {
-        Station s;
-        StationInfo& info = s.info;
-        if (i < kBaseCount) {
-            const BaseStation& b = kBase[i];
-            info.name = QString::fromUtf8(b.name);
-            s.comune = QString::fromUtf8(b.comune);
-            s.provincia = QString::fromUtf8(b.provincia);
-            s.quota = b.quota;
-            s.bacino = QString::fromUtf8(b.bacino);
-            s.localita = QString::fromUtf8(b.localita);
-            info.code = 1000 + 25 * i + (i * 7) % 11;
-        } else {
-            // Extra stations for the large archive: ordinary rain gauges along the basins.
-            const BaseStation& b = kBase[i % kBaseCount];
-            info.name = QStringLiteral("%1 %2").arg(QString::fromUtf8(b.name)).arg(i / kBaseCount + 1);
-            s.comune = QString::fromUtf8(b.comune);
-            s.provincia = QString::fromUtf8(b.provincia);
-            s.quota = std::max(5, b.quota + rng.range(-80, 80));
-            s.bacino = QString::fromUtf8(b.bacino);
-            s.localita = QStringLiteral("Stazione ausiliaria n. %1").arg(i);
-            info.code = 5000 + i;
-        }
-        // Higher stations lie further north, in the mountains; the coast is to the south-west.
-        s.mapY = std::clamp(0.88 - s.quota / 1900.0 * 0.75 + (rng.uniform() - 0.5) * 0.12, 0.06, 0.94);
-        s.mapX = std::clamp(0.12 + 0.8 * rng.uniform(), 0.08, 0.92);
-        s.utmX = std::round(560000 + s.mapX * 120000);
-        s.utmY = std::round(4960000 - s.mapY * 90000);
-        s.latitudine = dms(43.82 + (s.utmY - 4850000) / 111000.0);
-        s.longitudine = dms(10.25 + (s.utmX - 560000) / 80500.0);
-        s.tipo = QString::fromUtf8(kTipi[i % 4]);
-        s.validita = QDate(1950 + rng.range(0, 35), rng.range(1, 12), 1).addDays(rng.range(0, 27));
-        s.hasWind = i % 4 == 2 || i % 5 == 0;
-        s.hasRadiation = i % 4 == 2 || i % 4 == 3;
-        s.hasHumidity = i % 4 != 1;
-        s.hasSnow = s.quota >= 500;
-        info.inDailyList = !(i == 5 || i == 22 || i == 33 || i == 38);
-        info.inIntenseList = i % 3 != 2 || i == 5;
-        info.hasIntenseRows = info.inIntenseList && i != 27;
-        info.hasMonthly = i != 18;
-        info.hasPictures = options.pictures && i != 7;
-        info.upperCasePictures = info.hasPictures && (i == 3 || i == 12 || i == 25);
-        if (i == 16)
-            s.missingIntenseYear = 1994;
-        list.append(s);
-    }
-    return list;
-}
+namespace {
 
-QList<StationInfo> stations(const Options& options) {
-    QList<StationInfo> out;
-    for (const Station& s : buildStations(options))
-        out.append(s.info);
-    return out;
-}
-
-bool writeSample(const QString& folder, const Options& options, QString* error) {
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("impossibile creare la cartella %1").arg(folder);
-        return false;
-    }
-    const QList<Station> all = buildStations(options);
-    jetwriter::Database db(options.version);
-
+// The station registry, one row per station.
+void addRegistry(jetwriter::Database& db, const QList<Station>& all) {
     QList<Row> registry;
     for (const Station& s : all)
         registry.append(Row{s.info.code, s.info.name, s.comune, s.provincia, s.quota, s.validita, s.utmX,
@@ -474,7 +365,10 @@ bool writeSample(const QString& folder, const Options& options, QString* error) 
                  {"Latitudine N", ColumnType::Text, 20},
                  {"Longitudine W", ColumnType::Text, 20}},
                 registry);
+}
 
+// The daily values, the intense rainfall and the monthly summaries.
+void addSeries(jetwriter::Database& db, const QList<Station>& all) {
     db.addTable(QStringLiteral("database1"), dailyColumns(), dailySource(all));
 
     QList<Row> intense;
@@ -488,7 +382,11 @@ bool writeSample(const QString& folder, const Options& options, QString* error) 
         if (s.info.hasMonthly)
             monthly.append(monthlyRows(s));
     db.addTable(QStringLiteral("mensili"), monthlyColumns(), monthly);
+}
 
+// The lists the search windows choose from: stations, years, months, days; as tables or, with
+// `lookupsAsQueries`, as stored queries over small tables of their own.
+void addLists(jetwriter::Database& db, const QList<Station>& all, const Options& options) {
     // Station lists in name order (the two "San Michele" next to each other).
     auto byName = [&](bool daily) {
         QList<const Station*> ss;
@@ -540,7 +438,9 @@ bool writeSample(const QString& folder, const Options& options, QString* error) 
         db.addTable(QStringLiteral("Mese"), monthCols, months);
         db.addTable(QStringLiteral("Giorno"), {{"Giorno", ColumnType::Integer}}, days);
     }
+}
 
+void addHelp(jetwriter::Database& db, const QList<Station>& all) {
     Row help;
     QList<Column> helpCols;
     for (int i = 0; i < 5; ++i) {
@@ -548,6 +448,23 @@ bool writeSample(const QString& folder, const Options& options, QString* error) 
         help.append(helpText(i, all));
     }
     db.addTable(QStringLiteral("help"), helpCols, QList<Row>{help});
+}
+
+}  // namespace
+
+bool writeSample(const QString& folder, const Options& options, QString* error) {
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("impossibile creare la cartella %1").arg(folder);
+        return false;
+    }
+    const QList<Station> all = buildStations(options);
+    jetwriter::Database db(options.version);
+    // In this order: the tables' places in the file follow it.
+    addRegistry(db, all);
+    addSeries(db, all);
+    addLists(db, all, options);
+    addHelp(db, all);
 
     QString err;
     if (!db.write(QDir(folder).filePath(QStringLiteral("orbeni.mdb")), &err)) {
