@@ -183,12 +183,6 @@ class TestDailyStatement : public QObject {
         QCOMPARE(Global::DailyYearFilter, QString());
         QCOMPARE(Global::DailyDayFilter, QString());
     }
-
-    void trimmingTouchesBlanksOnly() {
-        QCOMPARE(forms::trimBlanks(QStringLiteral("  a b  ")), QStringLiteral("a b"));
-        QCOMPARE(forms::trimBlanks(QStringLiteral("    ")), QString());
-        QCOMPARE(forms::trimBlanks(QStringLiteral("\ta\t")), QStringLiteral("\ta\t"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDailyStatement)

@@ -22,27 +22,32 @@ class RegistryPathsTest : public QObject {
         QVERIFY(registry::monthlyStatement(QString()).endsWith(QStringLiteral("where codstaz = ")));
     }
 
-    void picturesOfANormalFolder() {
-        db::setProgramFolder(QStringLiteral("/opt/meteo"));
-        const QString pictures = db::pictureFolder();
-        QCOMPARE(pictures, QStringLiteral("/opt/meteo/cartograf"));
-        QCOMPARE(registry::thumbnailPath(pictures, QStringLiteral("123")),
-                 QStringLiteral("/opt/meteo/cartograf/r_123.jpg"));
-        QCOMPARE(registry::largePicturePath(pictures, QStringLiteral("123")),
-                 QStringLiteral("/opt/meteo/cartograf/s_123.jpg"));
-        QCOMPARE(db::databaseLocation(), QStringLiteral("/opt/meteo/orbeni.mdb"));
+    // The pictures' folder is the program folder + "/cartograf", so a root folder doubles the
+    // separator as the archive's tools did; the database path gets one separator only.
+    void picturesAndArchiveFollowTheProgramFolder_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("pictures");
+        QTest::addColumn<QString>("database");
+        QTest::newRow("a normal folder")
+            << QStringLiteral("/opt/meteo") << QStringLiteral("/opt/meteo/cartograf")
+            << QStringLiteral("/opt/meteo/orbeni.mdb");
+        QTest::newRow("the root folder")
+            << QStringLiteral("/") << QStringLiteral("//cartograf") << QStringLiteral("/orbeni.mdb");
+    }
+    void picturesAndArchiveFollowTheProgramFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, pictures);
+        QFETCH(QString, database);
+        db::setProgramFolder(folder);
+        QCOMPARE(db::pictureFolder(), pictures);
+        QCOMPARE(registry::thumbnailPath(db::pictureFolder(), QStringLiteral("123")),
+                 pictures + QStringLiteral("/r_123.jpg"));
+        QCOMPARE(registry::largePicturePath(db::pictureFolder(), QStringLiteral("123")),
+                 pictures + QStringLiteral("/s_123.jpg"));
+        QCOMPARE(db::databaseLocation(), database);
     }
 
-    void picturesOfARootFolderKeepTheDoubledSeparator() {
-        db::setProgramFolder(QStringLiteral("/"));
-        const QString pictures = db::pictureFolder();
-        QCOMPARE(registry::thumbnailPath(pictures, QStringLiteral("123")),
-                 QStringLiteral("//cartograf/r_123.jpg"));
-        QCOMPARE(registry::largePicturePath(pictures, QStringLiteral("123")),
-                 QStringLiteral("//cartograf/s_123.jpg"));
-        // The database path gets one separator only.
-        QCOMPARE(db::databaseLocation(), QStringLiteral("/orbeni.mdb"));
-
+    void aDriveRootKeepsItsSeparators() {
         // A drive root as the archive's home system wrote it.
         QCOMPARE(registry::thumbnailPath(QStringLiteral("C:\\/cartograf"), QStringLiteral("123")),
                  QStringLiteral("C:\\/cartograf/r_123.jpg"));
