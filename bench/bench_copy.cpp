@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "bench/dailyselect.h"
 #include "chart/chartwindow.h"
 #include "daily/dailychart.h"
+#include "dailyselect.h"
 #include "forms/gridcopy.h"
 #include "jet/jet.h"
 #include "samplegen/samplegen.h"

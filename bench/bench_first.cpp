@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bench/dailyselect.h"
+#include "dailyselect.h"
 #include "jet/jet.h"
 
 #include <fcntl.h>

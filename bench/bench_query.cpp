@@ -25,7 +25,7 @@
 #include <ctime>
 #include <vector>
 
-#include "bench/dailyselect.h"
+#include "dailyselect.h"
 #include "jet/jet.h"
 #include "samplegen/samplegen.h"
 

@@ -4,7 +4,7 @@
 // the median of ROUNDS (5) runs in this process; memory is the resident set's growth (current
 // and peak, from /proc/self/status) over the rows already held. The process's CPU time is given
 // beside the wall-clock time: on a shared machine it is the figure that compares like for like.
-#include "bench/dailyselect.h"
+#include "dailyselect.h"
 #include "db/roworder.h"
 #include "db/rowview.h"
 #include "export/spreadsheet.h"

@@ -19,10 +19,10 @@
 
 #include "analysis/summary.h"
 #include "analysisrows/dailyrows.h"
-#include "bench/dailyselect.h"
 #include "chart/tablefigure.h"
 #include "daily/dailychart.h"
 #include "daily/frmriepilogo.h"
+#include "dailyselect.h"
 #include "jet/jet.h"
 #include "samplegen/samplegen.h"
 

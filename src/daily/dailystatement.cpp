@@ -23,14 +23,18 @@ const std::array<Quantity, kQuantityCount>& quantities() {
     return list;
 }
 
-forms::Statement buildDailyStatement(const DailyChoice& choice) {
+QString dailyFields(const std::array<int, kQuantityCount>& boxes) {
     QString fields = QStringLiteral(" nomestaz as [Denominazione], Giorno, Mese, Anno ");
     for (int i = 0; i < kQuantityCount; ++i) {
-        if (choice.boxes[i] == forms::kTicked) {
+        if (boxes[i] == forms::kTicked) {
             fields += QString::fromUtf8(quantities()[i].fragment);
         }
     }
-    fields += QStringLiteral(" from  database1 ");
+    return fields;
+}
+
+forms::Statement buildDailyStatement(const DailyChoice& choice) {
+    const QString fields = dailyFields(choice.boxes) + QStringLiteral(" from  database1 ");
     return forms::buildStatement(fields,
                                  {
                                      {choice.stationText, QStringLiteral("codStaz = "), choice.stationKey},

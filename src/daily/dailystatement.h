@@ -32,6 +32,9 @@ struct DailyChoice {
 // The filters of the statement, in the order of its criteria.
 enum DailyFilter { kStationFilter, kYearFilter, kMonthFilter, kDayFilter };
 
+// The select list: the station's name, the date, then the fragment of each box ticked.
+QString dailyFields(const std::array<int, kQuantityCount>& boxes);
+
 forms::Statement buildDailyStatement(const DailyChoice& choice);
 
 }  // namespace daily

@@ -63,10 +63,6 @@ int Recordset::fieldIndex(const QString& name) const {
     return rows_ ? rows_->fieldIndex(name) : -1;
 }
 
-bool Recordset::hasField(const QString& name) const {
-    return fieldIndex(name) >= 0;
-}
-
 void Recordset::MoveFirst() {
     moveTo(0);
 }

@@ -35,7 +35,7 @@ class Recordset {
     void setBookmark(Bookmark bookmark);  // -1 or out of range: ignored
 
     // Values of the current row (or of any row), as text the way the grid shows them;
-    // NULL gives empty text. An unknown field name gives empty text and false from hasField.
+    // NULL gives empty text, and so does an unknown field name.
     bool isNull(int field) const;
     QString text(int field) const;
     QString text(const QString& fieldName) const;
@@ -44,7 +44,6 @@ class Recordset {
     jet::Value value(int row, int field) const;
     // The typed value of a field of the current row (a NULL value when there is none).
     jet::Value value(const QString& fieldName) const;
-    bool hasField(const QString& name) const;
 
     // The rows themselves, shared with views that show them (grids keep them while they draw).
     std::shared_ptr<const jet::RecordSet> rows() const { return rows_; }

@@ -41,14 +41,6 @@ QString canonicalFolder(const QString& folder) {
     return canonical.isEmpty() ? QDir::cleanPath(QDir::current().absoluteFilePath(folder)) : canonical;
 }
 
-bool sameInode(const QString& a, const QString& b) {
-    struct stat first {};
-    struct stat second {};
-    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
 // The kernel's pseudo file systems: their files are settings and live state, not data.
 bool onKernelFileSystem(const QString& folder) {
 #ifdef Q_OS_LINUX
@@ -83,6 +75,18 @@ TargetCheck refuse(const QString& reason) {
 
 }  // namespace
 
+bool sameFile(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+QString archiveRefusal() {
+    return QStringLiteral("è l'archivio dei dati, che il programma non modifica");
+}
+
 TargetCheck checkExportTarget(const QString& target, const QString& programFolder, const QString& archive) {
     if (target.isEmpty()) {
         return {};
@@ -93,8 +97,8 @@ TargetCheck checkExportTarget(const QString& target, const QString& programFolde
 
     // The existing message for the archive: the user chose, by whatever name, the file the
     // windows read or the one they would read next.
-    const QString archiveReason = QStringLiteral("è l'archivio dei dati, che il programma non modifica");
-    if (sameInode(target, archive)) {
+    const QString archiveReason = archiveRefusal();
+    if (sameFile(target, archive)) {
         return refuse(archiveReason);
     }
     if (!programFolder.isEmpty() && folder == canonicalFolder(programFolder) &&

@@ -18,4 +18,10 @@ struct TargetCheck {
 // would block or reach a disk), and files of the kernel's own file systems (/proc, /sys).
 TargetCheck checkExportTarget(const QString& target, const QString& programFolder, const QString& archive);
 
+// True when both names lead to one existing file (by any spelling or link).
+bool sameFile(const QString& a, const QString& b);
+
+// Why the archive itself is never written.
+QString archiveRefusal();
+
 }  // namespace exporter

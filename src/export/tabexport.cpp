@@ -1,15 +1,13 @@
 #include "export/tabexport.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>
 #include <exception>
 
-#include <sys/stat.h>
-
 #include "db/datasource.h"
+#include "export/exporttarget.h"
 #include "jet/tabwriter.h"
 
 namespace exporter {
@@ -54,25 +52,7 @@ QString reasonFor(int error) {
     }
 }
 
-// True when both names lead to one existing file.
-bool sameFile(const QString& a, const QString& b) {
-    if (a.isEmpty() || b.isEmpty()) {
-        return false;
-    }
-    struct stat first {};
-    struct stat second {};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
 }  // namespace
-
-QByteArray toWindows1252(QStringView text) {
-    QByteArray bytes;
-    jet::appendWindows1252(text, &bytes);
-    return bytes;
-}
 
 ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const QString& path,
                          const QString& archive) {
@@ -94,7 +74,7 @@ ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const
     // Opening for output empties the file: the archive the windows read must never be the target.
     if (sameFile(path, archive)) {
         result.status = ExportResult::Status::Refused;
-        result.reason = QStringLiteral("è l'archivio dei dati, che il programma non modifica");
+        result.reason = archiveRefusal();
         return result;
     }
 

@@ -34,10 +34,6 @@ struct ExportResult {
     }
 };
 
-// The text in the archive's code page, one byte a character: Latin-1 as it stands, the 27
-// characters Windows-1252 keeps in 0x80-0x9F (the euro sign is 0x80), "?" for anything else.
-QByteArray toWindows1252(QStringView text);
-
 // Moves `rows` to its first row and, when there is one, (re)creates the file at `path` and writes
 // the header of `captions` and every row, each as it is read; leaves `rows` past its last row.
 // A failure stops at once, closes the file and keeps what was written. When `path` names the same

@@ -130,9 +130,6 @@ Error selectSyntax() {
 Error fromSyntax() {
     return make(3131, QStringLiteral("Errore di sintassi nella clausola FROM."));
 }
-Error whereSyntax() {
-    return make(3145, QStringLiteral("Errore di sintassi nella clausola WHERE."));
-}
 Error orderBySyntax() {
     return make(3138, QStringLiteral("Errore di sintassi nella clausola ORDER BY."));
 }

@@ -41,7 +41,6 @@ Error badDate(const QString& expression);          // 3075
 Error badBracketing(const QString& name);          // 3126
 Error selectSyntax();                              // 3141
 Error fromSyntax();                                // 3131
-Error whereSyntax();                               // 3145
 Error orderBySyntax();                             // 3138
 Error afterEnd();                                  // 3142
 Error tooFewParameters(int expected);              // 3061

@@ -115,8 +115,6 @@ class TestJetErrors : public QObject {
                    "corretta.");
         QTest::newRow("3131") << errors::fromSyntax() << 3131
                               << QStringLiteral("Errore di sintassi nella clausola FROM.");
-        QTest::newRow("3145") << errors::whereSyntax() << 3145
-                              << QStringLiteral("Errore di sintassi nella clausola WHERE.");
         QTest::newRow("3138") << errors::orderBySyntax() << 3138
                               << QStringLiteral("Errore di sintassi nella clausola ORDER BY.");
         QTest::newRow("3142") << errors::afterEnd() << 3142
