@@ -256,6 +256,11 @@ void offerChart(forms::GridActions* actions, QWidget* owner, Describe describe) 
     actions->setChartHandler([owner, describe] {
         const std::optional<Figure> figure = describe();
         if (!figure) {
+            // The grid's rows could not be read again (the archive moved, changed or damaged since
+            // the search): said, not a menu entry that does nothing.
+            seams::msgBox(QStringLiteral("Impossibile rileggere le righe dall'archivio: il grafico non è "
+                                         "disponibile."),
+                          owner);
             return;
         }
         ChartWindow* window = chartWindowOf(owner);

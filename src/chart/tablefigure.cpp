@@ -1,5 +1,6 @@
 #include "chart/tablefigure.h"
 
+#include "db/location.h"
 #include "jet/jet.h"
 
 #include <QCollator>
@@ -83,7 +84,9 @@ std::unique_ptr<jet::RecordSet> readRows(const QString& database, const QString&
     if (statement.isEmpty()) {
         return nullptr;
     }
-    const std::shared_ptr<jet::Database> archive = jet::Database::open(database, &error);
+    // Spelled as the data source found it: an archive copied from Windows is ORBENI.MDB.
+    const std::shared_ptr<jet::Database> archive =
+        jet::Database::open(db::resolveCaseInsensitive(database), &error);
     return archive ? archive->openRecordSet(statement, &error) : nullptr;
 }
 

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -285,6 +286,42 @@ class TestDailyChart : public QObject {
         form->Unload();
         QTRY_VERIFY(!guard);
         QVERIFY(seams.unexpected.isEmpty());
+    }
+
+    // An archive copied from Windows is named in capitals: the grid finds it, and so do the chart
+    // and the summary that read its rows again. Once it is gone, the menu entry says so.
+    void archiveInCapitals() {
+        QTemporaryDir copied;
+        QVERIFY(QFile::copy(path(), copied.filePath(QStringLiteral("ORBENI.MDB"))));
+        const QString asNamed = copied.filePath(QStringLiteral("orbeni.mdb"));
+        const QString year = statement(QString(), QStringLiteral("1994"));
+        QVERIFY(daily::readWithCode(asNamed, year));
+        testsupport::ScriptedSeams seams;
+        auto* form = new runtime::Form;
+        auto* source = form->addDataSource(QStringLiteral("DTabella"));
+        auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
+        source->setDatabaseName(asNamed);
+        source->setRecordSource(year);
+        grid->bind(source);
+        form->load();
+        forms::GridActions* actions =
+            chart::attach(grid->view(), source, form, [source](const forms::GridActions& shown) {
+                return daily::dailyChart(source->databaseName(), source->recordSource(), &shown);
+            });
+        form->show();
+        actions->chartAction()->trigger();
+        chart::ChartWindow* window = chart::chartWindowOf(form);
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->cmbStazione->count(), 5);
+        QVERIFY(seams.messages.isEmpty());
+        window->close();
+        QVERIFY(QFile::remove(copied.filePath(QStringLiteral("ORBENI.MDB"))));
+        actions->chartAction()->trigger();
+        QCOMPARE(seams.messages,
+                 QStringList{QStringLiteral(
+                     "Impossibile rileggere le righe dall'archivio: il grafico non è disponibile.")});
+        QVERIFY(!window->isVisible());
+        form->Unload();
     }
 
     // The chart reads the rows the grid shows: filtered to one name, both stations of that name and
