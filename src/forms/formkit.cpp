@@ -28,6 +28,20 @@
 
 namespace forms {
 
+QFont formFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    // Where DejaVu is missing, a face of like width, then the desktop's sans-serif.
+    font.setFamilies(
+        {QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+void pinFont(QWidget* window) {
+    window->setFont(formFont());
+}
+
 QColor colourFromBgr(unsigned int value) {
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
@@ -184,6 +198,7 @@ void setFixedFrame(QWidget* window, Qt::WindowType kind) {
                            Qt::WindowCloseButtonHint);
     keepFrameStates(window);
     tieToOpener(window);
+    pinFont(window);
     guardAltLetters();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 class QAction;
@@ -21,14 +22,22 @@ namespace forms {
 inline const QColor kLightGrey(224, 224, 224);
 inline const QColor kBlueViolet(128, 128, 255);
 
+// The type the windows' twip layouts are made for: a sans-serif face at 8 points, the size of the
+// archive's tools. The windows keep it whatever the desktop's font and size, since their controls
+// have fixed rectangles and a larger type would cut their captions (at 9 points the month and day
+// lists already cut "Settembre" and "31").
+QFont formFont();
+// Gives the window formFont(); its controls inherit it (bold ones keep their weight).
+void pinFont(QWidget* window);
+
 // A colour written as the archive's tools wrote it: 0x00BBGGRR, red in the lowest byte.
 QColor colourFromBgr(unsigned int value);
 
 // A title bar with the close box only: no minimize or maximize button. Of the dialog type, so that
 // window managers draw neither button (openbox draws both on a normal window whatever its hints),
-// and transient for the window that opens it (tieToOpener). Qt::Window is for the main window, which
-// adds its minimize button. Window managers that offer those actions anyway (some offer minimize
-// and full screen to every window) find them undone: a window shows only in the states its
+// and transient for the window that opens it (tieToOpener), in the windows' own type (pinFont). Qt::Window is
+// for the main window, which adds its minimize button. Window managers that offer those actions anyway (some
+// offer minimize and full screen to every window) find them undone: a window shows only in the states its
 // buttons allow.
 void setFixedFrame(QWidget* window, Qt::WindowType kind = Qt::Dialog);
 // Only the undoing of states the window's buttons do not allow (setFixedFrame does it too).

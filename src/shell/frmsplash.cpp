@@ -31,6 +31,7 @@ frmSplash::frmSplash(QWidget* parent) : runtime::Form(parent) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     forms::keepFrameStates(this);
     forms::tieToOpener(this);
+    forms::pinFont(this);
     setClientTwips(9075, 6570, true);
     setFixedSize(size());
 
