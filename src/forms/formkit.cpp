@@ -237,9 +237,7 @@ void paint(QWidget* widget, const QColor& background, const QColor& text) {
     // Only the window roles: a form's colours must not reach the button faces of its push buttons.
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, background);
-    if (text.isValid()) {
-        palette.setColor(QPalette::WindowText, text);
-    }
+    palette.setColor(QPalette::WindowText, text.isValid() ? text : QColor(Qt::black));
     widget->setPalette(palette);
     widget->setBackgroundRole(QPalette::Window);  // a check box would fill with the button role otherwise
     widget->setAutoFillBackground(true);

@@ -54,7 +54,9 @@ void closeOnEscape(QWidget* window);
 // Places the whole window, frame included, in the middle of the primary screen.
 void centreFrame(QWidget* window);
 
-// Fills the widget's background with `background`; a valid `text` colour also paints its text.
+// Fills the widget's background with `background` and paints its text in `text`, black when none
+// is given: on a background the window fixes, the desktop's text colour (near-white in a dark
+// palette) would not read.
 void paint(QWidget* widget, const QColor& background, const QColor& text = QColor());
 
 // A control's name, caption and rectangle in twips, as the tables of the windows give them.
