@@ -61,6 +61,8 @@ int typeCode(jetwriter::ColumnType t) {
             return BigInt;
         case C::Complex:
             return Complex;
+        case C::DateTimeExtended:
+            return ExtendedDate;
     }
     return 0;
 }
@@ -380,11 +382,23 @@ Dump readWithLibmdb(const QString& path, bool systemTables) {
 namespace {
 
 int readerType(const QString& s) {
-    static const QMap<QString, int> m{
-        {"boolean", Bool},   {"byte", Byte},       {"integer", Int},     {"long", Long},
-        {"currency", Money}, {"float", Float},     {"double", Double},   {"datetime", Date},
-        {"binary", Binary},  {"text", Text},       {"ole", Ole},         {"memo", Memo},
-        {"repid", Guid},     {"numeric", Numeric}, {"complex", Complex}, {"bigint", BigInt}};
+    static const QMap<QString, int> m{{"boolean", Bool},
+                                      {"byte", Byte},
+                                      {"integer", Int},
+                                      {"long", Long},
+                                      {"currency", Money},
+                                      {"float", Float},
+                                      {"double", Double},
+                                      {"datetime", Date},
+                                      {"binary", Binary},
+                                      {"text", Text},
+                                      {"ole", Ole},
+                                      {"memo", Memo},
+                                      {"repid", Guid},
+                                      {"numeric", Numeric},
+                                      {"complex", Complex},
+                                      {"bigint", BigInt},
+                                      {"datetimextended", ExtendedDate}};
     return m.value(s, -1);
 }
 

@@ -13,7 +13,7 @@
 
 namespace mdbcheck {
 
-// Column type codes as stored in the file (1 Boolean ... 0x13 BigInt).
+// Column type codes as stored in the file (1 Boolean ... 0x13 BigInt, 0x14 Date/Time Extended).
 enum TypeCode {
     Bool = 1,
     Byte = 2,
@@ -30,7 +30,8 @@ enum TypeCode {
     Guid = 0x0F,
     Numeric = 0x10,
     Complex = 0x12,
-    BigInt = 0x13
+    BigInt = 0x13,
+    ExtendedDate = 0x14
 };
 
 // Values in comparable form: bool, qint64 (integers, BigInt, complex keys; Currency scaled by

@@ -362,6 +362,7 @@ class TestJetWriter : public QObject {
     void passwordAndEncryption_data();
     void passwordAndEncryption();
     void calculatedAndComplexColumns();
+    void extendedDates();
 
   private:
     void checkBothReaders(const QString& path, const QList<TableSpec>& tables);
@@ -559,6 +560,12 @@ void TestJetWriter::refusesWhatTheFormatCannotHold_data() {
         << Version::Jet4 << "a" << QList<Column>{{"d", ColumnType::Decimal, 0, 10, 2}} << Row{1.5} << "";
     QTest::newRow("guid that is no guid")
         << Version::Jet4 << "a" << QList<Column>{{"g", ColumnType::Guid}} << Row{"{1234}"} << "";
+    QTest::newRow("extended date before access 2019")
+        << Version::Ace16 << "a" << QList<Column>{{"d", ColumnType::DateTimeExtended}}
+        << Row{QDate(2020, 1, 1)} << "";
+    QTest::newRow("extended date that is no date")
+        << Version::Ace17 << "a" << QList<Column>{{"d", ColumnType::DateTimeExtended}} << Row{"2021-02-30"}
+        << "";
     QTest::newRow("complex before access 2007")
         << Version::Jet4 << "a" << QList<Column>{{"c", ColumnType::Complex}} << Row{1} << "";
     Column calc{"c", ColumnType::Long};
@@ -850,6 +857,31 @@ void TestJetWriter::calculatedAndComplexColumns() {
     const mdbcheck::Dump lib = mdbcheck::readWithLibmdb(path);
     QVERIFY2(lib.error.isEmpty(), qPrintable(lib.error));
     QCOMPARE(lib.tables.value(keyed.name).types, (QList<int>{mdbcheck::Long, mdbcheck::Complex}));
+}
+
+// Date/Time Extended as mdb-reader reads it back (days, seconds and 100 ns digits it decodes itself).
+void TestJetWriter::extendedDates() {
+    TableSpec t{QStringLiteral("estese"), {{"k", ColumnType::Long}, {"d", ColumnType::DateTimeExtended}}, {}};
+    const QList<std::pair<QVariant, QString>> cases{
+        {QDate(2020, 6, 17), "2020.06.17 00:00:00.000000000"},
+        {QDateTime(QDate(1765, 6, 14), QTime(12, 45, 0, 250)), "1765.06.14 12:45:00.250000000"},
+        {"2021-06-14 22:45:12.3456789", "2021.06.14 22:45:12.345678900"},
+        {"0001-01-01", "0001.01.01 00:00:00.000000000"},
+        {"9999-12-31 23:59:59.9999999", "9999.12.31 23:59:59.999999900"},
+        {QVariant(), QString()}};
+    for (int i = 0; i < cases.size(); ++i) {
+        t.rows << Row{i, cases[i].first};
+    }
+    const QString path = dir_.filePath(QStringLiteral("estese.accdb"));
+    QString error;
+    QVERIFY2(write(Version::Ace17, {t}, path, &error), qPrintable(error));
+    const mdbcheck::Dump js = mdbcheck::readWithMdbReader(path);
+    QVERIFY2(js.error.isEmpty(), qPrintable(js.error));
+    const mdbcheck::Table got = js.tables.value(t.name);
+    QCOMPARE(got.rows.size(), cases.size());
+    for (int i = 0; i < cases.size(); ++i) {
+        QCOMPARE(got.rows[i].value(1).toString(), cases[i].second);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestJetWriter)

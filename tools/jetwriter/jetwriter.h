@@ -33,6 +33,8 @@ enum class ColumnType {
     Decimal,  // Numeric: precision and scale in the definition, 17 bytes in the row (Jet 4 and later)
     BigInt,   // 8-byte integer
     Complex,  // attachment or multi-value (Access 2007 and later): a 4-byte key into a hidden table
+    // Date/Time Extended (Access 2019): 0001-01-01 to 9999-12-31 to 100 ns, 42 bytes of digits
+    DateTimeExtended,
 };
 
 struct Column {
@@ -74,7 +76,9 @@ struct RowOptions {
 // 1899-12-30, Jet's own encoding, which also reaches dates before 1899). Text/Memo: QString.
 // OLE, Binary: QByteArray. BigInt: any integer. Guid: QUuid or its text form. Decimal: QString
 // of digits ("-1234.5678", at most `scale` decimals) or an integer, kept exact. Complex: the key
-// (a positive integer). Calculated columns take their result type's values.
+// (a positive integer). DateTimeExtended: QDateTime, QDate, or the text "yyyy-MM-dd hh:mm:ss.fffffff"
+// (fraction optional) for what a QDateTime cannot hold. Calculated columns take their result type's
+// values.
 using Row = QList<QVariant>;
 // A generator fills `row` and returns true, or returns false when there are no more rows.
 // `row` is empty on each call; fewer cells than columns leave the rest NULL. write() runs each

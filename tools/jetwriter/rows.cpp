@@ -153,6 +153,9 @@ bool RowEncoder::encodeFixed(const ColDef& c, const QVariant& v, QByteArray& fix
         case kNumeric:
             done = encodeDecimal(c, v, fixed, at, error);
             break;
+        case kExtDate:
+            done = encodeExtendedDate(v, fixed, at);
+            break;
         default:
             done = encodeReal(c, v, fixed, at);
             break;
@@ -190,6 +193,45 @@ bool RowEncoder::encodeInteger(const ColDef& c, const QVariant& v, QByteArray& f
     }
     for (int i = 0; i < fixedSize(c.type); ++i)
         put8(fixed, at + i, quint8(quint64(x) >> (8 * i)));
+    return true;
+}
+
+// Days since 0001-01-01 in 19 digits, ':', seconds of the day in 12, 100 ns units in 7, ":7" and
+// a NUL, as Access 2019 stores a Date/Time Extended.
+bool RowEncoder::encodeExtendedDate(const QVariant& v, QByteArray& fixed, int at) {
+    QDate date;
+    int seconds = 0;
+    QString fraction(7, QLatin1Char('0'));
+    if (v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate) {
+        const QDateTime dt = v.typeId() == QMetaType::QDate ? v.toDate().startOfDay() : v.toDateTime();
+        date = dt.date();
+        seconds = dt.time().msecsSinceStartOfDay() / 1000;
+        fraction = QStringLiteral("%1").arg(dt.time().msec() * 10000, 7, 10, QLatin1Char('0'));
+    } else {
+        // yyyy-MM-dd[ hh:mm:ss[.fffffff]]
+        const QString s = v.toString();
+        date = QDate::fromString(s.left(10), QStringLiteral("yyyy-MM-dd"));
+        if (s.size() >= 19) {
+            const QTime t = QTime::fromString(s.mid(11, 8), QStringLiteral("hh:mm:ss"));
+            if (!t.isValid())
+                return false;
+            seconds = t.msecsSinceStartOfDay() / 1000;
+        }
+        if (s.size() > 20)
+            fraction = (s.mid(20) + QStringLiteral("0000000")).left(7);
+        if ((s.size() != 10 && s.size() < 19) || (s.size() > 19 && s[19] != QLatin1Char('.')))
+            return false;
+    }
+    if (!date.isValid() || date.year() < 1 || fraction.contains(QRegularExpression(QStringLiteral("[^0-9]"))))
+        return false;
+    const QByteArray text = QStringLiteral("%1:%2%3:7")
+                                .arg(QDate(1, 1, 1).daysTo(date), 19, 10, QLatin1Char('0'))
+                                .arg(seconds, 12, 10, QLatin1Char('0'))
+                                .arg(fraction)
+                                .toLatin1();
+    for (int i = 0; i < text.size(); ++i)
+        put8(fixed, at + i, quint8(text[i]));
+    put8(fixed, at + int(text.size()), 0);
     return true;
 }
 

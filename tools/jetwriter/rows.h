@@ -28,6 +28,7 @@ class RowEncoder {
     bool encodeInteger(const ColDef& c, const QVariant& v, QByteArray& fixed, int at, QString* error);
     bool encodeReal(const ColDef& c, const QVariant& v, QByteArray& fixed, int at);
     bool encodeGuid(const QVariant& v, QByteArray& fixed, int at);
+    bool encodeExtendedDate(const QVariant& v, QByteArray& fixed, int at);
 
     // Decimal: a sign byte (0x80 negative), then the unscaled value as four 32-bit little-endian
     // words, the most significant first.

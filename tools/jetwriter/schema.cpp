@@ -35,6 +35,8 @@ int fixedSize(quint8 t) {
             return 16;
         case kNumeric:
             return 17;
+        case kExtDate:
+            return 42;
         default:
             return 0;
     }
@@ -74,6 +76,8 @@ quint8 typeCode(ColumnType t) {
             return kBigInt;
         case ColumnType::Complex:
             return kComplex;
+        case ColumnType::DateTimeExtended:
+            return kExtDate;
     }
     return kText;
 }
@@ -167,10 +171,13 @@ QString checkColumn(const QString& table, const Column& c, Version v) {
         return bad(QStringLiteral("precisione o scala non valida"));
     if (c.type == ColumnType::Complex && v < Version::Ace12)
         return bad(QStringLiteral("colonne complesse solo da Access 2007"));
+    if (c.type == ColumnType::DateTimeExtended && v < Version::Ace17)
+        return bad(QStringLiteral("date estese solo da Access 2019"));
     if (c.calculated && v < Version::Ace14)
         return bad(QStringLiteral("colonne calcolate solo da Access 2010"));
     if (c.calculated && (c.type == ColumnType::Complex || c.type == ColumnType::OLE ||
-                         c.type == ColumnType::Binary || c.type == ColumnType::Decimal))
+                         c.type == ColumnType::DateTimeExtended || c.type == ColumnType::Binary ||
+                         c.type == ColumnType::Decimal))
         return bad(QStringLiteral("tipo non ammesso per una colonna calcolata"));
     return {};
 }

@@ -30,6 +30,7 @@ enum : quint8 {
     kNumeric = 0x10,
     kComplex = 0x12,
     kBigInt = 0x13,
+    kExtDate = 0x14,
 };
 
 // Calculated columns keep their last result behind 16 unknown bytes and a 4-byte length, with 3
