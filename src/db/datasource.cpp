@@ -1,5 +1,7 @@
 #include "db/datasource.h"
 
+#include <cstdio>
+
 #include "db/location.h"
 
 #include "jet/jet.h"
@@ -181,6 +183,9 @@ void DataSource::open() {
     if (!rows) {
         raiseError(error.number, error.message);
         return;
+    }
+    for (const QString& field : rows->leftOutFields()) {
+        std::fprintf(stderr, "%s\n", jet::errors::fieldLeftOut(field).toUtf8().constData());
     }
     database_ = std::move(database);
     recordset_ = std::make_unique<Recordset>(std::shared_ptr<const jet::RecordSet>(std::move(rows)));

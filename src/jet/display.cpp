@@ -124,7 +124,7 @@ void layOut(const Pattern& p, const int (&values)[6], QString* out) {
                 appendNumber(out, values[2] % 100, 2);
                 break;
             case Pattern::Year4:
-                appendNumber(out, values[2], 4);
+                appendNumber(out, values[2], 1);  // as Access writes a year before 1000: 6/14/100
                 break;
             case Pattern::Hour:
             case Pattern::Hour2:
@@ -348,6 +348,11 @@ void DisplayFormat::appendDate(double serial, QString* out) const {
     if (showDate) {
         if (fast) {
             layOut(*d->datePattern, values, out);
+        } else if (year >= 1 && year < 1000) {
+            QString format = d->dateFormat;  // the year without leading zeros, as layOut writes it
+            format.replace(QLatin1String("yyyy"),
+                           QLatin1Char('\'') + QString::number(year) + QLatin1Char('\''));
+            out->append(d->locale.toString(parts.date, format));
         } else {
             out->append(d->locale.toString(parts.date, d->dateFormat));
         }
@@ -362,6 +367,26 @@ void DisplayFormat::appendDate(double serial, QString* out) const {
             out->append(d->locale.toString(time, d->timeFormat));
         }
     }
+}
+
+void DisplayFormat::appendExtendedDate(double wholeSeconds, const QString& fraction, QString* out) const {
+    const DateParts parts = splitDateSerial(wholeSeconds);
+    appendDate(dateSerial(parts.date, 0), out);
+    if (parts.seconds == 0 && fraction.count(QLatin1Char('0')) == fraction.size()) {
+        return;
+    }
+    d->prepareDates();
+    // The fraction follows the seconds, before any AM/PM (6/14/2021 10:45:12.3456789 PM).
+    QString format = d->timeFormat;
+    const qsizetype seconds = format.lastIndexOf(QLatin1String("ss"));
+    const QString digits = QLatin1Char('\'') + d->point + fraction + QLatin1Char('\'');
+    if (seconds >= 0) {
+        format.insert(seconds + 2, digits);
+    } else {
+        format += digits;
+    }
+    out->append(QLatin1Char(' '));
+    out->append(d->locale.toString(QTime(0, 0).addSecs(parts.seconds), format));
 }
 
 // A Decimal from its digits, without trailing zeros after the point (as a general number shows).
@@ -396,7 +421,11 @@ void DisplayFormat::append(const Value& v, QString* out) const {
             appendCurrency(v.currencyUnits(), out);
             return;
         case Value::Kind::DateTime:
-            appendDate(v.dateSerial(), out);
+            if (v.isExtendedDate()) {
+                appendExtendedDate(v.dateSerial(), v.secondFraction(), out);
+            } else {
+                appendDate(v.dateSerial(), out);
+            }
             return;
         case Value::Kind::Text:
             out->append(v.text());

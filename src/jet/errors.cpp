@@ -160,8 +160,15 @@ Error unknown(const QString& detail) {
 Error unsupportedColumn(const QString& column) {
     return make(3251,
                 QStringLiteral("Impossibile mostrare il campo '%1': il suo tipo di dati (allegato, valori "
-                               "multipli o data estesa) non è supportato.")
+                               "multipli o sconosciuto) non è supportato.")
                     .arg(column));
+}
+
+QString fieldLeftOut(const QString& column) {
+    return QStringLiteral(
+               "Campo '%1' non mostrato: il suo tipo di dati (allegato, valori multipli o "
+               "sconosciuto) non è supportato.")
+        .arg(column);
 }
 
 }  // namespace errors

@@ -50,6 +50,8 @@ Error invalidOperation();                          // 3219
 Error notSupported();                              // 3251
 Error unknown(const QString& detail);              // 3000
 Error unsupportedColumn(const QString& column);    // 3251
+// The line that says a field of a type the program cannot show was left out of "*".
+QString fieldLeftOut(const QString& column);
 }  // namespace errors
 
 // One typed value of a row. NULL is distinct from empty text.
@@ -64,6 +66,9 @@ class Value {
     static Value fromReal(double v, bool single = false);
     static Value fromCurrency(qint64 tenThousandths);
     static Value fromDateSerial(double serial);  // days since 1899-12-30, Jet's encoding
+    // A Date/Time Extended value: the serial of its whole seconds and the seven digits of its
+    // fraction of a second (100 ns), which a serial cannot hold exactly.
+    static Value fromExtendedDate(double wholeSeconds, const QString& fraction);
     static Value fromText(const QString& s);
     static Value fromBytes(const QByteArray& b);
     static Value fromDecimal(const QString& digits);
@@ -80,6 +85,8 @@ class Value {
     qint64 currencyUnits() const { return real() ? 0 : i_; }
     double dateSerial() const { return real() ? d_ : double(i_); }
     const QString& text() const { return s_; }
+    bool isExtendedDate() const { return kind_ == Kind::DateTime && !s_.isEmpty(); }
+    const QString& secondFraction() const { return s_; }  // of an extended date
     const QByteArray& bytes() const;
 
     // The value as the original platform shows it under the given regional settings:
@@ -136,6 +143,9 @@ class DisplayFormat {
     void appendReal(double v, bool single, QString* out) const;
     void appendCurrency(qint64 tenThousandths, QString* out) const;
     void appendDate(double serial, QString* out) const;
+    // An extended date as Access shows one: the date, then, unless it is midnight exactly, the
+    // time with the seven digits of its fraction of a second.
+    void appendExtendedDate(double wholeSeconds, const QString& fraction, QString* out) const;
     void appendBool(bool v, QString* out) const;
     void appendDecimal(const QString& digits, QString* out) const;
 
@@ -169,6 +179,9 @@ class RecordSet {
         *buffer = text(row, field, format);
         return *buffer;
     }
+    // Fields that "*" left out because the program cannot show their type (an attachment, a
+    // multi-value field), for whoever shows the rows to say so (errors::fieldLeftOut).
+    virtual QStringList leftOutFields() const { return {}; }
 };
 
 // The cells of one row as text, for writers that take rows one at a time.
@@ -186,6 +199,8 @@ class RowStream {
     virtual ~RowStream() = default;
     // Before the first row: the captions of the fields. False stops the read.
     virtual bool start(const QStringList& captions) = 0;
+    // Before start(), when "*" left fields out (as RecordSet::leftOutFields).
+    virtual void leftOut(const QStringList& fields) { Q_UNUSED(fields); }
     // One row; its cells are valid during the call only. False stops the read.
     virtual bool row(const RowCells& cells) = 0;
 };

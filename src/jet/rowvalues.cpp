@@ -208,8 +208,7 @@ bool PageRowValues::cell(const ColumnDef& c, const uchar** p, int* len) const {
 
 Value PageRowValues::value(int column) {
     const ColumnDef& c = def_.columns[column];
-    if (c.type == TypeComplex || c.type == TypeDateTimeExtended || c.type > TypeDateTimeExtended ||
-        c.type == 0x0D || c.type == 0x0E || c.type == 0x11) {
+    if (!showableType(c.type)) {
         throw ReadFailure{errors::unsupportedColumn(c.name)};  // whatever the row holds, even NULL
     }
     const uchar* p = nullptr;
@@ -284,6 +283,13 @@ Value PageRowValues::typed(const ColumnDef& c, const uchar* p, int len) {
                 pages_.damaged();
             }
             return Value::fromDecimal(decimalText(p, c.scale));
+        case TypeDateTimeExtended: {
+            Value v;
+            if (!decodeExtendedDate(p, len, &v)) {
+                pages_.damaged();
+            }
+            return v;
+        }
         default:
             break;
     }

@@ -45,6 +45,12 @@ Value Value::fromDateSerial(double serial) {
     return v;
 }
 
+Value Value::fromExtendedDate(double wholeSeconds, const QString& fraction) {
+    Value v = fromDateSerial(wholeSeconds);
+    v.s_ = fraction;
+    return v;
+}
+
 Value Value::fromText(const QString& s) {
     Value v;
     v.kind_ = Kind::Text;

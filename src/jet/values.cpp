@@ -31,6 +31,58 @@ int fixedSize(int type) {
     }
 }
 
+bool showableType(int type) {
+    switch (type) {
+        case TypeBoolean:
+        case TypeByte:
+        case TypeInteger:
+        case TypeLong:
+        case TypeCurrency:
+        case TypeSingle:
+        case TypeDouble:
+        case TypeDateTime:
+        case TypeBinary:
+        case TypeText:
+        case TypeOle:
+        case TypeMemo:
+        case TypeGuid:
+        case TypeNumeric:
+        case TypeBigInt:
+        case TypeDateTimeExtended:
+            return true;
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+bool digitsAt(const uchar* p, int count, qint64* out) {
+    qint64 v = 0;
+    for (int i = 0; i < count; ++i) {
+        if (p[i] < '0' || p[i] > '9') {
+            return false;
+        }
+        v = v * 10 + (p[i] - '0');
+    }
+    *out = v;
+    return true;
+}
+
+}  // namespace
+
+bool decodeExtendedDate(const uchar* p, int len, Value* out) {
+    qint64 days = 0, seconds = 0, fraction = 0;
+    if (len < 42 || !digitsAt(p, 19, &days) || p[19] != ':' || !digitsAt(p + 20, 12, &seconds) ||
+        !digitsAt(p + 32, 7, &fraction) || days > 3652058 || seconds >= 86400) {  // to 9999-12-31
+        return false;
+    }
+    const QDate date = QDate(1, 1, 1).addDays(days);
+    *out = Value::fromExtendedDate(dateSerial(date, int(seconds)),
+                                   QString::fromLatin1(reinterpret_cast<const char*>(p + 32), 7));
+    return true;
+}
+
 Value decodeFixed(int type, const uchar* p) {
     switch (type) {
         case TypeByte:

@@ -21,6 +21,12 @@ class Output : public jet::RowStream {
   public:
     Output() { writer_.attach(STDOUT_FILENO); }
     bool start(const QStringList& captions) override { return writer_.writeHeader(captions); }
+    // One line each on stderr: the rows on stdout stay as the export writes them.
+    void leftOut(const QStringList& fields) override {
+        for (const QString& field : fields) {
+            std::fprintf(stderr, "%s\n", jet::errors::fieldLeftOut(field).toUtf8().constData());
+        }
+    }
     bool row(const jet::RowCells& cells) override { return writer_.writeRow(cells); }
     bool close() { return writer_.close(); }
     int error() const { return writer_.error(); }

@@ -32,6 +32,12 @@ QJsonValue cell(const jet::Value& v) {
             }
             return v.toDouble();
         case K::DateTime:
+            if (v.isExtendedDate()) {
+                // As shown with the regional settings Access's test files were made under.
+                static const jet::DisplayFormat english(QLocale(QLocale::English, QLocale::UnitedStates));
+                return QJsonObject{
+                    {"serial", v.dateSerial()}, {"fraction", v.secondFraction()}, {"shown", english.text(v)}};
+            }
             return QJsonObject{{"serial", v.dateSerial()}};
         case K::Text:
             return v.text();
@@ -47,12 +53,34 @@ QString quoted(const QString& name) {
     return QLatin1Char('[') + name + QLatin1Char(']');
 }
 
-QJsonObject table(jet::Database& db, const QString& name) {
+// Field names without rows, for the column-by-column read.
+class Names : public jet::RecordSet {
+  public:
+    explicit Names(const QStringList& names) : names_(names) {}
+    int fieldCount() const override { return int(names_.size()); }
+    QString fieldName(int field) const override { return names_[field].mid(1, names_[field].size() - 2); }
+    int fieldIndex(const QString&) const override { return -1; }
+    int recordCount() const override { return 0; }
+    jet::Value value(int, int) const override { return {}; }
+
+  private:
+    QStringList names_;
+};
+
+QJsonObject table(jet::Database& db, const QString& name, const jet::TableDef* def) {
     QJsonObject out;
     jet::Error error;
     auto rs = db.openRecordSet(quoted(name), &error);
     std::unique_ptr<jet::RecordSet> header;
-    if (!rs) {
+    if (rs && !rs->leftOutFields().isEmpty() && def) {
+        // Fields left out of "*": every column asked for by name, in the definition's order.
+        rs.reset();
+        QStringList names;
+        for (const jet::ColumnDef& c : def->columns) {
+            names << quoted(c.name);
+        }
+        header = std::make_unique<Names>(names);
+    } else if (!rs) {
         // Refused as a whole: maybe one column; read the fields one by one.
         header = db.openRecordSet(QStringLiteral("select * from %1 where 1 = 0").arg(quoted(name)), nullptr);
         if (!header) {
@@ -121,9 +149,9 @@ int main(int argc, char** argv) {
         // Which columns are calculated: the comparison needs it, the public interface does not.
         std::unique_ptr<jet::JetFile> file = jet::JetFile::open(app.arguments()[1], &error);
         for (const QString& name : db->tableNames()) {
-            QJsonObject t = table(*db, name);
             const jet::CatalogObject* object = file ? file->findTable(name) : nullptr;
             const jet::TableDef* def = object ? file->tableDef(*object, &error) : nullptr;
+            QJsonObject t = table(*db, name, def);
             QJsonArray calculated;
             for (const jet::ColumnDef& c : def ? def->columns : QVector<jet::ColumnDef>()) {
                 if (c.calculated) {

@@ -16,6 +16,12 @@ enum MoreColumnTypes : int {
 
 // Bytes a fixed column of this type takes in a row; 0 for variable and unknown types.
 int fixedSize(int type);
+// Whether the program can show a column of this type exactly: not attachments, multi-value
+// fields or types it does not know.
+bool showableType(int type);
+// A Date/Time Extended cell: days since 0001-01-01 in 19 digits, ':', seconds of the day in 12
+// digits, 7 digits of 100 ns (42 bytes in all). False when the cell does not hold one.
+bool decodeExtendedDate(const uchar* p, int len, Value* out);
 // Byte, Integer, Long, BigInt, Currency, Single, Double, DateTime; NULL for other types.
 Value decodeFixed(int type, const uchar* p);
 // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}: the first three groups are stored little-endian.

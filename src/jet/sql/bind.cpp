@@ -2,11 +2,17 @@
 #include "jet/sql/bind.h"
 
 #include "jet/internal/types.h"
+#include "jet/internal/values.h"
 #include "jet/sql/evaluate.h"
 
 namespace jet {
 
 namespace {
+
+// A field of a type the program cannot show (0: the type is not known, as of a query's field).
+bool cannotShow(int type) {
+    return type != 0 && !showableType(type);
+}
 
 // Resolves names against the source, collecting the ones it lacks as parameters.
 class Binder {
@@ -28,6 +34,9 @@ class Binder {
         const QString key = foldKey(name);
         for (int i = 0; i < source_.names.size(); ++i) {
             if (foldKey(source_.names[i]) == key) {
+                if (cannotShow(source_.types[i]) && unshowable_.isEmpty()) {
+                    unshowable_ = source_.names[i];
+                }
                 return i;
             }
         }
@@ -48,6 +57,8 @@ class Binder {
     }
 
     int parameterCount() const { return int(parameters_.size()); }
+    // The first field named that the program cannot show; empty when none.
+    const QString& unshowable() const { return unshowable_; }
 
   private:
     void addParameter(const QString& name) {
@@ -60,6 +71,7 @@ class Binder {
     const sql::Select& select_;
     const SourceColumns& source_;
     QStringList parameters_;
+    QString unshowable_;
 };
 
 bool bindItems(const sql::Select& select, const SourceColumns& source, Binder& binder, BoundSelect* out,
@@ -71,6 +83,10 @@ bool bindItems(const sql::Select& select, const SourceColumns& source, Binder& b
                 return false;
             }
             for (int i = 0; i < source.names.size(); ++i) {
+                if (cannotShow(source.types[i])) {
+                    out->leftOut << source.names[i];  // the other fields still show
+                    continue;
+                }
                 out->read << i;
                 out->captions << source.names[i];
                 out->types << source.types[i];
@@ -104,6 +120,10 @@ bool bindSelect(sql::Select& select, const SourceColumns& source, BoundSelect* o
     }
     if (binder.parameterCount() > 0) {
         *error = errors::tooFewParameters(binder.parameterCount());
+        return false;
+    }
+    if (!binder.unshowable().isEmpty()) {
+        *error = errors::unsupportedColumn(binder.unshowable());
         return false;
     }
     if (select.where && !typesAgree(*select.where, source.types)) {

@@ -24,10 +24,12 @@ struct BoundSelect {
     QVector<int> read;     // source columns read per row: the output fields, then sort keys not among them
     int outWidth = 0;      // the first outWidth entries of `read` are the output fields
     QVector<int> sortAt;   // per ORDER BY item, its position in `read`
+    QStringList leftOut;   // fields of "*" the program cannot show, left out of it
 };
 
 // Binds the statement's fields, criteria (their Expr::column) and sort keys to the source. Names
 // the source lacks are parameters: 3061 when any. Criteria that compare unlike types give 3464.
+// "*" leaves out the fields the program cannot show (listed in leftOut); naming one gives 3251.
 bool bindSelect(sql::Select& select, const SourceColumns& source, BoundSelect* out, Error* error);
 
 }  // namespace jet

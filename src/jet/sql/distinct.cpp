@@ -42,7 +42,7 @@ bool distinctEqual(const Value& a, const Value& b) {
             // NaN is one value here, or rows of NaN would never meet their equals.
             const double x = a.toDouble();
             const double y = b.toDouble();
-            return x == y || (std::isnan(x) && std::isnan(y));
+            return (x == y && compareSecondFractions(a, b) == 0) || (std::isnan(x) && std::isnan(y));
         }
         default:
             return true;

@@ -1,6 +1,7 @@
 // The engine: record sources (tables, stored queries, select statements) run into snapshots.
 // A statement runs in four steps: bind (bind.cpp), read (scan.cpp), DISTINCT (distinct.cpp) and
 // ORDER BY (order.cpp).
+#include <algorithm>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -257,6 +258,9 @@ class DatabaseImpl : public Database {
                 return stream(select, out, err);
             }
             std::unique_ptr<RecordSetImpl> rs = run(select, 0, err);
+            if (rs && !rs->leftOut.isEmpty()) {
+                out.leftOut(rs->leftOut);
+            }
             if (!rs || !out.start(rs->captions)) {
                 return rs != nullptr;
             }
@@ -341,6 +345,9 @@ class DatabaseImpl : public Database {
             !bindSelect(select, columns, &bound, error)) {
             return false;
         }
+        if (!bound.leftOut.isEmpty()) {
+            out.leftOut(bound.leftOut);
+        }
         if (!out.start(bound.captions)) {
             return true;
         }
@@ -408,6 +415,12 @@ class DatabaseImpl : public Database {
         auto rs = std::make_unique<RecordSetImpl>();
         rs->captions = bound.captions;
         rs->types = bound.types;
+        rs->leftOut = bound.leftOut;
+        const bool star = std::any_of(select.items.cbegin(), select.items.cend(),
+                                      [](const sql::SelectItem& item) { return item.star; });
+        if (inner && star) {
+            rs->leftOut = inner->leftOut + rs->leftOut;  // what the query's own "*" left out
+        }
         bool all = false;
         std::vector<quint32> order = rowOrder(select, bound, rows, &all);
         rs->setRows(std::move(rows), std::move(order), all);

@@ -87,6 +87,15 @@ int compareText(const QString& a, const QString& b) {
     return QString::compare(foldKey(a), foldKey(b));
 }
 
+int compareSecondFractions(const Value& a, const Value& b) {
+    if (!a.isExtendedDate() && !b.isExtendedDate()) {
+        return 0;
+    }
+    const QString none(7, QLatin1Char('0'));
+    return QString::compare(a.isExtendedDate() ? a.secondFraction() : none,
+                            b.isExtendedDate() ? b.secondFraction() : none);
+}
+
 bool isTrue(const Value& v) {
     switch (v.kind()) {
         case Value::Kind::Null:

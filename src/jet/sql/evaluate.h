@@ -21,6 +21,9 @@ struct RunFailure {
 
 // Text compares without regard to case, as the engine's default sort order does.
 int compareText(const QString& a, const QString& b);
+// Two numbers found equal: the order of their fractions of a second, when they are extended dates
+// (a date without one counts as none).
+int compareSecondFractions(const Value& a, const Value& b);
 // True for a number other than zero; NULL, text and bytes are not true.
 bool isTrue(const Value& v);
 // Whether a three-way comparison result c satisfies op.

@@ -42,7 +42,8 @@ int compareForSort(const Value& a, const Value& b, const QCollator& collator) {
     if (ca == TypeClass::Binary) {
         return a.bytes() < b.bytes() ? -1 : b.bytes() < a.bytes() ? 1 : 0;
     }
-    return compareNumbers(a.toDouble(), b.toDouble());
+    const int c = compareNumbers(a.toDouble(), b.toDouble());
+    return c != 0 ? c : compareSecondFractions(a, b);
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ void ColumnStore::shrink() {
 void ColumnStore::start(const Value& v) {
     kind_ = v.kind();
     single_ = v.isSingle();
+    if (v.isExtendedDate()) {
+        store_ = Store::Mixed;  // a serial would lose the fraction of a second
+        return;
+    }
     switch (kind_) {
         case Value::Kind::Boolean:
         case Value::Kind::Integer:
@@ -68,7 +72,7 @@ void ColumnStore::start(const Value& v) {
 }
 
 bool ColumnStore::fits(const Value& v) const {
-    return v.kind() == kind_ && v.isSingle() == single_;
+    return v.kind() == kind_ && v.isSingle() == single_ && !v.isExtendedDate();
 }
 
 void ColumnStore::toMixed() {

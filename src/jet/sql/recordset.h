@@ -85,8 +85,11 @@ class RecordSetImpl : public RecordSet {
     // Takes the rows: `order` lists the rows of `table` shown, in order (empty: all, as they are).
     void setRows(ColumnTable&& table, std::vector<quint32>&& order, bool all);
 
+    QStringList leftOutFields() const override { return leftOut; }
+
     QStringList captions;
     QVector<int> types;  // column types of the fields, as the source declares them
+    QStringList leftOut;
 
   private:
     const ColumnStore* cell(int row, int field, size_t* at) const;
