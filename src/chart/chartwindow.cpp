@@ -122,6 +122,11 @@ void ChartWindow::draw(const Figure& figure) {
     shown_ = figure;
     setWindowTitle(shown_.caption.isEmpty() ? QStringLiteral("Grafico") : shown_.caption);
     view_->setFigure(shown_);
+    // The chart's text alternative: read by screen readers on the window and on the drawing.
+    const QString text = textAlternative(shown_);
+    setAccessibleDescription(text);
+    view_->setAccessibleName(shown_.title.isEmpty() ? windowTitle() : shown_.title);
+    view_->setAccessibleDescription(text);
 }
 
 void ChartWindow::toggleGroup(const QString& group) {

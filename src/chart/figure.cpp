@@ -93,4 +93,33 @@ void setGroupShown(Figure& figure, const QString& group, bool shown) {
     }
 }
 
+QString textAlternative(const Figure& figure) {
+    QStringList parts;
+    if (!figure.title.isEmpty()) {
+        parts << figure.title;
+    }
+    if (!anyValue(figure)) {
+        parts << figure.emptyText;
+    }
+    for (const Panel& panel : figure.panels) {
+        QStringList names;
+        for (const Series& s : panel.series) {
+            if (s.shown && !names.contains(s.name)) {  // one name for a quantity of several stations
+                names << s.name;
+            }
+        }
+        if (names.isEmpty()) {
+            continue;
+        }
+        const QString list = names.join(QStringLiteral(", "));
+        parts << (panel.title.isEmpty() ? list : panel.title + QStringLiteral(": ") + list);
+    }
+    for (QString& part : parts) {
+        if (!part.endsWith(u'.')) {
+            part += u'.';
+        }
+    }
+    return parts.join(u' ');
+}
+
 }  // namespace chart

@@ -131,5 +131,8 @@ Figure forSubject(const Figure& figure, const QString& subject);
 // Shows or hides every series of `group`, in every panel.
 void setGroupShown(Figure& figure, const QString& group, bool shown);
 QString groupOf(const Series& series);
+// What the chart shows, in words, for screen readers: its title, then each panel's title and the
+// names of the series drawn there ("Monte Vessa - anno 1995. Temperatura: Massima, Minima.").
+QString textAlternative(const Figure& figure);
 
 }  // namespace chart

@@ -86,6 +86,7 @@ void DBGrid::fitColumns() {
 void DBGrid::setCaption(const QString& caption) {
     captionBar_->setText(caption);
     captionBar_->setVisible(!caption.isEmpty());
+    view_->setAccessibleName(caption);  // what a screen reader says on entering the grid
 }
 
 QString DBGrid::caption() const {

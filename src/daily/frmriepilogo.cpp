@@ -99,6 +99,7 @@ frmRiepilogo::frmRiepilogo(QWidget* owner) : QWidget(owner, Qt::Window) {
     lblAvvisi->setWordWrap(true);
     tabRiepilogo = new QTabWidget(this);
     tabRiepilogo->setObjectName(QStringLiteral("tabRiepilogo"));
+    tabRiepilogo->setAccessibleName(windowTitle());  // the tabs' frame, which screen readers enter
     buildTabs();
     cmdEsporta = new QPushButton(QStringLiteral("&Esporta…"), this);
     cmdEsporta->setObjectName(QStringLiteral("cmdEsporta"));
@@ -266,6 +267,7 @@ QWidget* frmRiepilogo::tablePage(Tab tab, const QString& intro) {
     text->setObjectName(QStringLiteral("lblRegole"));
     auto* view = new QTableView(page);
     view->setObjectName(QString::fromLatin1(tabTexts()[size_t(tab)].grid));
+    view->setAccessibleName(plainTitle(tab));  // named by its tab for screen readers
     view->setModel(models_[size_t(tab)]);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);

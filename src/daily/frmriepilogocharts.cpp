@@ -33,7 +33,9 @@ void frmRiepilogo::buildChartTabs() {
     cmbAnno->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     chartClimogramma = embeddedChart(climograph, "chartClimogramma");
     auto* choice = new QHBoxLayout;
-    choice->addWidget(new QLabel(QStringLiteral("Anno"), climograph));
+    auto* year = new QLabel(QStringLiteral("Anno"), climograph);
+    year->setBuddy(cmbAnno);  // names the list for screen readers
+    choice->addWidget(year);
     choice->addWidget(cmbAnno);
     choice->addStretch(1);
     auto* text =

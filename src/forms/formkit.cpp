@@ -268,6 +268,30 @@ controls::DBCombo* makeList(const Place& place, QWidget* parent) {
     return list;
 }
 
+QString withoutMnemonic(const QString& caption) {
+    QString text;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && i + 1 < caption.size()) {
+            ++i;
+        }
+        text += caption.at(i);
+    }
+    return text;
+}
+
+void nameControl(QWidget* control, const QString& caption) {
+    const QString name = withoutMnemonic(caption);
+    for (QWidget* widget = control; widget; widget = widget->focusProxy()) {
+        widget->setAccessibleName(name);
+        if (auto* list = qobject_cast<QComboBox*>(widget); list && list->lineEdit()) {
+            list->lineEdit()->setAccessibleName(name);
+        }
+        if (widget->focusProxy() == widget) {
+            break;
+        }
+    }
+}
+
 QAction* addEntry(QWidget* menu, const char* name, const char* caption) {
     QAction* action = menu->addAction(QString::fromUtf8(caption));
     action->setObjectName(QString::fromUtf8(name));

@@ -71,6 +71,13 @@ QPushButton* makeButton(const Place& place, QWidget* parent);
 // A data-bound list; its height is the list's own (the place's height is ignored when 0).
 controls::DBCombo* makeList(const Place& place, QWidget* parent);
 
+// The name a screen reader reads for `control`: `caption` without its mnemonic's `&`, given to the
+// control and to the widget that takes its keyboard focus (its focus proxy, an editable list's text
+// field), which Qt would otherwise leave nameless. For controls whose label is a separate widget.
+void nameControl(QWidget* control, const QString& caption);
+// `caption` without the `&` that marks its mnemonic ("&&" stands for one `&`).
+QString withoutMnemonic(const QString& caption);
+
 // A menu entry named `name` with `caption`, added to `menu` (a menu or a menu bar).
 QAction* addEntry(QWidget* menu, const char* name, const char* caption);
 

@@ -84,6 +84,7 @@ FindBar::FindBar(GridActions* actions) : QFrame(actions->view()), actions_(actio
         b->setObjectName(name);
         b->setText(glyph);
         b->setToolTip(tip);
+        b->setAccessibleName(tip);  // the glyph alone reads as nothing
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         return b;

@@ -49,6 +49,7 @@ SelectionForm::SelectionForm(const SelectionLayout& layout, const QList<Criterio
         Criterion criterion;
         criterion.label = makeLabel(spec.label, this);
         criterion.list = makeList(spec.list, this);
+        nameControl(criterion.list, QString::fromUtf8(spec.label.caption));  // the label beside it names it
         criterion.source = nullptr;
         criterion.recordSource = QString::fromUtf8(spec.recordSource);
         criterion.keyField = QString::fromUtf8(spec.keyField);

@@ -67,16 +67,21 @@ frmCurva::frmCurva(QWidget* owner) : QWidget(owner, Qt::Window) {
     grdAdattamento = new forms::FigureTable(QStringLiteral("grdAdattamento"), this);
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->setAccessibleName(windowTitle());  // the tabs' frame, which screen readers enter
     auto* quantiles = new QWidget;
     auto* quantileLayout = new QVBoxLayout(quantiles);
-    quantileLayout->addWidget(new QLabel(QStringLiteral("Altezze di pioggia h(T) in mm per durata")));
-    quantileLayout->addWidget(grdQuantili, 1);
-    quantileLayout->addWidget(new QLabel(QStringLiteral("h = a·tⁿ, durate da 1 a 24 ore (t in ore)")));
-    quantileLayout->addWidget(grdCurvaOre, 1);
-    quantileLayout->addWidget(new QLabel(QStringLiteral("h = a·tⁿ, durate da 1 a 5 giorni (t in giorni)")));
-    quantileLayout->addWidget(grdCurvaGiorni, 1);
+    // Each table under its heading, which names it for screen readers.
+    const auto headed = [quantileLayout](const QString& heading, QWidget* table) {
+        quantileLayout->addWidget(new QLabel(heading));
+        quantileLayout->addWidget(table, 1);
+        table->setAccessibleName(heading);
+    };
+    headed(QStringLiteral("Altezze di pioggia h(T) in mm per durata"), grdQuantili);
+    headed(QStringLiteral("h = a·tⁿ, durate da 1 a 24 ore (t in ore)"), grdCurvaOre);
+    headed(QStringLiteral("h = a·tⁿ, durate da 1 a 5 giorni (t in giorni)"), grdCurvaGiorni);
     tabs->addTab(quantiles, QStringLiteral("&Quantili e curve"));
     tabs->addTab(grdAdattamento, QStringLiteral("&Adattamento"));
+    grdAdattamento->setAccessibleName(QStringLiteral("Adattamento"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(lblStazione);

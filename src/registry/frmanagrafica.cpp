@@ -195,10 +195,12 @@ void frmAnagrafica::buildCard() {
     DBCombo1->bind(DAnagrafica, QStringLiteral("Denominazione"));
     DBCombo1->bindText(DAnagrafica, QStringLiteral("Denominazione"));
     connect(DBCombo1, &controls::DBCombo::Click, this, &frmAnagrafica::DBCombo1_Click);
+    forms::nameControl(DBCombo1, Label1->text());
 
     for (const CardRow& row : kCard) {
         this->*row.label = addLabel(row.labelPlace);
         this->*row.box = addBox(row.boxPlace);
+        forms::nameControl(this->*row.box, QString::fromUtf8(row.labelPlace.caption));
     }
     Text1->setFont(cardFont(QStringLiteral("Tahoma")));
     // The coordinates keep the window's own font.
@@ -212,6 +214,8 @@ void frmAnagrafica::buildCard() {
     PctUbic->setCursor(QCursor(registry::magnifierPointerImage(), 12, 12));
     // After the card's boxes in the tab order, before the monthly grid.
     PctUbic->setKeyboardClick(true);
+    forms::nameControl(PctUbic, QStringLiteral("Ubicazione della stazione"));
+    PctUbic->setAccessibleDescription(QStringLiteral("Invio o spazio apre il dettaglio"));
     connect(PctUbic, &forms::PictureBox::Click, this, &frmAnagrafica::PctUbic_Click);
 }
 
@@ -230,6 +234,7 @@ void frmAnagrafica::buildMonthly() {
     // Parameter names with their units ("Temperatura massima media °C") wrap rather than end cut.
     MSFlexGrid1->setWordWrap(true, 2);
     MSFlexGrid1->bind(DMensili);
+    forms::nameControl(MSFlexGrid1->view(), Label14->text());
 
     // Never shown: its column captions head the export file.
     DBGrid1 = new controls::DBGrid(QStringLiteral("DBGrid1"), client_);

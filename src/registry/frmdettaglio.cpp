@@ -28,6 +28,7 @@ frmDettaglio::frmDettaglio(QWidget* parent) : runtime::Form(parent) {
     // Natural size from the top-left corner, cut by the window's edges, on the pale background.
     view_ = new forms::PictureBox(QStringLiteral("picture"), this);
     view_->setGeometry(rect());
+    view_->setAccessibleName(QStringLiteral("Ubicazione della stazione"));
 }
 
 void frmDettaglio::Form_Load() {

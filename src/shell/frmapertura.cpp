@@ -60,6 +60,7 @@ frmApertura::frmApertura(QWidget* parent) : runtime::Form(parent) {
 
     Picture1 = new forms::PictureBox(QStringLiteral("Picture1"), this);
     Picture1->setPicture(shell::titlePicture());
+    Picture1->setAccessibleName(windowTitle());  // the title picture shows the program's name
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

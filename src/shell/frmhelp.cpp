@@ -55,6 +55,7 @@ frmHelp::frmHelp(QWidget* parent) : runtime::Form(parent) {
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setPixmap(shell::titlePicture());
     imgLogo->setScaledContents(true);
+    imgLogo->setAccessibleName(QStringLiteral("Altorra della Regione Sorvane"));
     placements_.append({imgLogo, QRect(120, 720, 3135, 2355)});
 
     using namespace shell::credits;
@@ -107,6 +108,7 @@ controls::BoundTextBox* frmHelp::addTextBox(int tab, const QString& name, int ar
         edit->setBackgroundVisible(false);
     }
     box->bind(Data1, field);
+    forms::nameControl(box, SSTab1->tabCaption(tab).trimmed());  // the tab it fills names it
     placements_.append({box, QRect(120, 720, 8775, 5535)});
     return box;
 }
