@@ -35,6 +35,10 @@ packages=(
     "x11-utils:/usr/bin/xprop"
     "openbox:/usr/bin/openbox"
     "man-db:/usr/bin/man"
+    # The accessibility test walks the windows as screen readers see them (AT-SPI over D-Bus).
+    "at-spi2-core:/usr/libexec/at-spi-bus-launcher"
+    "dbus:/usr/bin/dbus-daemon"
+    "python3-pyatspi:/usr/lib/python3/dist-packages/pyatspi/__init__.py"
     # The tests read spreadsheet files back with independent readers.
     "python3-openpyxl:/usr/lib/python3/dist-packages/openpyxl/__init__.py"
     "python3-odf:/usr/lib/python3/dist-packages/odf/__init__.py"
