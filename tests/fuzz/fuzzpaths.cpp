@@ -19,7 +19,13 @@ struct Answer {
     int error = 0;
     QString message;
     Cells rows;
+    QList<bool> numeric;  // per field: some cell holds a number (the column's type is numeric)
 };
+
+bool isNumber(jet::Value::Kind k) {
+    using K = jet::Value::Kind;
+    return k == K::Boolean || k == K::Integer || k == K::Real || k == K::Currency || k == K::Decimal;
+}
 
 QString cellText(const jet::Value& v) {
     static const QLocale c = QLocale::c();
@@ -35,10 +41,14 @@ Answer ask(jet::Database& db, const QString& source) {
         a.message = error.message;
         return a;
     }
+    a.numeric.fill(false, rs->fieldCount());
     for (int r = 0; r < rs->recordCount(); ++r) {
         QStringList row;
-        for (int f = 0; f < rs->fieldCount(); ++f)
-            row << cellText(rs->value(r, f));
+        for (int f = 0; f < rs->fieldCount(); ++f) {
+            const jet::Value v = rs->value(r, f);
+            row << cellText(v);
+            a.numeric[f] = a.numeric[f] || isNumber(v.kind());
+        }
         a.rows << row;
     }
     return a;
@@ -48,6 +58,7 @@ Answer ask(jet::Database& db, const QString& source) {
 struct Full {
     QStringList names;
     Cells rows;
+    QList<bool> numeric;
     int column(const char* name) const {
         for (int i = 0; i < names.size(); ++i) {
             if (names[i].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
@@ -56,10 +67,16 @@ struct Full {
         return -1;
     }
     QString at(const QStringList& row, const char* name) const { return row.value(column(name)); }
-    // The statements' columns are all there (a mutated file may rename or drop one).
+    // The statements' columns are all there (a mutated file may rename or drop one), and those they
+    // compare with numbers still hold numbers: a type changed to text makes the engine refuse the
+    // comparison (3464) on every path, which the hand computation cannot foresee.
     bool complete() const {
         for (const char* c : {"Codstaz", "Quota", "Piccolo", "Nome"}) {
             if (column(c) < 0)
+                return false;
+        }
+        for (const char* c : {"Codstaz", "Quota", "Piccolo"}) {
+            if (!numeric.value(column(c)))
                 return false;
         }
         return true;
@@ -172,7 +189,7 @@ QList<Answer> run(const QString& path, bool keyArrays, Answer* full) {
         out << a;
     }
     if (full)
-        *full = db ? ask(*db, QStringLiteral("select * from database1")) : Answer{error.number, {}, {}};
+        *full = db ? ask(*db, QStringLiteral("select * from database1")) : Answer{error.number, {}, {}, {}};
     jet::setKeyArrays(true);
     jet::clearRowCache();
     return out;
@@ -203,6 +220,7 @@ QString check(const QString& path) {
         for (int f = 0; header && f < header->fieldCount(); ++f)
             table.names << header->fieldName(f);
         table.rows = full.rows;
+        table.numeric = full.numeric;
         jet::clearRowCache();
     }
     for (int i = 0; i < statements().size(); ++i) {
