@@ -138,7 +138,7 @@ env -u DISPLAY QT_QPA_PLATFORM=xcb "$link" --help more 2>/dev/null || status=$?
 
 echo "test-package: the unpacked viewer under Xvfb"
 wmclass=$(sed -n 's/^StartupWMClass=//p' "$desktop")
-xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --under-x "$link" "$work" "$wmclass"
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --under-x "$link" "$work" "$wmclass"
 check_sizes unpacked "$work"
 
 echo "test-package: install, reinstall, upgrade and remove with dpkg in a root of its own"
@@ -189,7 +189,7 @@ check_step() {
         fail "$1: the installed query tool cannot read the archive"
     [ "$rows" = "$region_rows" ] || fail "$1: the program folder's archive is not the region's"
     mkdir -p "$work/shots-$1"
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --shots "$droot/usr/bin/altorra" "$work/shots-$1"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --shots "$droot/usr/bin/altorra" "$work/shots-$1"
     check_sizes "$1" "$work/shots-$1"
 }
 check_step placed installed
