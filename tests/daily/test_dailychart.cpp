@@ -71,6 +71,29 @@ const chart::Series* find(const chart::Figure& f, const QString& subject, const 
 const QString kTmax = QStringLiteral("Temperatura massima °C");
 const QString kRain = QStringLiteral("pioggia mm");
 
+// A daily grid on a form, with its chart entry; the chart reads what the grid shows when asked.
+struct DailyGrid {
+    runtime::Form* form;
+    controls::DBGrid* grid;
+    forms::GridActions* actions;
+};
+
+DailyGrid openGrid(const QString& archive, const QString& statement, bool followShown) {
+    auto* form = new runtime::Form;
+    auto* source = form->addDataSource(QStringLiteral("DTabella"));
+    auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
+    source->setDatabaseName(archive);
+    source->setRecordSource(statement);
+    grid->bind(source);
+    form->load();
+    forms::GridActions* actions =
+        chart::attach(grid->view(), source, form, [source, followShown](const forms::GridActions& shown) {
+            return daily::dailyChart(source->databaseName(), source->recordSource(),
+                                     followShown ? &shown : nullptr);
+        });
+    return {form, grid, actions};
+}
+
 }  // namespace
 
 class TestDailyChart : public QObject {
@@ -196,6 +219,7 @@ class TestDailyChart : public QObject {
         QCOMPARE(spans[1].min, jd(1995, 3, 1) - 0.5);
         QCOMPARE(spans[1].max, jd(1995, 3, 4) + 0.5);
         const chart::Series* t = find(*f, QStringLiteral("1203"), kTmax);
+        QVERIFY(t);
         QStringList runs;
         for (const QVector<int>& run : chart::joinedRuns(*t, weather.x.step, spans)) {
             runs << QString::number(run.size());
@@ -257,17 +281,9 @@ class TestDailyChart : public QObject {
     // From the grid's menu to a chart window of its own, which closes with its window.
     void fromTheGrid() {
         testsupport::ScriptedSeams seams;
-        auto* form = new runtime::Form;
-        auto* source = form->addDataSource(QStringLiteral("DTabella"));
-        auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
-        source->setDatabaseName(path());
-        source->setRecordSource(statement(QString(), QStringLiteral("1994")));
-        grid->bind(source);
-        form->load();
-        forms::GridActions* actions =
-            chart::attach(grid->view(), source, form, [source](const forms::GridActions&) {
-                return daily::dailyChart(source->databaseName(), source->recordSource());
-            });
+        const DailyGrid g = openGrid(path(), statement(QString(), QStringLiteral("1994")), false);
+        runtime::Form* form = g.form;
+        forms::GridActions* actions = g.actions;
         form->show();
         QVERIFY(actions->chartAction()->isVisible());
         actions->chartAction()->trigger();
@@ -297,17 +313,9 @@ class TestDailyChart : public QObject {
         const QString year = statement(QString(), QStringLiteral("1994"));
         QVERIFY(daily::readWithCode(asNamed, year));
         testsupport::ScriptedSeams seams;
-        auto* form = new runtime::Form;
-        auto* source = form->addDataSource(QStringLiteral("DTabella"));
-        auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
-        source->setDatabaseName(asNamed);
-        source->setRecordSource(year);
-        grid->bind(source);
-        form->load();
-        forms::GridActions* actions =
-            chart::attach(grid->view(), source, form, [source](const forms::GridActions& shown) {
-                return daily::dailyChart(source->databaseName(), source->recordSource(), &shown);
-            });
+        const DailyGrid g = openGrid(asNamed, year, true);
+        runtime::Form* form = g.form;
+        forms::GridActions* actions = g.actions;
         form->show();
         actions->chartAction()->trigger();
         chart::ChartWindow* window = chart::chartWindowOf(form);
@@ -328,17 +336,10 @@ class TestDailyChart : public QObject {
     // nothing else, each on its own; a filter set while the chart is open redraws it.
     void followsTheGridsFilter() {
         testsupport::ScriptedSeams seams;
-        auto* form = new runtime::Form;
-        auto* source = form->addDataSource(QStringLiteral("DTabella"));
-        auto* grid = new controls::DBGrid(QStringLiteral("DB"), form);
-        source->setDatabaseName(path());
-        source->setRecordSource(statement(QString(), QStringLiteral("1994")));
-        grid->bind(source);
-        form->load();
-        forms::GridActions* actions =
-            chart::attach(grid->view(), source, form, [source](const forms::GridActions& shown) {
-                return daily::dailyChart(source->databaseName(), source->recordSource(), &shown);
-            });
+        const DailyGrid g = openGrid(path(), statement(QString(), QStringLiteral("1994")), true);
+        runtime::Form* form = g.form;
+        forms::GridActions* actions = g.actions;
+        controls::DBGrid* grid = g.grid;
         form->show();
         db::RowView* view = db::RowView::of(grid->view()->model());
         QVERIFY(view && view->allRows());
