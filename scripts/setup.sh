@@ -39,6 +39,9 @@ packages=(
     "at-spi2-core:/usr/libexec/at-spi-bus-launcher"
     "dbus:/usr/bin/dbus-daemon"
     "python3-pyatspi:/usr/lib/python3/dist-packages/pyatspi/__init__.py"
+    # The Wayland test runs the windows under weston's headless compositor, through Qt's plugin.
+    "weston:/usr/bin/weston"
+    "qt6-wayland:/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"
     # The tests read spreadsheet files back with independent readers.
     "python3-openpyxl:/usr/lib/python3/dist-packages/openpyxl/__init__.py"
     "python3-odf:/usr/lib/python3/dist-packages/odf/__init__.py"

@@ -16,6 +16,7 @@
 #include "shell/frmsplash.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QTest>
 
 namespace windowtest {
@@ -138,6 +139,25 @@ QList<Opening> everyWindow() {
              return shown(runtime::Forms::find<frmDettaglio>());
          }},
     };
+}
+
+QSize twipsSize(const QWidget* window) {
+    struct Twips {
+        const char* name;
+        int width, height;
+    };
+    static const Twips sizes[] = {
+        {"frmApertura", 11220, 8310},  {"frmAltorra", 8055, 3795}, {"frmPioggia", 8055, 3495},
+        {"frmTabella", 8985, 6255},    {"frmIntense", 8985, 6255}, {"frmAnagrafica", 11220, 8655},
+        {"frmDettaglio", 11220, 8730}, {"frmHelp", 9120, 6330},    {"frmSplash", 9075, 6570}};
+    for (const Twips& twips : sizes) {
+        if (window->objectName() == QLatin1String(twips.name)) {
+            const auto* menu = window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+            return QSize(runtime::twipsToPixels(twips.width),
+                         runtime::twipsToPixels(twips.height) + (menu ? menu->sizeHint().height() : 0));
+        }
+    }
+    return QSize();
 }
 
 QList<QWidget*> visibleWidgets(QWidget* window) {

@@ -5,6 +5,7 @@
 #include "support/scriptedseams.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -42,6 +43,11 @@ class Archive {
 // The main window, the closing screen, the information window, both selection forms with their
 // result windows, the registry and its large picture.
 QList<Opening> everyWindow();
+
+// The size a window's client area is laid out in: its twips in pixels at the screen's logical
+// resolution, with the menu bar's height for the windows that have one; empty for a window not
+// listed (chart windows, dialogs).
+QSize twipsSize(const QWidget* window);
 
 // Every visible widget of `window`, the window included.
 QList<QWidget*> visibleWidgets(QWidget* window);
