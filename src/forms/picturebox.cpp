@@ -30,7 +30,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     if (!picture_.isNull()) {
-        // Own size from the top-left corner; the box clips what does not fit.
+        // Own size from the top-left corner; the box clips what does not fit. On a HiDPI screen a
+        // picture of fewer pixels than the screen has (a station's photo) is enlarged smoothly.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawPixmap(QPoint(0, 0), picture_);
     }
     if (hasFocus()) {

@@ -1,7 +1,7 @@
-// Draws the archive's artwork at build time: the 746 x 564 title picture (24-bit) shown by the main
-// window, the information window and the closing screen, the window icon at 32 and 16 pixels
-// (16 colours), and the desktop theme's icon at 16 to 256 pixels and as SVG. Usage: altorra_artgen
-// OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+// Draws the archive's artwork at build time: the 746 x 564 title picture (24-bit; also at 1.5, 2
+// and 3 times as many pixels each way, for HiDPI screens) shown by the main window, the information window
+// and the closing screen, the window icon at 32 and 16 pixels (16 colours), and the desktop theme's icon at
+// 16 to 256 pixels and as SVG. Usage: altorra_artgen OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -260,12 +260,15 @@ void drawCaptions(QPainter& p) {
         QStringLiteral("Direzione Territorio e Ambiente \u2013 Dipartimento di Meteorologia e Climatologia"));
 }
 
-QImage drawTitle() {
-    QImage image(746, 564, QImage::Format_RGB888);
+// The title picture with `scale` pixels to each of its 746 x 564: the same drawing, finer, for
+// screens of that pixel ratio (at 1, the picture every screen of ratio 1 shows).
+QImage drawTitle(double scale) {
+    QImage image(qRound(746 * scale), qRound(564 * scale), QImage::Format_RGB888);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    drawLandscape(p, image.rect());
+    p.scale(scale, scale);
+    drawLandscape(p, QRect(0, 0, 746, 564));
     drawStation(p, 455);
     drawCaptions(p);
     p.end();
@@ -435,7 +438,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "altorra_artgen: cannot create %s\n", argv[1]);
         return 1;
     }
-    bool ok = drawTitle().save(out.filePath(QStringLiteral("title.png")), "PNG");
+    bool ok = drawTitle(1).save(out.filePath(QStringLiteral("title.png")), "PNG");
+    // HiDPI screens: the variants titlePicture() chooses by the screen's pixel ratio.
+    for (const char* scale : {"1.5", "2", "3"}) {
+        const QString name = QStringLiteral("title@%1x.png").arg(QLatin1String(scale));
+        ok = drawTitle(QByteArray(scale).toDouble()).save(out.filePath(name), "PNG") && ok;
+    }
     ok = drawWindowIcon(32).save(out.filePath(QStringLiteral("icon32.png")), "PNG") && ok;
     ok = drawWindowIcon(16).save(out.filePath(QStringLiteral("icon16.png")), "PNG") && ok;
     // The desktop theme's icons, in full colour and smoothed at every size.
