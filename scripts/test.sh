@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the format check, the tests
-# offscreen, the window tests once more under a real X server (xvfb-run), the Debian package's
+# offscreen (with the Wayland and HiDPI tests, which start a compositor and an X server of their
+# own), the window tests once more under a real X server (xvfb-run), the Debian package's
 # checks, then the hardened run (test-hardened.sh: the reader's tests under the sanitizers, each fuzz
 # target for a minute). Fails when any of them fails.
 set -euo pipefail
