@@ -42,6 +42,8 @@ packages=(
     # The Wayland test runs the windows under weston's headless compositor, through Qt's plugin.
     "weston:/usr/bin/weston"
     "qt6-wayland:/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so"
+    # In the x11 run weston takes the X server's keyboard and pointer; xdotool clicks for the user.
+    "xdotool:/usr/bin/xdotool"
     # The tests read spreadsheet files back with independent readers.
     "python3-openpyxl:/usr/lib/python3/dist-packages/openpyxl/__init__.py"
     "python3-odf:/usr/lib/python3/dist-packages/odf/__init__.py"

@@ -38,6 +38,7 @@ namespace {
 
 const QSize kScreen(1280, 1024);
 waylandtest::Weston* g_weston = nullptr;
+bool g_onX11 = false;  // the compositor on the X server, with its seat
 QString g_westonError;
 
 QMutex g_messagesLock;
@@ -196,6 +197,27 @@ class TestWayland : public QObject {
         screenshot(name);
     }
 
+    // The user's click on a window, where the compositor shows it: with a seat that activates it
+    // (on Wayland a program cannot activate its own windows). Through the X server the compositor
+    // takes its input from (xdotool); without a seat nothing can.
+    void activate(QWidget* window) {
+        if (!g_onX11 || QGuiApplication::focusWindow() == window->windowHandle()) {
+            return;
+        }
+        const waylandtest::View view = viewOf(window);
+        const QPoint client = window->geometry().topLeft() - window->frameGeometry().topLeft();
+        const QPoint at = view.rect.topLeft() + client + QPoint(2, window->height() - 3);
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+                           QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+        for (int tries = 0; tries < 60 && QGuiApplication::focusWindow() != window->windowHandle(); ++tries) {
+            QTest::qWait(50);
+        }
+        if (QGuiApplication::focusWindow() != window->windowHandle()) {
+            problems_ << window->objectName() + QStringLiteral(": not activated by a click");
+        }
+    }
+
     // A modal window must keep input from every window below it.
     void checkBlocks(QWidget* modal, const QList<QWidget*>& below) {
         for (QWidget* window : below) {
@@ -238,7 +260,8 @@ class TestWayland : public QObject {
         QString error;
         QVERIFY2(samplegen::writeSample(folder_.path(), samplegen::Options(), &error), qPrintable(error));
         shots_ = QDir(qEnvironmentVariable("ALTORRA_BINARY_DIR", QDir::currentPath()))
-                     .filePath(QStringLiteral("screenshots/wayland"));
+                     .filePath(g_onX11 ? QStringLiteral("screenshots/wayland/x11")
+                                       : QStringLiteral("screenshots/wayland/headless"));
         QDir(shots_).removeRecursively();
         QVERIFY(QDir().mkpath(shots_));
     }
@@ -280,7 +303,10 @@ QList<TestWayland::Step> TestWayland::dailySteps(frmApertura* main) {
 QList<TestWayland::Step> TestWayland::intenseSteps(frmApertura* main) {
     return {
         {QStringLiteral("intense search"), [] { return !runtime::Forms::find<frmAltorra>(); },
-         [main] { later([main] { main->mnuPiogge_intense_Click(); }); }},
+         [this, main] {
+             activate(main);
+             later([main] { main->mnuPiogge_intense_Click(); });
+         }},
         {QStringLiteral("intense form"), [] { return shown<frmPioggia>() != nullptr; },
          [this, main] {
              frmPioggia* form = shown<frmPioggia>();
@@ -306,7 +332,10 @@ QList<TestWayland::Step> TestWayland::intenseSteps(frmApertura* main) {
 QList<TestWayland::Step> TestWayland::otherSteps(frmApertura* main) {
     return {
         {QStringLiteral("registry"), [] { return !runtime::Forms::find<frmPioggia>(); },
-         [main] { later([main] { main->mnuAnagrafica_Click(); }); }},
+         [this, main] {
+             activate(main);
+             later([main] { main->mnuAnagrafica_Click(); });
+         }},
         {QStringLiteral("registry card"), [] { return shown<frmAnagrafica>() != nullptr; },
          [this, main] {
              frmAnagrafica* card = shown<frmAnagrafica>();
@@ -327,7 +356,10 @@ QList<TestWayland::Step> TestWayland::otherSteps(frmApertura* main) {
         {QStringLiteral("large picture closed"), [] { return !runtime::Forms::find<frmDettaglio>(); },
          [] { later([] { runtime::Forms::find<frmAnagrafica>()->mnuChiudi_Click(); }); }},
         {QStringLiteral("information"), [] { return !runtime::Forms::find<frmAnagrafica>(); },
-         [main] { later([main] { main->mnuInformazioni_Click(); }); }},
+         [this, main] {
+             activate(main);
+             later([main] { main->mnuInformazioni_Click(); });
+         }},
         {QStringLiteral("information shown"), [] { return shown<frmHelp>() != nullptr; },
          [this, main] {
              frmHelp* help = shown<frmHelp>();
@@ -336,7 +368,10 @@ QList<TestWayland::Step> TestWayland::otherSteps(frmApertura* main) {
              later([help] { closeByEscape(help); });
          }},
         {QStringLiteral("closing screen"), [] { return !runtime::Forms::find<frmHelp>(); },
-         [main] { later([main] { main->mnuEsci_Click(); }); }},
+         [this, main] {
+             activate(main);
+             later([main] { main->mnuEsci_Click(); });
+         }},
         {QStringLiteral("closing screen shown"), [] { return shown<frmSplash>() != nullptr; },
          [this, main] {
              frmSplash* splash = shown<frmSplash>();
@@ -434,8 +469,13 @@ void TestWayland::viewerPrintsNothing() {
 // while QApplication is made. When it cannot run, the tests skip with the reason.
 int main(int argc, char** argv) {
     waylandtest::Weston weston;
-    if (weston.start(kScreen)) {
+    // The x11 run puts the compositor on the X server, for a seat that activates windows.
+    const bool onX11 = qEnvironmentVariableIsSet("ALTORRA_WESTON_ON_X11");
+    if (onX11 && qEnvironmentVariableIsEmpty("DISPLAY")) {
+        g_westonError = QStringLiteral("no X server for weston's x11 backend");
+    } else if (weston.start(kScreen, onX11)) {
         g_weston = &weston;
+        g_onX11 = onX11;
         qputenv("QT_QPA_PLATFORM", "wayland");
         qunsetenv("DISPLAY");
     } else {

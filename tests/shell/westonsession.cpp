@@ -46,7 +46,7 @@ Weston::~Weston() {
     stop();
 }
 
-bool Weston::start(const QSize& screen) {
+bool Weston::start(const QSize& screen, bool onX11) {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("weston"));
     if (program.isEmpty()) {
         error_ = QStringLiteral("weston is not installed (scripts/setup.sh installs it)");
@@ -61,7 +61,7 @@ bool Weston::start(const QSize& screen) {
     socket_ = QStringLiteral("altorra-test-%1").arg(getpid());
     const QByteArray log = (runtime_ + QStringLiteral("/weston.log")).toLocal8Bit();
     const QList<QByteArray> args = {program.toLocal8Bit(),
-                                    "--backend=headless-backend.so",
+                                    onX11 ? "--backend=x11-backend.so" : "--backend=headless-backend.so",
                                     "--socket=" + socket_.toLocal8Bit(),
                                     "--use-pixman",  // it draws, so that screenshots show the windows
                                     "--debug",       // the screenshooter and the debug streams

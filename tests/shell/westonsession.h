@@ -39,7 +39,9 @@ class Weston {
 
     // Starts the compositor (its screen `screen` large), waits for its socket and sets
     // WAYLAND_DISPLAY and XDG_RUNTIME_DIR for this process. False, with error(), when it cannot run.
-    bool start(const QSize& screen);
+    // The headless backend has no seat (no keyboard, no pointer), so it activates no window; on an
+    // X server (`onX11`, a window on DISPLAY) the compositor has the server's keyboard and pointer.
+    bool start(const QSize& screen, bool onX11 = false);
     void stop();
     QString error() const { return error_; }
     QString socket() const { return socket_; }
