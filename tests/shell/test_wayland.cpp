@@ -179,6 +179,16 @@ class TestWayland : public QObject {
         // The tie is made to the window active when this one shows. A compositor with no seat
         // (weston's headless backend has no keyboard) activates no window: nothing to tie to.
         activated_ = activated_ || QGuiApplication::focusWindow();
+        // A window of fixed size says so, so that the compositor offers no resizing.
+        if (window->minimumSize() == window->maximumSize() &&
+            (declared.minimum != declared.maximum || declared.minimum.isEmpty())) {
+            problems_ << QStringLiteral("%1: declared minimum %2x%3, maximum %4x%5")
+                             .arg(name)
+                             .arg(declared.minimum.width())
+                             .arg(declared.minimum.height())
+                             .arg(declared.maximum.width())
+                             .arg(declared.maximum.height());
+        }
         if (opener && !activated_) {
             notes_.insert(
                 QStringLiteral("no window was ever activated (the compositor has no seat): the "
@@ -264,6 +274,7 @@ class TestWayland : public QObject {
                                        : QStringLiteral("screenshots/wayland/headless"));
         QDir(shots_).removeRecursively();
         QVERIFY(QDir().mkpath(shots_));
+        QVERIFY(g_weston->startProtocolLog());
     }
 
     void everyMenuEntry();
@@ -386,7 +397,6 @@ QList<TestWayland::Step> TestWayland::otherSteps(frmApertura* main) {
 }
 
 void TestWayland::everyMenuEntry() {
-    QVERIFY(g_weston->startProtocolLog());
     db::setProgramFolder(folder_.path());
     testsupport::ScriptedSeams seams(testsupport::ScriptedSeams::Messages |
                                      testsupport::ScriptedSeams::ProgramEnds);
@@ -463,6 +473,12 @@ void TestWayland::viewerPrintsNothing() {
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()), QString());
     QVERIFY(!QImage(picture).isNull());
+    // The dock finds the viewer's icon by the desktop entry its main window names.
+    const QString entry =
+        QDir(qEnvironmentVariable("ALTORRA_SOURCE_DIR")).filePath(QStringLiteral("data/altorra.desktop"));
+    QVERIFY(QFileInfo::exists(entry));
+    QTRY_COMPARE(g_weston->declared().value(QStringLiteral("Altorra della Regione Sorvane")).appId,
+                 QFileInfo(entry).completeBaseName());
 }
 
 // The compositor is started before the application object: the platform plugin connects to it

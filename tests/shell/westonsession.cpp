@@ -169,6 +169,7 @@ QMap<QString, Declared> Weston::declared() const {
         QString surface;
         QString title;
         QString parent;
+        QString appId;
         QSize minimum, maximum;
     };
     QMap<QString, Toplevel> toplevels;
@@ -201,9 +202,11 @@ QMap<QString, Declared> Weston::declared() const {
         if (method == QLatin1String("get_toplevel") && !values.isEmpty()) {
             toplevel = client + QLatin1Char('@') + QString::number(values.last());
             toplevelOf[object] = toplevel;
-            toplevels[toplevel] = Toplevel{object, QString(), QString(), QSize(), QSize()};
+            toplevels[toplevel] = Toplevel{object, QString(), QString(), QString(), QSize(), QSize()};
         } else if (method == QLatin1String("set_title")) {
             toplevels[toplevel].title = args.mid(1, args.size() - 2);
+        } else if (method == QLatin1String("set_app_id")) {
+            toplevels[toplevel].appId = args.mid(1, args.size() - 2);
         } else if (method == QLatin1String("set_parent")) {
             toplevels[toplevel].parent =
                 values.isEmpty() ? QString() : client + QLatin1Char('@') + QString::number(values.last());
@@ -219,7 +222,7 @@ QMap<QString, Declared> Weston::declared() const {
         if (toplevels.contains(toplevel)) {
             const Toplevel& t = toplevels[toplevel];
             const QString parent = t.parent.isEmpty() ? QString() : toplevels.value(t.parent).title;
-            result[t.title] = Declared{geometries.value(t.surface), t.minimum, t.maximum, parent};
+            result[t.title] = Declared{geometries.value(t.surface), t.minimum, t.maximum, parent, t.appId};
         }
     }
     return result;

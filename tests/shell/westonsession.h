@@ -28,6 +28,7 @@ struct Declared {
     QSize minimum;
     QSize maximum;
     QString parent;  // title of the window set_parent named, empty for none
+    QString appId;   // the desktop entry it names (set_app_id)
 };
 
 class Weston {
