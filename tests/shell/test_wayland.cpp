@@ -144,6 +144,20 @@ class TestWayland : public QObject {
         return {};
     }
 
+    // What the window told the compositor, once the protocol log has its geometry (the log is
+    // written by a client of its own, which may lag behind on a busy machine).
+    waylandtest::Declared declaredBy(QWidget* window) {
+        waylandtest::Declared declared;
+        for (int tries = 0; tries < 100; ++tries) {
+            declared = g_weston->declared().value(shownTitle(window));
+            if (declared.geometry.size() == window->frameGeometry().size()) {
+                break;
+            }
+            QTest::qWait(50);
+        }
+        return declared;
+    }
+
     // Size, declared state and place of a shown window; `opener` the window it is opened from.
     void look(QWidget* window, QWidget* opener, bool modal) {
         const QString name = window->objectName();
@@ -171,7 +185,7 @@ class TestWayland : public QObject {
                                   views.join(QStringLiteral(", ")));
             return;
         }
-        const waylandtest::Declared declared = g_weston->declared().value(shownTitle(window));
+        const waylandtest::Declared declared = declaredBy(window);
         if (declared.geometry.size() != window->frameGeometry().size()) {
             problems_ << QStringLiteral("%1: xdg geometry %2, frame %3")
                              .arg(name, describe(declared.geometry), describe(window->frameGeometry()));

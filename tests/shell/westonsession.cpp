@@ -114,7 +114,14 @@ bool Weston::startProtocolLog() {
     debug.setArguments({QStringLiteral("-o"), protocolFile_, QStringLiteral("proto")});
     debug.setStandardOutputFile(QProcess::nullDevice());
     debug.setStandardErrorFile(QProcess::nullDevice());
-    return debug.startDetached(&logPid_);
+    if (!debug.startDetached(&logPid_)) {
+        return false;
+    }
+    // Subscribed once the stream has begun: what the windows send before would not be in it.
+    for (int tries = 0; tries < 100 && QFileInfo(protocolFile_).size() == 0; ++tries) {
+        usleep(50000);
+    }
+    return QFileInfo(protocolFile_).size() > 0;
 }
 
 void Weston::stop() {
