@@ -6,6 +6,7 @@
 #include "jetwriter/jetwriter.h"
 
 #include "jetwriter/bytes.h"
+#include "jetwriter/complex.h"
 #include "jetwriter/layout.h"
 #include "jetwriter/rows.h"
 #include "jetwriter/select.h"
@@ -27,6 +28,7 @@ struct Content {
     quint32 encryptionKey = 0;
     QList<TableDef> tables;  // user tables, in order of addition
     QList<QueryDef> queries;
+    QList<ComplexSpec> complex;
 };
 
 }  // namespace
@@ -74,7 +76,11 @@ class FileBuild {
                 return false;
         }
         const auto none = [](Row&) { return false; };
-        if (!streamTable(sys.objects, listSource(catalogueObjects(sys, tables, d_.queries))) ||
+        ComplexTables complex = complexTables(d_.complex, f_);
+        QList<TableDef> listed = tables;
+        if (!d_.complex.isEmpty() && !streamComplex(complex, tables, &listed))
+            return false;
+        if (!streamTable(sys.objects, listSource(catalogueObjects(sys, listed, d_.queries))) ||
             !streamTable(sys.aces, none) ||
             !streamTable(sys.queries, listSource(queryCatalogue(d_.queries, int(sys.queries.cols.size())))) ||
             !streamTable(sys.relationships, none))
@@ -93,6 +99,30 @@ class FileBuild {
     bool fail(const QString& e) {
         error = e;
         return false;
+    }
+
+    // The hidden tables of complex columns, after the user tables whose pages they name; *listed
+    // gains them for the catalogue.
+    bool streamComplex(ComplexTables& complex, const QList<TableDef>& tables, QList<TableDef>* listed) {
+        const auto none = [](Row&) { return false; };
+        for (TableDef& t : complex.types) {
+            t.tdefPage = w_.allocPage();
+            if (!streamTable(t, none))
+                return false;
+        }
+        for (TableDef& t : complex.flats) {
+            t.tdefPage = w_.allocPage();
+            if (!streamTable(t, t.rows))
+                return false;
+        }
+        complex.columns.tdefPage = w_.allocPage();
+        if (!streamTable(complex.columns, listSource(complexColumnRows(d_.complex, complex, tables))))
+            return false;
+        for (const std::vector<TableDef>* group : {&complex.types, &complex.flats})
+            for (const TableDef& t : *group)
+                listed->append(t);
+        listed->append(complex.columns);
+        return true;
     }
 
     // A row of the table's data pages, in its slot. A data page that holds a slot still to be
@@ -338,6 +368,17 @@ void Database::setRowOptions(const QString& table, int row, RowOptions options) 
             return;
         }
     d->fail(QStringLiteral("opzioni di riga per una tabella sconosciuta: '%1'").arg(table));
+}
+
+void Database::setComplexData(const QString& table, const QString& column, const ComplexData& data) {
+    for (const TableDef& t : d->tables)
+        if (t.name.compare(table, Qt::CaseInsensitive) == 0)
+            for (const ColDef& c : t.cols)
+                if (c.name.compare(column, Qt::CaseInsensitive) == 0 && c.type == kComplex) {
+                    d->complex.append({t.name, c.name, c.complexTypeId, data});
+                    return;
+                }
+    d->fail(QStringLiteral("dati di un campo complesso sconosciuto: '%1.%2'").arg(table, column));
 }
 
 void Database::setPassword(const QString& password) {

@@ -70,6 +70,27 @@ struct RowOptions {
     int storedColumns = -1;
 };
 
+// What an attachment or multi-value column holds, in the hidden tables Access keeps for it: a type
+// table (MSysComplexType_...), a flat table f_<GUID>_<column> with one row per item (an AutoNumber
+// key, the owning row's key, the item), and a row of MSysComplexColumns linking them to the column
+// by its complexTypeId (its ComplexID) and to the table.
+enum class ComplexKind { Attachment, MultiValue };
+
+struct ComplexItem {
+    qint32 owner = 0;  // the key in the owning row's cell
+    QVariant value;    // an attachment's file name; a multi-value field's value
+};
+
+struct ComplexData {
+    ComplexKind kind = ComplexKind::Attachment;
+    ColumnType valueType = ColumnType::Text;  // of a multi-value field's values
+    QList<ComplexItem> items;                 // stored in this order
+    // Links as a damaged file may have them: FlatTableID replaced by this id (0: the flat table's
+    // own); no row in MSysComplexColumns at all.
+    qint32 flatTableId = 0;
+    bool linked = true;
+};
+
 // Cells are QVariants: an invalid QVariant is NULL (distinct from an empty QString).
 // Boolean: bool. Byte/Integer/Long: any integer. Currency, Single, Double: double (Currency is
 // stored as round(value * 10000)). DateTime: QDateTime, QDate, or a double date serial (days since
@@ -94,6 +115,8 @@ class Database {
     void addTable(const QString& name, const QList<Column>& columns, RowSource rows);
     // Rows stored in a particular way, by position in the table (0 = first row written).
     void setRowOptions(const QString& table, int row, RowOptions options);
+    // The items of a complex column of a table added before (Access 2007 and later).
+    void setComplexData(const QString& table, const QString& column, const ComplexData& data);
     // A database password (Jet 3: 20 bytes of code page 1252; later: 20 UCS-2 characters masked
     // with the creation date), stored in the header. The pages stay readable.
     void setPassword(const QString& password);

@@ -15,17 +15,16 @@ namespace {
 QByteArray columnRecord(const ColDef& c, const TableDef& t, const Format& f) {
     QByteArray r(f.colRecord, '\0');
     const bool text = c.type == kText || c.type == kMemo;
-    const quint8 flags = c.fixed ? 0x03 : 0x02;
+    const quint8 flags = quint8((c.fixed ? 0x03 : 0x02) | (c.autoNumber ? 0x04 : 0x00));
     const quint16 idx = quint16(c.fixed ? c.varBefore : c.varIndex);
     put8(r, 0, c.type);
     if (f.jet4) {
         put32(r, 1, 1625);
         put16(r, 5, quint16(c.number));
         put16(r, 7, idx);
+        put16(r, 9, quint16(c.number));
         if (c.type == kComplex)
-            put32(r, 9, quint32(c.complexTypeId));
-        else
-            put16(r, 9, quint16(c.number));
+            put32(r, 11, quint32(c.complexTypeId));  // as Access 2007 stores it
         if (text)
             put16(r, 11, 0x0409);
         if (c.type == kNumeric) {
@@ -219,7 +218,7 @@ QList<Row> catalogueObjects(const SystemTables& sys, const QList<TableDef>& tabl
     for (const TableDef* t : {&sys.objects, &sys.aces, &sys.queries, &sys.relationships})
         obj(t->tdefPage, 0x0F000001, t->name, 1, sysFlag);
     for (const TableDef& t : tables)
-        obj(t.tdefPage, 0x0F000001, t.name, 1, 0);
+        obj(t.tdefPage, 0x0F000001, t.name, 1, t.catalogFlags);
     for (int qi = 0; qi < queries.size(); ++qi)
         obj(queryId(qi), 0x0F000001, queries[qi].name, 5, 0);
     return objects;

@@ -84,6 +84,7 @@ struct ColDef {
     int scale = 0;
     bool calculated = false;
     int complexTypeId = 0;
+    bool autoNumber = false;
 };
 
 struct TableDef {
@@ -95,6 +96,7 @@ struct TableDef {
     RowSource rows;
     quint32 tdefPage = 0;
     QHash<int, RowOptions> rowOptions;  // by position
+    qint64 catalogFlags = 0;            // MSysObjects' Flags
 };
 
 bool isLong(quint8 type);
