@@ -206,6 +206,7 @@ const TableDef* JetFile::tableDef(const CatalogObject& object, Error* error) {
             }
             c.resultType = types.value(c.key);
         }
+        linkComplexColumns(*def);
         defs_.insert(object.key, def);
         return def.get();
     } catch (const ReadFailure& failure) {

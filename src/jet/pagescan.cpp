@@ -120,7 +120,7 @@ void JetFile::readRows(const TableDef& table, const QVector<quint32>& locations,
     uchar* base = buffer.data();
     quint32 windowFirst = 0;
     int windowCount = 0;
-    PageRowValues row(pages_, text_, table);
+    PageRowValues row(pages_, text_, table, table.complexLinks.isEmpty() ? nullptr : this);
     const quint32 filePages = pages_.pageCount();
 
     for (int i = 0; i < locations.size(); ++i) {

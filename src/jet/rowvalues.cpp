@@ -140,10 +140,11 @@ void RowLayout::checkLongValues(const CrackedRow& r) const {
     }
 }
 
-PageRowValues::PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def)
+PageRowValues::PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def, JetFile* file)
     : pages_(pages),
       text_(text),
       def_(def),
+      file_(file),
       layout_(pages, def),
       last_(def.columns.size()),
       fixed_(def.columns.size()) {
@@ -208,7 +209,8 @@ bool PageRowValues::cell(const ColumnDef& c, const uchar** p, int* len) const {
 
 Value PageRowValues::value(int column) {
     const ColumnDef& c = def_.columns[column];
-    if (!showableType(c.type)) {
+    const bool complex = c.type == TypeComplex && c.complexLink >= 0 && file_;
+    if (!showableType(c.type) && !complex) {
         throw ReadFailure{errors::unsupportedColumn(c.name)};  // whatever the row holds, even NULL
     }
     const uchar* p = nullptr;
@@ -222,6 +224,12 @@ Value PageRowValues::value(int column) {
     }
     if (c.calculated) {
         return calculated(c, p, len);
+    }
+    if (complex) {
+        if (len < 4) {
+            pages_.damaged();
+        }
+        return file_->complexValue(def_, column, u32(p));
     }
     if (c.type == TypeText) {
         return text(column, p, len);

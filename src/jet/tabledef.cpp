@@ -15,10 +15,10 @@ namespace {
 struct Layout {
     int header, rowCount, numVarCols, numCols, numRealIndexes, ownedMap, realIndexSize;
     int columnSize, type, colNum, varIndex, flags, extFlags, fixedOffset, length, precision, scale;
-    int nameLengthSize, maxColumns;
+    int nameLengthSize, maxColumns, complexId;
 };
-constexpr Layout kJet3{43, 12, 23, 25, 31, 35, 8, 18, 0, 1, 3, 13, -1, 14, 16, 9, 10, 1, 21};
-constexpr Layout kJet4{63, 16, 43, 45, 51, 55, 12, 25, 0, 5, 7, 15, 16, 21, 23, 11, 12, 2, 41};
+constexpr Layout kJet3{43, 12, 23, 25, 31, 35, 8, 18, 0, 1, 3, 13, -1, 14, 16, 9, 10, 1, 21, -1};
+constexpr Layout kJet4{63, 16, 43, 45, 51, 55, 12, 25, 0, 5, 7, 15, 16, 21, 23, 11, 12, 2, 41, 11};
 
 // The definition's pages joined: the first page whole, the others without their 8-byte header.
 QByteArray definitionStream(const PageFile& pages, quint32 first) {
@@ -48,6 +48,10 @@ ColumnDef readColumn(const uchar* r, const Layout& l, TableDefFormat format) {
     c.varIndex = u16(r + l.varIndex);
     const int flags = r[l.flags];
     c.fixed = flags & 0x01;
+    c.autoNumber = flags & 0x04;
+    if (c.type == TypeComplex && l.complexId >= 0) {
+        c.complexId = u32(r + l.complexId);  // where other columns keep precision and code page
+    }
     c.fixedOffset = u16(r + l.fixedOffset);
     c.size = u16(r + l.length);
     c.scale = r[l.scale];

@@ -32,6 +32,18 @@ struct ColumnDef {
     bool fixed = false;
     bool calculated = false;  // stores the result of an expression, wrapped
     int resultType = 0;       // of a calculated column, from its properties (0: unknown)
+    bool autoNumber = false;
+    quint32 complexId = 0;  // attachment, multi-value: its row in MSysComplexColumns (ComplexID)
+    int complexLink = -1;   // of those: its entry in TableDef::complexLinks, when its items can be shown
+};
+
+// Where a complex column's items are: rows of a hidden flat table, each with the key the owning
+// row's cell holds. Found through MSysComplexColumns when the definition is read.
+struct ComplexLink {
+    quint32 flatTable = 0;  // catalog id
+    QString ownerKey;       // folded names of the flat table's owner key and of the item shown
+    QString itemKey;
+    bool damaged = false;  // a table on the way could not be read: reading the column gives 3049
 };
 
 struct TableDef {
@@ -45,6 +57,7 @@ struct TableDef {
     // The catalog: a damaged row is set aside (TableIndex::damaged), so that one object's damage
     // leaves the others readable; any other table is unreadable with one damaged row.
     bool setDamagedRowsAside = false;
+    QVector<ComplexLink> complexLinks;
 };
 
 struct CatalogObject {
@@ -98,6 +111,10 @@ class JetFile {
     // Every live row in page order.
     void scan(const TableDef& table, const std::function<void(RowValues&)>& onRow);
 
+    // A complex column's cell (the key `id`) as its items shown, in the flat table's order, joined
+    // by "; "; NULL for none. Throws ReadFailure.
+    Value complexValue(const TableDef& table, int column, quint32 id);
+
     // Drops the in-process cache of row locations and key arrays (for measurements).
     static void clearIndexCache();
     static RowCacheSize indexCacheSize();
@@ -115,6 +132,17 @@ class JetFile {
     std::shared_ptr<TableIndex> buildIndex(const TableDef& table, const TableIndex* known,
                                            const QVector<int>& keyColumns);
     QString indexCacheKey(const TableDef& table) const;
+    // complex.cpp
+    struct ComplexColumnRow {
+        QString column;
+        quint32 complexId, typeTable, table, flatTable;
+    };
+    void linkComplexColumns(TableDef& def);
+    bool linkComplex(const TableDef& def, const ColumnDef& c, ComplexLink* link);
+    const QVector<ComplexColumnRow>& complexColumnRows();
+    const CatalogObject* tableById(quint32 id) const;
+    const TableDef* linkedTable(quint32 id);
+    std::shared_ptr<const QHash<quint32, QString>> complexItems(const ComplexLink& link);
 
     QString path_;
     QString fileKey_;
@@ -126,7 +154,10 @@ class JetFile {
     QList<CatalogObject> queries_;
     qsizetype damagedCatalogRows_ = 0;
     QHash<QString, std::shared_ptr<TableDef>> defs_;
-    std::shared_ptr<TableDef> catalogDef_;  // MSysObjects
+    std::shared_ptr<TableDef> catalogDef_;                    // MSysObjects
+    std::shared_ptr<QVector<ComplexColumnRow>> complexRows_;  // read once, when a complex column is met
+    bool linking_ = false;                                    // tables read meanwhile link no column
+    QHash<QPair<quint32, int>, std::shared_ptr<const QHash<quint32, QString>>> complexItems_;
 };
 
 }  // namespace jet

@@ -52,7 +52,8 @@ class RowLayout {
 
 class PageRowValues : public RowValues {
   public:
-    PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def);
+    // `file` gives the items of complex columns (none without it).
+    PageRowValues(const PageFile& pages, const TextCodec& text, const TableDef& def, JetFile* file = nullptr);
 
     // The row's bytes; throws ReadFailure when its layout does not hold.
     void set(const uchar* row, int len);
@@ -81,6 +82,7 @@ class PageRowValues : public RowValues {
     const PageFile& pages_;
     const TextCodec& text_;
     const TableDef& def_;
+    JetFile* file_;
     RowLayout layout_;
     CrackedRow cracked_;
     QVector<Last> last_;

@@ -24,8 +24,9 @@ class Binder {
         return q == foldKey(select_.source) || q == foldKey(select_.sourceAlias);
     }
 
-    // A field of the source, or else -1 and a parameter the statement does not supply.
-    int bind(const QString& qualifier, const QString& name) {
+    // A field of the source, or else -1 and a parameter the statement does not supply. `listed`:
+    // a field of the select list, where fields shown only may be.
+    int bind(const QString& qualifier, const QString& name, bool listed = false) {
         const bool qualified = !qualifier.isEmpty();
         if (qualified && !ownQualifier(qualifier)) {
             addParameter(qualifier + QLatin1Char('.') + name);
@@ -34,7 +35,8 @@ class Binder {
         const QString key = foldKey(name);
         for (int i = 0; i < source_.names.size(); ++i) {
             if (foldKey(source_.names[i]) == key) {
-                if (cannotShow(source_.types[i]) && unshowable_.isEmpty()) {
+                const bool shownOnly = !listed && source_.shownOnly.value(i);
+                if ((cannotShow(source_.types[i]) || shownOnly) && unshowable_.isEmpty()) {
                     unshowable_ = source_.names[i];
                 }
                 return i;
@@ -90,14 +92,16 @@ bool bindItems(const sql::Select& select, const SourceColumns& source, Binder& b
                 out->read << i;
                 out->captions << source.names[i];
                 out->types << source.types[i];
+                out->shownOnly << source.shownOnly.value(i);
             }
             continue;
         }
-        const int c = binder.bind(item.qualifier, item.name);
+        const int c = binder.bind(item.qualifier, item.name, true);
         out->read << c;
         // A field without alias is headed by its name as the table stores it.
         out->captions << (item.hasAlias ? item.alias : c >= 0 ? source.names[c] : item.name);
         out->types << (c >= 0 ? source.types[c] : 0);
+        out->shownOnly << (c >= 0 && source.shownOnly.value(c));
     }
     return true;
 }
@@ -124,6 +128,12 @@ bool bindSelect(sql::Select& select, const SourceColumns& source, BoundSelect* o
     }
     if (!binder.unshowable().isEmpty()) {
         *error = errors::unsupportedColumn(binder.unshowable());
+        return false;
+    }
+    // DISTINCT compares the fields too.
+    const int shown = select.distinct ? int(out->shownOnly.indexOf(true)) : -1;
+    if (shown >= 0) {
+        *error = errors::unsupportedColumn(out->captions[shown]);
         return false;
     }
     if (select.where && !typesAgree(*select.where, source.types)) {

@@ -364,8 +364,11 @@ class DatabaseImpl : public Database {
                 return false;
             }
             for (const ColumnDef& c : (*table)->columns) {
+                // A complex column whose items can be shown is a text to the statement.
+                const bool items = c.type == TypeComplex && c.complexLink >= 0;
                 columns->names << c.name;
-                columns->types << c.type;
+                columns->types << (items ? int(TypeMemo) : c.type);
+                columns->shownOnly << items;
             }
             return true;
         }
@@ -380,6 +383,7 @@ class DatabaseImpl : public Database {
             }
             columns->names = (*inner)->captions;
             columns->types = (*inner)->types;
+            columns->shownOnly = (*inner)->shownOnly;
             return true;
         }
         *error = file_->missingObject(select.source);
@@ -415,6 +419,7 @@ class DatabaseImpl : public Database {
         auto rs = std::make_unique<RecordSetImpl>();
         rs->captions = bound.captions;
         rs->types = bound.types;
+        rs->shownOnly = bound.shownOnly;
         rs->leftOut = bound.leftOut;
         const bool star = std::any_of(select.items.cbegin(), select.items.cend(),
                                       [](const sql::SelectItem& item) { return item.star; });

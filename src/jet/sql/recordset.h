@@ -90,6 +90,7 @@ class RecordSetImpl : public RecordSet {
     QStringList captions;
     QVector<int> types;  // column types of the fields, as the source declares them
     QStringList leftOut;
+    QVector<bool> shownOnly;  // fields not compared or sorted (BoundSelect::shownOnly)
 
   private:
     const ColumnStore* cell(int row, int field, size_t* at) const;
