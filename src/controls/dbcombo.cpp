@@ -1,5 +1,6 @@
 #include "controls/dbcombo.h"
 
+#include <QAbstractItemView>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -138,6 +139,33 @@ void DBCombo::commitTypedText() {
         emit Click(0);
     } else {
         showBoundText();
+    }
+}
+
+int DBCombo::entryToShow() const {
+    if (selected_ >= 0) {
+        return selected_;
+    }
+    const QString typed = matchKey(text());
+    for (int i = 0; !typed.isEmpty() && i < count(); ++i) {
+        if (matchKey(itemText(i)).startsWith(typed)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void DBCombo::showPopup() {
+    QComboBox::showPopup();
+    // Qt opens the list on its own current index, which typing and binding leave behind.
+    // Nothing highlighted when the text names nothing, so that Enter cannot pick a stale entry.
+    const int entry = entryToShow();
+    const QModelIndex index = entry >= 0 ? model()->index(entry, modelColumn()) : QModelIndex();
+    view()->setCurrentIndex(index);
+    if (index.isValid()) {
+        view()->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    } else {
+        view()->scrollToTop();
     }
 }
 

@@ -21,6 +21,8 @@ namespace controls {
 // With its text bound to a row (bindText), a typed text is committed on Enter or when the list
 // loses the focus: one that designates an entry is a choice (Click), any other goes back to the
 // bound row's text.
+// The drop-down opens on the designated entry, else on the first whose text begins with the text
+// typed; only highlighted there, it is chosen by Enter or a click as usual.
 class DBCombo : public QComboBox {
     Q_OBJECT
   public:
@@ -31,6 +33,7 @@ class DBCombo : public QComboBox {
     QString text() const;
     void setText(const QString& text);
     db::Bookmark SelectedItem() const;
+    void showPopup() override;
 
   signals:
     // The user chose an entry from the list (area 0 as the original control reports it).
@@ -48,6 +51,7 @@ class DBCombo : public QComboBox {
     void textTyped();
     void designate(const QString& text);  // applies the rule above to the text now shown
     void commitTypedText();
+    int entryToShow() const;
 
     QPointer<db::DataSource> source_;
     QString listField_;

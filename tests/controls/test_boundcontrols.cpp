@@ -257,20 +257,25 @@ class TestBoundControls : public QObject, private Archives {
         QTest::addColumn<int>("picked");  // the entry chosen from the list first; -1 none
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("designated");
-        QTest::newRow("fresh list, exact name") << -1 << "Bormio" << 1;
-        QTest::newRow("fresh list, shared name: the first") << -1 << "Aosta" << 0;
-        QTest::newRow("shared name: the picked one stays") << 2 << " AOSTA " << 2;
-        QTest::newRow("shared name: other picked before") << 1 << "aosta" << 0;
-        QTest::newRow("another name over a pick") << 0 << "bormio" << 1;
-        QTest::newRow("accented capitals") << 1 << "CITTÀ DI CASTELLO" << 3;
-        QTest::newRow("no such entry over a pick") << 1 << "Bormi" << -1;
-        QTest::newRow("emptied over a pick") << 3 << "" << -1;
-        QTest::newRow("blanks only") << -1 << "   " << -1;
+        // The entry the drop-down opens on: the designated one, else the first that begins so.
+        QTest::addColumn<int>("shown");
+        QTest::newRow("fresh list, exact name") << -1 << "Bormio" << 1 << 1;
+        QTest::newRow("fresh list, shared name: the first") << -1 << "Aosta" << 0 << 0;
+        QTest::newRow("shared name: the picked one stays") << 2 << " AOSTA " << 2 << 2;
+        QTest::newRow("shared name: other picked before") << 1 << "aosta" << 0 << 0;
+        QTest::newRow("another name over a pick") << 0 << "bormio" << 1 << 1;
+        QTest::newRow("accented capitals") << 1 << "CITTÀ DI CASTELLO" << 3 << 3;
+        QTest::newRow("no such entry over a pick") << 1 << "Bormi" << -1 << 1;
+        QTest::newRow("beginning, folded") << -1 << " citt" << -1 << 3;
+        QTest::newRow("emptied over a pick") << 3 << "" << -1 << -1;
+        QTest::newRow("blanks only") << -1 << "   " << -1 << -1;
+        QTest::newRow("begins no entry") << -1 << "Zz" << -1 << -1;
     }
     void comboTextDesignatesByOneRule() {
         QFETCH(int, picked);
         QFETCH(QString, text);
         QFETCH(int, designated);
+        QFETCH(int, shown);
         QWidget window;
         runtime::Form dataOwner;
         db::DataSource& data = *dataOwner.addDataSource(QStringLiteral("DStaz"));
@@ -293,6 +298,11 @@ class TestBoundControls : public QObject, private Archives {
         }
         combo->setText(text);
         QCOMPARE(combo->SelectedItem(), designated);
+        combo->showPopup();
+        QCOMPARE(combo->view()->currentIndex().row(), shown);
+        combo->hidePopup();
+        QCOMPARE(combo->SelectedItem(), designated);
+        QCOMPARE(combo->text(), text);
     }
 
     void listTextsFoldFully() {
