@@ -1,6 +1,8 @@
 #include "chart/chartwindow.h"
 
+#include "db/location.h"
 #include "db/rowview.h"
+#include "export/exporttarget.h"
 #include "forms/gridactions.h"
 #include "runtime/form.h"
 #include "runtime/seams.h"
@@ -210,6 +212,7 @@ bool ChartWindow::saveAs(const QString& path, FileFormat format) const {
 
 void ChartWindow::cmdSalva_Click() {
     seams::SaveRequest request;
+    exporter::refuseInDialog(request);
     request.title = QStringLiteral("Salva grafico");
     request.flags = 2 | 4;
     request.filter =
@@ -225,6 +228,13 @@ void ChartWindow::cmdSalva_Click() {
     const int index = request.filterIndex >= 1 && request.filterIndex <= 3 ? request.filterIndex - 1 : 0;
     const Format* chosen = &kFormats[index];
     const QString path = seams::completeExtension(request.fileName, request.filter, index + 1);
+    const exporter::TargetCheck target = exporter::checkExportTarget(
+        path, db::programFolder(), db::resolveCaseInsensitive(db::databaseLocation()));
+    if (target.refused) {
+        seams::msgBox(
+            QStringLiteral("Impossibile salvare il grafico nel file %1: %2").arg(path, target.reason), this);
+        return;
+    }
     if (!saveAs(path, chosen->format)) {
         seams::msgBox(QStringLiteral("Impossibile salvare il grafico nel file %1").arg(path), this);
     }

@@ -384,15 +384,19 @@ bool frmRiepilogo::exportTable(Tab tab, const QString& path, QString* error) con
 
 void frmRiepilogo::cmdEsporta_Click() {
     seams::SaveRequest request;
+    exporter::refuseInDialog(request);
     request.title = QStringLiteral("Esporta ") + plainTitle(currentTab());
     request.flags = 6;  // ask before replacing a file, no read-only box
     request.filter = QStringLiteral("File di testo (*.txt)|*.txt|Tutti i file (*.*)|*.*");
     request.fileName =
         QStringLiteral("Riepilogo %1 %2.txt").arg(stationName(station_), plainTitle(currentTab()));
     request.fileName.replace(QLatin1Char('/'), QLatin1Char('-'));
+    request.addExtension = true;
     if (!seams::runSaveDialog(this, request)) {
         return;
     }
+    // A name typed without an extension gets the chosen type's (the dialog asked about that file).
+    request.fileName = seams::completeExtension(request.fileName, request.filter, request.filterIndex);
     QString error;
     if (!exportTable(currentTab(), request.fileName, &error)) {
         seams::msgBox(QStringLiteral("Impossibile scrivere il file %1: %2").arg(request.fileName, error),

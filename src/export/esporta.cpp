@@ -12,6 +12,7 @@ namespace exporter {
 void Esporta(db::Recordset* records, const controls::DBGrid* grid, SaveDialogMemory& dialog,
              QWidget* window) {
     seams::SaveRequest request;
+    refuseInDialog(request);
     request.title = QStringLiteral("Esporta dati");
     request.flags = 6;  // ask before replacing a file, no read-only box
     request.filter = exportFilter();

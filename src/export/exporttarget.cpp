@@ -12,6 +12,7 @@
 #endif
 
 #include "db/location.h"
+#include "runtime/seams.h"
 
 namespace exporter {
 
@@ -115,6 +116,13 @@ TargetCheck checkExportTarget(const QString& target, const QString& programFolde
         return refuse(QStringLiteral("è un file di sistema, non un file di dati"));
     }
     return {};
+}
+
+void refuseInDialog(seams::SaveRequest& request) {
+    request.refusal = [](const QString& file) {
+        const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
+        return checkExportTarget(file, db::programFolder(), archive).reason;
+    };
 }
 
 }  // namespace exporter

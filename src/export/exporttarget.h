@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace seams {
+struct SaveRequest;
+}
+
 namespace exporter {
 
 struct TargetCheck {
@@ -23,5 +27,9 @@ bool sameFile(const QString& a, const QString& b);
 
 // Why the archive itself is never written.
 QString archiveRefusal();
+
+// Has the save dialog of `request` refuse, while it is open, the names checkExportTarget refuses
+// for the archive the location rule finds then; the writer still checks again when it writes.
+void refuseInDialog(seams::SaveRequest& request);
 
 }  // namespace exporter

@@ -3,6 +3,7 @@
 
 #include "db/location.h"
 #include "db/rowview.h"
+#include "export/exporttarget.h"
 #include "forms/gridactions.h"
 #include "jet/jet.h"
 #include "runtime/seams.h"
@@ -103,6 +104,7 @@ void GridTools::exportSpreadsheet() {
         return;
     }
     seams::SaveRequest request;
+    exporter::refuseInDialog(request);
     request.title = QStringLiteral("Esporta in foglio di calcolo");
     request.flags = 6;  // ask before replacing a file, no read-only box
     request.filter = exporter::spreadsheetFilter();

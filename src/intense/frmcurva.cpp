@@ -289,13 +289,17 @@ void frmCurva::closeEvent(QCloseEvent* event) {
 
 void frmCurva::cmdEsporta_Click() {
     seams::SaveRequest request;
+    exporter::refuseInDialog(request);
     request.title = QStringLiteral("Esporta dati");
     request.flags = 6;  // ask before replacing a file, no read-only box
     request.filter = QStringLiteral("File di testo (*.txt)|*.txt|Tutti i file (*.*)|*.*");
     request.fileName = lastFile_;
+    request.addExtension = true;
     if (!seams::runSaveDialog(this, request) || request.fileName.isEmpty()) {
         return;
     }
+    // A name typed without an extension gets the chosen type's (the dialog asked about that file).
+    request.fileName = seams::completeExtension(request.fileName, request.filter, request.filterIndex);
     lastFile_ = request.fileName;
     const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
     const exporter::TargetCheck target =

@@ -258,13 +258,26 @@ class SaveFileDialog : public QFileDialog {
 
     // Set when names are completed with the chosen pair's extension.
     std::function<QString(const QString&)> complete;
+    std::function<QString(const QString&)> refusal;
     QString completed;
 
     void accept() override {
         const QStringList files = selectedFiles();
         completed = files.size() == 1 && complete ? complete(files.constFirst()) : QString();
+        const QString target = completed.isEmpty() && files.size() == 1 ? files.constFirst() : completed;
+        if (refusal && !target.isEmpty()) {
+            const QString why = refusal(target);
+            if (!why.isEmpty()) {
+                QMessageBox box(QMessageBox::Warning, windowTitle(),
+                                QStringLiteral("Impossibile scrivere il file «%1»: %2.")
+                                    .arg(QFileInfo(target).fileName(), why),
+                                QMessageBox::Ok, this);
+                box.exec();
+                return;
+            }
+        }
         if (confirmReplace_ && files.size() == 1) {
-            const QFileInfo info(completed.isEmpty() ? files.constFirst() : completed);
+            const QFileInfo info(target);
             if (info.exists() && !info.isDir() && !askReplace(info)) {
                 return;
             }
@@ -345,6 +358,7 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
                                      types ? types->currentIndex() + 1 : request.filterIndex);
         };
     }
+    dialog.refusal = request.refusal;
     const bool accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     lastFolder() = dialog.directory().absolutePath();
     if (!accepted) {

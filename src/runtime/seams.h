@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -40,6 +42,9 @@ struct SaveRequest {
     // A name chosen without one of the chosen pair's extensions gets the pair's first, before the
     // dialog asks whether to replace: the question is about the file that will be written.
     bool addExtension = false;
+    // Why the file the name leads to may not be written, empty when it may. The dialog says so
+    // and stays open, before it would ask whether to replace that file.
+    std::function<QString(const QString& file)> refusal;
 };
 // `name` with the first "*.ext" pattern's extension of pair `filterIndex` (1-based) added, unless
 // it already matches one of that pair's patterns.

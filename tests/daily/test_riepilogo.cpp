@@ -9,6 +9,7 @@
 #include "db/global.h"
 #include "db/location.h"
 #include "db/rowview.h"
+#include "export/exporttarget.h"
 #include "forms/gridactions.h"
 #include "samplegen/samplegen.h"
 #include "support/scriptedseams.h"
@@ -338,9 +339,10 @@ class TestRiepilogo : public QObject {
         QCOMPARE(grid->model()->index(0, 2).data(Qt::ToolTipRole).toString(),
                  QStringLiteral("31 giorni con dati su 31"));
 
-        // Export: the current tab's table as the export writes it.
+        // Export: the current tab's table as the export writes it; a name typed without an
+        // extension gets the text type's.
         const QString file = dir_.filePath(QStringLiteral("completezza.txt"));
-        seams_->saveTo = file;
+        seams_->saveTo = dir_.filePath(QStringLiteral("completezza"));
         window->cmdEsporta->click();
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
@@ -348,8 +350,14 @@ class TestRiepilogo : public QObject {
         QVERIFY(bytes.startsWith("Anno\tGrandezza\tgen\tfeb\tmar\t"));
         QVERIFY(bytes.contains("\r\n1990\tpioggia\t31/31\t28/28\t31/31\t"));
         QCOMPARE(bytes.count("\r\n"), window->table(frmRiepilogo::Completezza)->recordCount() + 1);
-        // Refused on the archive itself, and said so.
+        // Refused on the archive itself (named with "all files"), and said so; the dialog was
+        // told to refuse it too.
+        const auto refusal = seams_->saveRequests.constLast().refusal;
+        QVERIFY(refusal);
+        QVERIFY(refusal(dir_.filePath(QStringLiteral("nuovo.txt"))).isEmpty());
+        QCOMPARE(refusal(dir_.filePath(QStringLiteral("ORBENI.MDB"))), exporter::archiveRefusal());
         seams_->saveTo = dir_.filePath(QStringLiteral("orbeni.mdb"));
+        seams_->saveType = 2;
         const QByteArray archive = [&] {
             QFile f(dir_.filePath(QStringLiteral("orbeni.mdb")));
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -360,6 +368,7 @@ class TestRiepilogo : public QObject {
         QFile again(dir_.filePath(QStringLiteral("orbeni.mdb")));
         QVERIFY(again.open(QIODevice::ReadOnly));
         QCOMPARE(again.readAll(), archive);
+        seams_->saveType.reset();
 
         // Printing: the table with the station, the period and the rules, to the chosen PDF.
         window->tabRiepilogo->setCurrentIndex(frmRiepilogo::Indici);

@@ -107,6 +107,7 @@ class TestSaveDialog : public QObject {
   private slots:
     void showsPairsFiltersAndReturnsTypedName();
     void asksBeforeReplacing();
+    void refusedNameKeepsTheDialogOpen();
     void cancelReturnsFalse();
     void specialFilesAreNeverRead();
     void ownTextsAreItalian();
@@ -264,6 +265,71 @@ void TestSaveDialog::asksBeforeReplacing() {
     QFile file(existing);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("prima"));
+}
+
+// A name the caller refuses is refused in the dialog, before any question about replacing it;
+// the dialog stays open for another name.
+void TestSaveDialog::refusedNameKeepsTheDialogOpen() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString refused = dir.filePath(QStringLiteral("archivio.txt"));
+    touch(refused, "dati");
+    const QString other = dir.filePath(QStringLiteral("altro.txt"));
+
+    ModalWatcher watcher;
+    auto saveAs = [&watcher](const QString& name) {
+        return [&watcher, name](QWidget* modal) {
+            QFileDialog* dialog = fileDialog(modal);
+            QPushButton* button = dialog ? buttonNamed(dialog, QStringLiteral("Salva")) : nullptr;
+            if (!button || !button->isEnabled() || !nameField(dialog)) {
+                return false;
+            }
+            if (!name.isEmpty()) {
+                // Typed into the focused field, as the user does: the dialog then drops the
+                // listing's selection of the name typed over.
+                QApplication::setActiveWindow(dialog);
+                nameField(dialog)->setFocus();
+                if (!nameField(dialog)->hasFocus()) {
+                    return false;
+                }
+                nameField(dialog)->selectAll();
+                QTest::keyClicks(nameField(dialog), name);
+            }
+            watcher.notes << QStringLiteral("save %1").arg(QFileInfo(nameField(dialog)->text()).fileName());
+            clickLater(button);
+            return true;
+        };
+    };
+    watcher.then(QStringLiteral("save over the refused file"), saveAs(QString()));
+    watcher.then(QStringLiteral("the refusal"), [&watcher](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box || box->buttons().size() != 1) {
+            return false;
+        }
+        watcher.notes << box->text();
+        clickLater(box->buttons().constFirst());
+        return true;
+    });
+    watcher.then(QStringLiteral("save under another name"), saveAs(QStringLiteral("altro.txt")));
+
+    seams::SaveRequest request = exportRequest(refused);
+    QStringList asked;
+    request.refusal = [&asked, refused](const QString& file) {
+        asked << QFileInfo(file).fileName();
+        return QFileInfo(file) == QFileInfo(refused) ? QStringLiteral("è protetto") : QString();
+    };
+    watcher.start();
+    QVERIFY(seams::runRealSaveDialog(nullptr, request));
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
+    QCOMPARE(watcher.notes,
+             (QStringList{QStringLiteral("save archivio.txt"),
+                          QStringLiteral("Impossibile scrivere il file «archivio.txt»: è protetto."),
+                          QStringLiteral("save altro.txt")}));
+    QCOMPARE(asked, (QStringList{QStringLiteral("archivio.txt"), QStringLiteral("altro.txt")}));
+    QCOMPARE(request.fileName, other);
+    QFile file(refused);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("dati"));
 }
 
 void TestSaveDialog::cancelReturnsFalse() {
