@@ -120,6 +120,14 @@ TargetCheck checkExportTarget(const QString& target, const QString& programFolde
 
 void refuseInDialog(seams::SaveRequest& request) {
     request.refusal = [](const QString& file) {
+        // A folder typed that is not there: said while the user can still pick another.
+        const QFileInfo folder(QFileInfo(file).absolutePath());
+        if (!folder.exists()) {
+            return QStringLiteral("la cartella indicata non esiste");
+        }
+        if (!folder.isDir()) {
+            return QStringLiteral("il percorso indicato non è valido");
+        }
         const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
         return checkExportTarget(file, db::programFolder(), archive).reason;
     };

@@ -29,7 +29,8 @@ bool sameFile(const QString& a, const QString& b);
 QString archiveRefusal();
 
 // Has the save dialog of `request` refuse, while it is open, the names checkExportTarget refuses
-// for the archive the location rule finds then; the writer still checks again when it writes.
+// for the archive the location rule finds then, and names in a folder that is not there; the
+// writer still checks again when it writes.
 void refuseInDialog(seams::SaveRequest& request);
 
 }  // namespace exporter

@@ -4,6 +4,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -299,6 +300,43 @@ class SaveFileDialog : public QFileDialog {
     bool confirmReplace_;
 };
 
+// The offered name stays selected until the user types, so that typing replaces it. Qt's dialog
+// drops the selection while it takes up a name its listing shows, and what was typed then went on
+// the name's end ("a.txtnuovo.txt"), writing a file of a name nobody chose.
+class OfferedNameSelector : public QObject {
+  public:
+    explicit OfferedNameSelector(QLineEdit* field) : QObject(field), field_(field) {
+        field->installEventFilter(this);
+        connect(field, &QLineEdit::textEdited, this, [this] { typed_ = true; });
+        // A name the dialog puts there while the user has typed nothing is selected as well.
+        connect(field, &QLineEdit::textChanged, this, &OfferedNameSelector::selectLater);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == field_ && event->type() == QEvent::FocusIn) {
+            selectLater();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    // Once Qt's own handling of the event is over, and never after a keystroke: a keystroke
+    // reports the change before it reports the edit.
+    void selectLater() {
+        QMetaObject::invokeMethod(
+            this, [this] { typed_ ? void() : field_->selectAll(); }, Qt::QueuedConnection);
+    }
+
+    QLineEdit* field_;
+    bool typed_ = false;
+};
+
+void keepOfferedNameSelected(QFileDialog& dialog) {
+    if (auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        new OfferedNameSelector(field);
+    }
+}
+
 }  // namespace
 
 bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
@@ -351,6 +389,7 @@ bool runRealSaveDialog(QWidget* parent, SaveRequest& request) {
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }
+    keepOfferedNameSelected(dialog);
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     if (request.addExtension) {
         dialog.complete = [&request, types](const QString& name) {

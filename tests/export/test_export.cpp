@@ -279,32 +279,47 @@ void TestExport::emptyResultWritesNoFile() {
 void TestExport::unwritableFileIsReportedOnce_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("message");
+    // What the open dialog already says of the name (empty: only the writing can tell).
+    QTest::addColumn<QString>("inDialog");
     const QString missing = out(QStringLiteral("non esiste/dati.txt"));
     QTest::newRow("folder that does not exist")
         << missing
-        << QStringLiteral("Impossibile creare il file «%1»: la cartella indicata non esiste.").arg(missing);
+        << QStringLiteral("Impossibile creare il file «%1»: la cartella indicata non esiste.").arg(missing)
+        << QStringLiteral("la cartella indicata non esiste");
     const QString folder = out(QStringLiteral("una cartella"));
     QDir().mkpath(folder);
     QTest::newRow("name of a folder")
         << folder
         << QStringLiteral("Impossibile creare il file «%1»: il nome indicato è quello di una cartella.")
-               .arg(folder);
+               .arg(folder)
+        << QString();
+    const QString plainFile = out(QStringLiteral("un file"));
+    QFile(plainFile).open(QIODevice::WriteOnly);
+    const QString underFile = plainFile + QStringLiteral("/dati.txt");
+    QTest::newRow("a file taken for a folder")
+        << underFile
+        << QStringLiteral("Impossibile creare il file «%1»: il percorso indicato non è valido.")
+               .arg(underFile)
+        << QStringLiteral("il percorso indicato non è valido");
     const QString locked = out(QStringLiteral("sola lettura"));
     QDir().mkpath(locked);
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QString inLocked = locked + QStringLiteral("/dati.txt");
     QTest::newRow("read-only folder")
-        << inLocked << QStringLiteral("Impossibile creare il file «%1»: accesso negato.").arg(inLocked);
+        << inLocked << QStringLiteral("Impossibile creare il file «%1»: accesso negato.").arg(inLocked)
+        << QString();
     QTest::newRow("disk full")
         << QStringLiteral("/dev/full")
         << QStringLiteral(
                "Impossibile scrivere il file «/dev/full»: spazio su disco esaurito. Il "
-               "file contiene solo i dati scritti prima dell'errore.");
+               "file contiene solo i dati scritti prima dell'errore.")
+        << QString();
 }
 
 void TestExport::unwritableFileIsReportedOnce() {
     QFETCH(QString, path);
     QFETCH(QString, message);
+    QFETCH(QString, inDialog);
     if (path.endsWith(QLatin1String("sola lettura/dati.txt")) && ::geteuid() == 0) {
         QSKIP("the superuser writes in read-only folders");
     }
@@ -314,6 +329,9 @@ void TestExport::unwritableFileIsReportedOnce() {
     Window window(database(), QStringLiteral("misure"));
     save_.fileName = path;
     window.esporta();
+    QVERIFY(!save_.requests.isEmpty() && save_.requests.constLast().refusal);
+    QCOMPARE(save_.requests.constLast().refusal(path), inDialog);
+    // Past the dialog (a folder removed meanwhile), the writing still says why.
     QCOMPARE(messages_.texts, QStringList{message});
     // The window goes on: the next export to a good name works.
     save_.fileName = out(QStringLiteral("dopo.txt"));

@@ -1,4 +1,5 @@
 // The real save dialog behind seams::runRealSaveDialog, driven from outside while it runs.
+#include <QAbstractItemView>
 #include <QAbstractProxyModel>
 #include <QAction>
 #include <QComboBox>
@@ -108,6 +109,7 @@ class TestSaveDialog : public QObject {
     void showsPairsFiltersAndReturnsTypedName();
     void asksBeforeReplacing();
     void refusedNameKeepsTheDialogOpen();
+    void typingReplacesTheOfferedName();
     void cancelReturnsFalse();
     void specialFilesAreNeverRead();
     void ownTextsAreItalian();
@@ -330,6 +332,56 @@ void TestSaveDialog::refusedNameKeepsTheDialogOpen() {
     QFile file(refused);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("dati"));
+}
+
+// The name offered is that of a file the folder holds, as after an export. Whenever the name field
+// takes the focus before the user has typed (the window manager activating the dialog, a click
+// back from the listing), the name is selected, so that typing replaces it instead of going on its
+// end: "a.txtnuovo.txt" was written.
+void TestSaveDialog::typingReplacesTheOfferedName() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    touch(dir.filePath(QStringLiteral("a.txt")));
+
+    ModalWatcher watcher;
+    watcher.then(QStringLiteral("listing"), listingIs(watcher, {"a.txt"}));
+    watcher.then(QStringLiteral("focus away and back"), [](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        QAbstractItemView* view = nullptr;
+        for (auto* shown :
+             dialog ? dialog->findChildren<QAbstractItemView*>() : QList<QAbstractItemView*>()) {
+            const QString name = shown->objectName();
+            view =
+                shown->isVisible() && (name == QLatin1String("listView") || name == QLatin1String("treeView"))
+                    ? shown
+                    : view;
+        }
+        if (!view || !nameField(dialog)) {
+            return false;
+        }
+        QApplication::setActiveWindow(dialog);
+        view->setFocus();  // the field drops its selection as it loses the focus
+        nameField(dialog)->setFocus();
+        return nameField(dialog)->hasFocus();
+    });
+    watcher.then(QStringLiteral("type a name and save"), [&watcher](QWidget* modal) {
+        QFileDialog* dialog = fileDialog(modal);
+        QPushButton* save = buttonNamed(dialog, QStringLiteral("Salva"));
+        if (!save) {
+            return false;
+        }
+        QTest::keyClicks(nameField(dialog), QStringLiteral("nuovo.txt"));
+        watcher.notes << nameField(dialog)->text();
+        clickLater(save);
+        return true;
+    });
+
+    seams::SaveRequest request = exportRequest(dir.filePath(QStringLiteral("a.txt")));
+    watcher.start();
+    QVERIFY(seams::runRealSaveDialog(nullptr, request));
+    QVERIFY2(watcher.finished(), qPrintable(watcher.failure()));
+    QCOMPARE(watcher.notes, (QStringList{QStringLiteral("a.txt"), QStringLiteral("nuovo.txt")}));
+    QCOMPARE(request.fileName, dir.filePath(QStringLiteral("nuovo.txt")));
 }
 
 void TestSaveDialog::cancelReturnsFalse() {
