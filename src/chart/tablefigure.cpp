@@ -116,7 +116,21 @@ bool numericField(const jet::RecordSet& rows, int field) {
     return false;
 }
 
-Subjects subjectsOf(const jet::RecordSet& rows, int keyField, int nameField) {
+QSet<QString> repeatedTexts(const QString& database, const QString& statement) {
+    QSet<QString> seen;
+    QSet<QString> repeated;
+    const std::unique_ptr<jet::RecordSet> rows = readRows(database, statement);
+    for (int row = 0; rows && rows->fieldCount() > 0 && row < rows->recordCount(); ++row) {
+        const QString text = rows->text(row, 0, plainFormat()).trimmed();
+        if (!text.isEmpty() && !rows->isNull(row, 0)) {
+            (seen.contains(text) ? repeated : seen).insert(text);
+        }
+    }
+    return repeated;
+}
+
+Subjects subjectsOf(const jet::RecordSet& rows, int keyField, int nameField,
+                    const QSet<QString>& sharedNames) {
     Subjects out;
     const int count = rows.recordCount();
     out.ofRow.resize(count);
@@ -151,7 +165,7 @@ Subjects subjectsOf(const jet::RecordSet& rows, int keyField, int nameField) {
     }
     QVector<int> order(seen.size());
     for (int i = 0; i < order.size(); ++i) {
-        if (names[seen[i].label] > 1 || seen[i].label.isEmpty()) {
+        if (names[seen[i].label] > 1 || sharedNames.contains(seen[i].label) || seen[i].label.isEmpty()) {
             seen[i].label = seen[i].label.isEmpty()
                                 ? seen[i].key
                                 : QStringLiteral("%1 (%2)").arg(seen[i].label, seen[i].key);
@@ -177,7 +191,7 @@ Figure pointFigure(const PointRows& d, const jet::RecordSet& rows) {
     Figure figure;
     figure.panels = d.panels;
     const Subjects subjects = subjectsOf(rows, d.keyField.isEmpty() ? -1 : rows.fieldIndex(d.keyField),
-                                         rows.fieldIndex(d.nameField));
+                                         rows.fieldIndex(d.nameField), d.sharedNames);
     figure.subjects = subjects.list;
     const int dayField = rows.fieldIndex(d.dayField);
     const int monthField = rows.fieldIndex(d.monthField);
@@ -258,7 +272,7 @@ Figure seriesFigure(const SeriesRows& d, const jet::RecordSet& rows) {
     Figure figure;
     figure.panels = d.panels;
     const Subjects subjects = subjectsOf(rows, d.keyField.isEmpty() ? -1 : rows.fieldIndex(d.keyField),
-                                         rows.fieldIndex(d.nameField));
+                                         rows.fieldIndex(d.nameField), d.sharedNames);
     figure.subjects = subjects.list;
     struct Category {
         int field;

@@ -9,6 +9,7 @@
 #include "chart/figure.h"
 
 #include <QDate>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -33,14 +34,20 @@ double numberShown(const jet::RecordSet& rows, int row, int field);
 // True when the field holds numbers (integers, reals, currency) and at least one value.
 bool numericField(const jet::RecordSet& rows, int field);
 
+// The texts of the first field that come in more than one row of `statement`, blanks trimmed: the
+// names two stations of the archive share. Empty when the statement does not run.
+QSet<QString> repeatedTexts(const QString& database, const QString& statement);
+
 // The subjects of a record set: one per distinct value of `keyField` (a station's code), labelled
-// by `nameField`, listed alphabetically, with the code beside a name that two subjects share.
+// by `nameField`, listed alphabetically, with the code beside a name that two subjects share or
+// that is among `sharedNames` (shared in the archive, though the rows hold one of them).
 struct Subjects {
     QVector<Subject> list;  // titles left empty: see setTitles
     QVector<int> ofRow;     // per row, its subject's index in `list`; -1 for a row with no key
 };
 // keyField -1: one subject with an empty key for every row.
-Subjects subjectsOf(const jet::RecordSet& rows, int keyField, int nameField);
+Subjects subjectsOf(const jet::RecordSet& rows, int keyField, int nameField,
+                    const QSet<QString>& sharedNames = {});
 
 // How one field, or one row, is drawn.
 struct Style {
@@ -54,8 +61,9 @@ struct Style {
 
 // Row per point.
 struct PointRows {
-    QString keyField;   // the subject's key (a station's code); empty: one subject
-    QString nameField;  // its name
+    QString keyField;           // the subject's key (a station's code); empty: one subject
+    QString nameField;          // its name
+    QSet<QString> sharedNames;  // see subjectsOf
     // The horizontal axis: a Date panel takes the date of the day, month and year fields (a row
     // that is no calendar date is left out); otherwise the number in `xField`.
     QString dayField, monthField, yearField;
@@ -71,6 +79,7 @@ Figure pointFigure(const PointRows& description, const jet::RecordSet& rows);
 struct SeriesRows {
     QString keyField;
     QString nameField;
+    QSet<QString> sharedNames;  // see subjectsOf
     // Categories: a field each, in order, with the panel it belongs to; its x is its index among
     // that panel's categories, and its label the field's caption.
     QVector<std::pair<QString, int>> categories;

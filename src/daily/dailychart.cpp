@@ -93,10 +93,16 @@ void showSomeLines(chart::Figure& figure) {
 
 }  // namespace
 
-chart::Figure dailyFigure(const jet::RecordSet& rows) {
+QSet<QString> sharedStationNames(const QString& database) {
+    // The daily form's own list of stations.
+    return chart::repeatedTexts(database, QStringLiteral("select NomeStaz from Anagraficab"));
+}
+
+chart::Figure dailyFigure(const jet::RecordSet& rows, const QSet<QString>& sharedNames) {
     chart::PointRows d;
     d.keyField = QString::fromLatin1(kCodeCaption);
     d.nameField = QStringLiteral("Denominazione");
+    d.sharedNames = sharedNames;
     d.dayField = QStringLiteral("Giorno");
     d.monthField = QStringLiteral("Mese");
     d.yearField = QStringLiteral("Anno");
@@ -122,7 +128,8 @@ std::optional<chart::Figure> dailyChart(const QString& database, const QString& 
     const std::shared_ptr<const jet::RecordSet> rows =
         grid ? chart::asShown(std::move(read), *grid)
              : std::shared_ptr<const jet::RecordSet>(std::move(read));
-    return rows ? std::optional<chart::Figure>(dailyFigure(*rows)) : std::nullopt;
+    return rows ? std::optional<chart::Figure>(dailyFigure(*rows, sharedStationNames(database)))
+                : std::nullopt;
 }
 
 }  // namespace daily

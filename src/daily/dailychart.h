@@ -5,6 +5,7 @@
 
 #include "chart/figure.h"
 
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -25,8 +26,11 @@ inline constexpr char kCodeCaption[] = "Codice stazione";
 // The rows of `statement` in the archive at `database` with the station code in front, read afresh
 // (the chart's and the summary's); nullptr when it does not run.
 std::unique_ptr<jet::RecordSet> readWithCode(const QString& database, const QString& statement);
+// The names two stations of the archive at `database` share: a station of such a name is shown
+// with its code, even where the rows hold only one of them.
+QSet<QString> sharedStationNames(const QString& database);
 // The figure of rows of that statement.
-chart::Figure dailyFigure(const jet::RecordSet& rows);
+chart::Figure dailyFigure(const jet::RecordSet& rows, const QSet<QString>& sharedNames = {});
 // The figure of the rows of `statement` in the archive at `database`, run with the station code,
 // and of those `grid` shows (its sort and filter) when given; nullopt when it does not run (the
 // grid then shows no rows either).

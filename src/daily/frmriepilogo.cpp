@@ -157,9 +157,11 @@ void frmRiepilogo::read(const forms::GridActions* grid, const RowSource& source,
     lblAvvisi->setVisible(true);
     setCursor(Qt::BusyCursor);
     // The watcher dies with the window; a read still under way then ends unseen.
-    watcher_ = new QFutureWatcher<std::unique_ptr<jet::RecordSet>>(this);
+    watcher_ = new QFutureWatcher<Read>(this);
     connect(watcher_, &QFutureWatcherBase::finished, this, [this, shown, currentRow] {
-        std::unique_ptr<jet::RecordSet> read = watcher_->future().takeResult();
+        Read result = watcher_->future().takeResult();
+        std::unique_ptr<jet::RecordSet> read = std::move(result.rows);
+        sharedNames_ = result.sharedNames;
         const bool wasRead = read != nullptr;
         watcher_->deleteLater();
         watcher_ = nullptr;
@@ -177,12 +179,13 @@ void frmRiepilogo::read(const forms::GridActions* grid, const RowSource& source,
                              : QString();
         setRows(rows, currentRow);
     });
-    auto promise = std::make_shared<QPromise<std::unique_ptr<jet::RecordSet>>>();
+    auto promise = std::make_shared<QPromise<Read>>();
     watcher_->setFuture(promise->future());
     const RowSource copy = source;
     QThreadPool::globalInstance()->start([promise, copy] {
         promise->start();
-        promise->addResult(readWithCode(copy.database, copy.statement));
+        promise->addResult(
+            Read{readWithCode(copy.database, copy.statement), sharedStationNames(copy.database)});
         promise->finish();
     });
 }
@@ -197,7 +200,7 @@ void frmRiepilogo::setRows(std::shared_ptr<const jet::RecordSet> rows, int curre
         // Keyed by the station's code; listed alphabetically, the code beside a shared name.
         const chart::Subjects subjects =
             chart::subjectsOf(*rows_, rows_->fieldIndex(QString::fromLatin1(kCodeCaption)),
-                              rows_->fieldIndex(QStringLiteral("Denominazione")));
+                              rows_->fieldIndex(QStringLiteral("Denominazione")), sharedNames_);
         for (const chart::Subject& subject : subjects.list) {
             stations_.push_back(Station{subject.key, subject.label, {}});
         }

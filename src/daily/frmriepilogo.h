@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <QFutureWatcher>
+#include <QSet>
 
 #include <array>
 #include <functional>
@@ -126,7 +127,13 @@ class frmRiepilogo : public QWidget {
     QString readError_;
     bool following_ = false;  // reading again on the grid's sort and filter
     QString keepCode_;        // the station to show again once read
-    QFutureWatcher<std::unique_ptr<jet::RecordSet>>* watcher_ = nullptr;
+    // What the worker reads: the grid's statement with the code, and the names stations share.
+    struct Read {
+        std::unique_ptr<jet::RecordSet> rows;
+        QSet<QString> sharedNames;
+    };
+    QFutureWatcher<Read>* watcher_ = nullptr;
+    QSet<QString> sharedNames_;
     int station_ = -1;
     analysis::StationSummary summary_;
     std::array<std::shared_ptr<const analysis::Table>, kTables> tables_;

@@ -17,10 +17,11 @@ const char* const kDays[] = {"1 giorno", "2 giorni", "3 giorni", "4 giorni", "5 
 
 }  // namespace
 
-chart::Figure maximaFigure(const jet::RecordSet& rows) {
+chart::Figure maximaFigure(const jet::RecordSet& rows, const QSet<QString>& sharedNames) {
     chart::SeriesRows d;
     d.keyField = QString::fromLatin1(kCodeCaption);
     d.nameField = QStringLiteral("Nomestaz");
+    d.sharedNames = sharedNames;
     d.panels.resize(2);
     d.panels[0].title = QStringLiteral("Massimi di 1, 3, 6, 12 e 24 ore");
     d.panels[1].title = QStringLiteral("Massimi di 1, 2, 3, 4 e 5 giorni");
@@ -67,7 +68,10 @@ std::optional<chart::Figure> maximaChart(const QString& database, const QString&
     const std::shared_ptr<const jet::RecordSet> rows =
         grid ? chart::asShown(std::move(read), *grid)
              : std::shared_ptr<const jet::RecordSet>(std::move(read));
-    return rows ? std::optional<chart::Figure>(maximaFigure(*rows)) : std::nullopt;
+    // The rainfall form's own list of stations.
+    const QSet<QString> shared =
+        chart::repeatedTexts(database, QStringLiteral("select NomeStaz from anagraficaa"));
+    return rows ? std::optional<chart::Figure>(maximaFigure(*rows, shared)) : std::nullopt;
 }
 
 }  // namespace intense

@@ -5,6 +5,8 @@
 
 #include "chart/figure.h"
 
+#include <QSet>
+
 #include <optional>
 
 namespace forms {
@@ -18,8 +20,9 @@ namespace intense {
 
 // The caption of the station code the chart's statement adds in front of the grid's fields.
 inline constexpr char kCodeCaption[] = "Codice stazione";
-// The figure of the rows of the grid's statement run with the station code in front.
-chart::Figure maximaFigure(const jet::RecordSet& rows);
+// The figure of the rows of the grid's statement run with the station code in front; a station
+// whose name is among `sharedNames` is shown with its code.
+chart::Figure maximaFigure(const jet::RecordSet& rows, const QSet<QString>& sharedNames = {});
 // The same read from the archive at `database`, of the rows `grid` shows when given; nullopt when
 // the statement does not run.
 std::optional<chart::Figure> maximaChart(const QString& database, const QString& statement,

@@ -243,10 +243,22 @@ void frmAnagrafica::buildMonthly() {
     DBGrid1->setVisible(false);
 
     // Ctrl+C and the grid's context menu: copying, and the chart of the figures by month, named
-    // after the station on the card.
+    // after the station on the card,
+    // with its code when another station of the registry has its name.
     const auto station = [this] {
         const db::Recordset* card = DAnagrafica->recordset();
-        return card && !card->isEOF() ? card->text(QStringLiteral("Denominazione")) : QString();
+        if (!card || card->isEOF()) {
+            return QString();
+        }
+        const int nameField = card->fieldIndex(QStringLiteral("Denominazione"));
+        const QString name = card->text(nameField);
+        int sharing = 0;
+        for (int row = 0; row < card->RecordCount() && nameField >= 0; ++row) {
+            sharing += card->text(row, nameField).trimmed() == name.trimmed() ? 1 : 0;
+        }
+        return sharing > 1
+                   ? QStringLiteral("%1 (%2)").arg(name.trimmed(), card->text(QStringLiteral("codstaz")))
+                   : name;
     };
     forms::GridActions* actions =
         chart::attach(MSFlexGrid1->view(), DMensili, this, [station](const forms::GridActions& grid) {

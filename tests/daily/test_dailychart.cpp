@@ -147,6 +147,17 @@ class TestDailyChart : public QObject {
                           Column{QStringLiteral("AltNeve"), ColumnType::Double},
                           Column{QStringLiteral("VelMedia"), ColumnType::Double}},
                          rows);
+        // The form's station list, the registry's names: Castel San Pietro twice.
+        archive.addTable(QStringLiteral("anagrafica"),
+                         {Column{QStringLiteral("NomeStaz"), ColumnType::Text, 50},
+                          Column{QStringLiteral("codstaz"), ColumnType::Long}},
+                         {{QStringLiteral("Alfonsine"), 9},
+                          {QStringLiteral("Castel San Pietro"), 1203},
+                          {QStringLiteral("Castel San Pietro "), 12030},
+                          {QStringLiteral("Cesenatico"), 7},
+                          {QStringLiteral("Lugo"), 5}});
+        archive.addQuery(QStringLiteral("Anagraficab"),
+                         QStringLiteral("select NomeStaz, codstaz from anagrafica"));
         QVERIFY(dir_.isValid());
         QString error;
         QVERIFY2(archive.write(path(), &error), qPrintable(error));
@@ -190,6 +201,27 @@ class TestDailyChart : public QObject {
         QVERIFY(snow);
         QVERIFY(same(snow->x, {jd(1994, 1, 1)}));
         QVERIFY(same(snow->y, {12.0}));
+    }
+
+    // One of two stations sharing a name, alone in the rows: its code still says which, in the
+    // legend and the title (a saved or printed chart stands on its own); names no other station
+    // has stay as they are.
+    void sharedNameAloneKeepsItsCode_data() {
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("shared") << QStringLiteral("12030") << QStringLiteral("Castel San Pietro (12030)");
+        QTest::newRow("its twin") << QStringLiteral("1203") << QStringLiteral("Castel San Pietro (1203)");
+        QTest::newRow("not shared") << QStringLiteral("7") << QStringLiteral("Cesenatico");
+    }
+    void sharedNameAloneKeepsItsCode() {
+        QFETCH(QString, station);
+        QFETCH(QString, label);
+        const std::optional<chart::Figure> f =
+            daily::dailyChart(path(), statement(station, QStringLiteral("1994")));
+        QVERIFY(f);
+        QCOMPARE(f->subjects.size(), 1);
+        QCOMPARE(f->subjects[0].label, label);
+        QVERIFY2(f->title.startsWith(label + QStringLiteral(" - dal ")), qPrintable(f->title));
     }
 
     // NULL rain is no dry day: a gap, never a zero, and a line never joins across it.

@@ -239,6 +239,26 @@ class TestRiepilogo : public QObject {
         QVERIFY(januaries[0] != januaries[1]);  // two stations, two climates
     }
 
+    // One of the two stations sharing a name, searched by itself: the window, and so its exports'
+    // and printouts, still say which one it is.
+    void sharedNameSearchedAloneKeepsItsCode() {
+        for (const samplegen::StationInfo& s : stations_) {
+            if (s.name != QStringLiteral("San Michele")) {
+                continue;
+            }
+            frmTabella* table = search(QString::number(s.code), QStringLiteral("1995"));
+            QVERIFY(table);
+            frmRiepilogo* window = summaryOf(table, 0);
+            QVERIFY(window);
+            QCOMPARE(window->stationCount(), 1);
+            QCOMPARE(
+                window->windowTitle(),
+                QStringLiteral("Riepilogo - San Michele (%1) - dal 01/01/1995 al 31/12/1995").arg(s.code));
+            window->close();
+            table->Unload();
+        }
+    }
+
     // The summary reads the rows the grid shows: a filter on the month leaves March alone.
     void followsTheGridsFilter() {
         const samplegen::StationInfo& s = stations_[0];

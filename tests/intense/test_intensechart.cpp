@@ -64,6 +64,14 @@ class TestIntenseChart : public QObject {
                              row(1203, "Castel San Pietro", 1995,
                                  {12.0, 14.0, 16.0, 18.0, 20.0, 19.0, 25.0, 27.0, 28.0, 29.0}),
                          });
+        // The rainfall form's station list: the name is the registry's for both codes.
+        archive.addTable(
+            QStringLiteral("stazioni"),
+            {Column{QStringLiteral("NomeStaz"), ColumnType::Text, 50},
+             Column{QStringLiteral("codstaz"), ColumnType::Long}},
+            {{QStringLiteral("Castel San Pietro"), 1203}, {QStringLiteral("Castel San Pietro"), 12030}});
+        archive.addQuery(QStringLiteral("anagraficaa"),
+                         QStringLiteral("select NomeStaz, codstaz from stazioni"));
         QVERIFY(dir_.isValid());
         QString error;
         QVERIFY2(archive.write(path(), &error), qPrintable(error));
@@ -103,6 +111,17 @@ class TestIntenseChart : public QObject {
         QCOMPARE(layout.panels().size(), 2);
         QCOMPARE(layout.panels()[0].axes[0].title, QStringLiteral("Pioggia massima (mm)"));
         QCOMPARE(layout.panels()[0].axes[0].extent.min, 0.0);
+    }
+
+    // One of them alone in the rows (a search by its code) keeps its code in the title.
+    void sharedNameAloneKeepsItsCode() {
+        intense::IntenseChoice choice;
+        choice.stationText = choice.stationKey = QStringLiteral("12030");
+        const std::optional<chart::Figure> f =
+            intense::maximaChart(path(), intense::buildIntenseStatement(choice).sql);
+        QVERIFY(f);
+        QCOMPARE(f->subjects.size(), 1);
+        QCOMPARE(f->title, QStringLiteral("Castel San Pietro (12030) - anno 1994"));
     }
 
   private:

@@ -1,5 +1,7 @@
 // The registry window against sample archives of both Jet versions: opening, choosing stations,
 // shared names, reopening in the same run, missing pictures and figures, and broken records.
+#include "chart/chartwindow.h"
+#include "forms/gridactions.h"
 #include "registry/registryfixture.h"
 #include "support/scriptedseams.h"
 
@@ -197,6 +199,22 @@ class RegistryWindowTest : public QObject {
         choose(form->DBCombo1, second);
         VERIFY_SHOWS(form, folder, stations[second]);
         QCOMPARE(reopened.size(), 1);
+
+        // The figures' chart names the station with its code, for the name says not which.
+        auto* actions =
+            form->MSFlexGrid1->view()->findChild<forms::GridActions*>(QStringLiteral("gridActions"));
+        QVERIFY(actions && actions->chartAction());
+        for (const int shown : {second, first}) {
+            choose(form->DBCombo1, shown);
+            actions->chartAction()->trigger();
+            chart::ChartWindow* window = chart::chartWindowOf(form);
+            QVERIFY(window);
+            QVERIFY2(window->windowTitle().startsWith(QStringLiteral("Grafico - %1 (%2) - anno ")
+                                                          .arg(stations[shown].name, stations[shown].code)),
+                     qPrintable(window->windowTitle()));
+            window->close();
+            delete window;
+        }
     }
 
     // A typed name moves the card on Enter or when the list loses the focus, as a choice does; any
