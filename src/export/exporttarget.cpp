@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
@@ -118,15 +121,49 @@ TargetCheck checkExportTarget(const QString& target, const QString& programFolde
     return {};
 }
 
+QString errorReason(int error) {
+    switch (error) {
+        case ENOENT:
+            return QStringLiteral("la cartella indicata non esiste");
+        case ENOTDIR:
+            return QStringLiteral("il percorso indicato non è valido");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("accesso negato");
+        case EROFS:
+            return QStringLiteral("il disco è protetto in scrittura");
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return QStringLiteral("spazio su disco esaurito");
+        case EFBIG:
+            return QStringLiteral("il file è troppo grande");
+        case EISDIR:
+            return QStringLiteral("il nome indicato è quello di una cartella");
+        case ENAMETOOLONG:
+            return QStringLiteral("il nome del file è troppo lungo");
+        case EINVAL:
+            return QStringLiteral("il nome del file non è valido");
+        case ETXTBSY:
+        case EBUSY:
+            return QStringLiteral("il file è in uso");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("troppi file aperti");
+        case EIO:
+            return QStringLiteral("errore di lettura o scrittura sul disco");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
 void refuseInDialog(seams::SaveRequest& request) {
     request.refusal = [](const QString& file) {
         // A folder typed that is not there: said while the user can still pick another.
         const QFileInfo folder(QFileInfo(file).absolutePath());
-        if (!folder.exists()) {
-            return QStringLiteral("la cartella indicata non esiste");
-        }
-        if (!folder.isDir()) {
-            return QStringLiteral("il percorso indicato non è valido");
+        if (!folder.exists() || !folder.isDir()) {
+            return errorReason(folder.exists() ? ENOTDIR : ENOENT);
         }
         const QString archive = db::resolveCaseInsensitive(db::databaseLocation());
         return checkExportTarget(file, db::programFolder(), archive).reason;

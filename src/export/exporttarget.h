@@ -28,6 +28,9 @@ bool sameFile(const QString& a, const QString& b);
 // Why the archive itself is never written.
 QString archiveRefusal();
 
+// The reason of a failed system call (errno), worded for the user.
+QString errorReason(int error);
+
 // Has the save dialog of `request` refuse, while it is open, the names checkExportTarget refuses
 // for the archive the location rule finds then, and names in a folder that is not there; the
 // writer still checks again when it writes.

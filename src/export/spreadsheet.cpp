@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 
@@ -60,12 +61,12 @@ SheetResult writeSpreadsheet(const jet::RecordSet& rows, const QStringList& capt
                                 : !resolved.isEmpty() ? resolved
                                                       : info.symLinkTarget();
     if (info.isDir()) {
-        result.reason = QStringLiteral("il nome indicato è quello di una cartella");
+        result.reason = errorReason(EISDIR);
         return result;
     }
     QTemporaryFile temporary(QFileInfo(destination).absolutePath() + QStringLiteral("/.altorra-XXXXXX"));
     if (!QFileInfo(destination).absoluteDir().exists()) {
-        result.reason = QStringLiteral("la cartella indicata non esiste");
+        result.reason = errorReason(ENOENT);
         return result;
     }
     if (!temporary.open()) {

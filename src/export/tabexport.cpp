@@ -2,8 +2,6 @@
 
 #include <QDir>
 
-#include <cerrno>
-#include <cstring>
 #include <exception>
 
 #include "db/datasource.h"
@@ -11,48 +9,6 @@
 #include "jet/tabwriter.h"
 
 namespace exporter {
-
-namespace {
-
-// The reason of a failed system call, worded for the user.
-QString reasonFor(int error) {
-    switch (error) {
-        case ENOENT:
-            return QStringLiteral("la cartella indicata non esiste");
-        case ENOTDIR:
-            return QStringLiteral("il percorso indicato non è valido");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("accesso negato");
-        case EROFS:
-            return QStringLiteral("il disco è protetto in scrittura");
-        case ENOSPC:
-#ifdef EDQUOT
-        case EDQUOT:
-#endif
-            return QStringLiteral("spazio su disco esaurito");
-        case EFBIG:
-            return QStringLiteral("il file è troppo grande");
-        case EISDIR:
-            return QStringLiteral("il nome indicato è quello di una cartella");
-        case ENAMETOOLONG:
-            return QStringLiteral("il nome del file è troppo lungo");
-        case EINVAL:
-            return QStringLiteral("il nome del file non è valido");
-        case ETXTBSY:
-        case EBUSY:
-            return QStringLiteral("il file è in uso");
-        case EMFILE:
-        case ENFILE:
-            return QStringLiteral("troppi file aperti");
-        case EIO:
-            return QStringLiteral("errore di lettura o scrittura sul disco");
-        default:
-            return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
-
-}  // namespace
 
 ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const QString& path,
                          const QString& archive) {
@@ -82,7 +38,7 @@ ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const
     jet::TabWriter file(jet::TabWriter::Encoding::Windows1252);
     if (!file.open(path)) {
         result.status = ExportResult::Status::OpenFailed;
-        result.reason = reasonFor(file.error());
+        result.reason = errorReason(file.error());
         return result;
     }
 
@@ -110,7 +66,7 @@ ExportResult writeExport(db::Recordset& rows, const QStringList& captions, const
 
     if (!file.close() || !written) {
         result.status = ExportResult::Status::WriteFailed;
-        result.reason = reasonFor(file.error());
+        result.reason = errorReason(file.error());
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #include "registry/frmanagrafica.h"
 #include "chart/chartwindow.h"
+#include "chart/tablefigure.h"
 #include "registry/monthlychart.h"
 
 #include "controls/gridfit.h"
@@ -243,22 +244,18 @@ void frmAnagrafica::buildMonthly() {
     DBGrid1->setVisible(false);
 
     // Ctrl+C and the grid's context menu: copying, and the chart of the figures by month, named
-    // after the station on the card,
-    // with its code when another station of the registry has its name.
+    // after the station on the card as the charts name stations: with its code when another station
+    // of the registry has its name.
     const auto station = [this] {
         const db::Recordset* card = DAnagrafica->recordset();
-        if (!card || card->isEOF()) {
+        if (!card || card->isEOF() || !card->rows()) {
             return QString();
         }
-        const int nameField = card->fieldIndex(QStringLiteral("Denominazione"));
-        const QString name = card->text(nameField);
-        int sharing = 0;
-        for (int row = 0; row < card->RecordCount() && nameField >= 0; ++row) {
-            sharing += card->text(row, nameField).trimmed() == name.trimmed() ? 1 : 0;
-        }
-        return sharing > 1
-                   ? QStringLiteral("%1 (%2)").arg(name.trimmed(), card->text(QStringLiteral("codstaz")))
-                   : name;
+        const jet::RecordSet& rows = *card->rows();
+        const chart::Subjects all = chart::subjectsOf(rows, rows.fieldIndex(QStringLiteral("codstaz")),
+                                                      rows.fieldIndex(QStringLiteral("Denominazione")));
+        const int subject = all.ofRow.value(card->bookmark(), -1);
+        return subject >= 0 ? all.list[subject].label : card->text(QStringLiteral("Denominazione"));
     };
     forms::GridActions* actions =
         chart::attach(MSFlexGrid1->view(), DMensili, this, [station](const forms::GridActions& grid) {
